@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds the host (Linux) program, its tools and tests in build/.
+# Extra arguments go to CMake's configure step (e.g. -DVEROLINK_ISP_NAME=...).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build build -j"$(nproc)"

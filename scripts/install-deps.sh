@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the Windows cross build need on
+# a Debian machine. Run as root (or through sudo). Safe to run again.
+set -euo pipefail
+
+if [ "$(id -u)" -ne 0 ]; then
+  exec sudo "$0" "$@"
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+
+want_windows=1
+[ "${1:-}" = "--host-only" ] && want_windows=0
+
+if [ "$want_windows" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+
+apt-get update -qq
+
+host_packages=(
+  build-essential cmake pkg-config git python3
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libfltk1.3-dev
+  xvfb xauth xdotool x11-utils x11-apps imagemagick
+  xdg-user-dirs xdg-utils
+  clang libclang-rt-14-dev
+)
+windows_packages=(
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32:i386 icoutils
+)
+
+packages=("${host_packages[@]}")
+[ "$want_windows" = 1 ] && packages+=("${windows_packages[@]}")
+
+apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+echo "install-deps: done"
