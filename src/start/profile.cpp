@@ -4,7 +4,7 @@
 
 #include "verolink/build_profile.h"
 
-namespace verolink {
+namespace verolink::basMain {
 
 namespace {
 Profile& ProcessProfile() {
@@ -26,4 +26,4 @@ const Profile& CurrentProfile() { return ProcessProfile(); }
 
 void SetCurrentProfile(Profile profile) { ProcessProfile() = std::move(profile); }
 
-}  // namespace verolink
+}  // namespace verolink::basMain

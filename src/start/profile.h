@@ -14,11 +14,15 @@ struct Profile {
 
 inline constexpr char16_t kConnectionNameSuffix[] = u" INTERNET";
 
+namespace basMain {
+
 // The profile as Main fills it: the built-in values, ConnectionName derived.
 Profile BuiltInProfile();
 
 // The process-wide profile, filled once at start-up before any reader runs.
 const Profile& CurrentProfile();
 void SetCurrentProfile(Profile profile);
+
+}  // namespace basMain
 
 }  // namespace verolink

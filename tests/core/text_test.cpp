@@ -12,8 +12,10 @@ TEST(Text, Utf8RoundTripKeepsCyrillicAndAstralCharacters) {
 }
 
 TEST(Text, MalformedInputBecomesReplacementCharacters) {
-  EXPECT_EQ(FromUtf8("a\xFF" "b"), u"a\uFFFDb");
-  EXPECT_EQ(FromUtf8("\xD0"), u"\uFFFD");  // cut-off sequence
+  EXPECT_EQ(FromUtf8("a\xFF"
+                     "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(FromUtf8("\xD0"), u"\uFFFD");                 // cut-off sequence
   EXPECT_EQ(ToUtf8(Text(1, u'\xD800')), "\xEF\xBF\xBD");  // lone surrogate
 }
 

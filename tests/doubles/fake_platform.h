@@ -128,7 +128,7 @@ class FakeAutomation : public AutomationObjects {
   bool scriptHostCreatable = true;
   bool hasConnectionsFolder = true;
   bool hasDesktopFolder = true;
-  std::vector<Text> connectionItems;  // names, in the shell's order
+  std::vector<Text> connectionItems;       // names, in the shell's order
   std::optional<std::size_t> nameFailsAt;  // item index whose Name raises
   bool copyFails = false;
   std::vector<Text> copiedToDesktop;
@@ -186,9 +186,8 @@ class FakeBrowser : public Browser {
     int showCommand;
   };
   std::vector<Call> calls;
-  void ShellExecute(const std::string& verb, const std::string& file,
-                    const std::string& parameters, const std::string& directory,
-                    int showCommand) override;
+  void ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
+                    const std::string& directory, int showCommand) override;
 
  private:
   CallLog& log_;
@@ -264,9 +263,9 @@ struct FakePlatform {
   FakeCommonControls commonControls{log};
 
   Platform platform() {
-    return Platform{phonebook, systemMessages, memory,     eventLog,  codePage,
-                    automation, files,         processes,  browser,   messageBoxes,
-                    eventPump,  sleeper,       commonControls};
+    return Platform{phonebook,  systemMessages, memory,        eventLog, codePage,
+                    automation, files,          processes,     browser,  messageBoxes,
+                    eventPump,  sleeper,        commonControls};
   }
 };
 
