@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "phonebook/entry_layout.h"
@@ -12,24 +14,103 @@ namespace verolink::modRASVPN {
 namespace {
 
 namespace layout = entry_layout;
+using R = RasEntryRecord;
 
-void PutU32(std::vector<std::uint8_t>& image, std::uint32_t offset, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) image[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
+// Where a member of the record goes in the image.
+struct Number {
+  std::uint32_t offset;
+  std::uint32_t R::*member;
+};
+struct Address {
+  std::uint32_t offset;
+  RasIpAddress R::*member;
+};
+struct Field {  // text, cut to the field's width
+  std::uint32_t offset;
+  std::uint32_t width;
+  Text R::*member;
+};
 
-void PutAddress(std::vector<std::uint8_t>& image, std::uint32_t offset,
-                const RasIpAddress& address) {
-  image[offset] = address.a;
-  image[offset + 1] = address.b;
-  image[offset + 2] = address.c;
-  image[offset + 3] = address.d;
-}
+// Members at the same place in every layout (rows 2 to 19).
+constexpr Number kFixedNumbers[] = {
+    {layout::kOptions, &R::dwfOptions},           {layout::kCountryId, &R::dwCountryID},
+    {layout::kCountryCode, &R::dwCountryCode},    {layout::kFrameSize, &R::dwFrameSize},
+    {layout::kNetProtocols, &R::dwfNetProtocols}, {layout::kFramingProtocol, &R::dwFramingProtocol},
+};
+constexpr Address kAddresses[] = {
+    {layout::kIpAddr, &R::ipaddr},
+    {layout::kIpAddrDns, &R::ipaddrDns},
+    {layout::kIpAddrDnsAlt, &R::ipaddrDnsAlt},
+    {layout::kIpAddrWins, &R::ipaddrWins},
+    {layout::kIpAddrWinsAlt, &R::ipaddrWinsAlt},
+};
+constexpr Field kFixedTexts[] = {
+    {layout::kAreaCode, layout::kAreaCodeWidth, &R::szAreaCode},
+    {layout::kLocalPhoneNumber, layout::kLocalPhoneNumberWidth, &R::szLocalPhoneNumber},
+    {layout::kScript, layout::kPathWidth, &R::szScript},
+    {layout::kAutodialDll, layout::kPathWidth, &R::szAutodialDll},
+    {layout::kAutodialFunc, layout::kPathWidth, &R::szAutodialFunc},
+    {layout::kDeviceType, layout::kDeviceTypeWidth, &R::szDeviceType},
+};
 
-// Copies `text` into a field of `image`, cut to the field's width.
-void PutText(std::vector<std::uint8_t>& image, std::uint32_t offset, TextView text,
-             std::uint32_t width, const CodePage& codePage) {
-  CopyStringToBuffer(image.data() + offset, text, width, codePage);
-}
+// Dial members (rows 26 to 32).
+constexpr Number kDialNumbers[] = {
+    {layout::kSubEntries, &R::dwSubEntries},
+    {layout::kDialMode, &R::dwDialMode},
+    {layout::kDialExtraPercent, &R::dwDialExtraPercent},
+    {layout::kDialExtraSampleSeconds, &R::dwDialExtraSampleSeconds},
+    {layout::kHangUpExtraPercent, &R::dwHangUpExtraPercent},
+    {layout::kHangUpExtraSampleSeconds, &R::dwHangUpExtraSampleSeconds},
+    {layout::kIdleDisconnectSeconds, &R::dwIdleDisconnectSeconds},
+};
+
+// Type and security members (rows 33 to 38; guidId apart).
+constexpr Number kTypeNumbers[] = {
+    {layout::kType, &R::dwType},
+    {layout::kEncryptionType, &R::dwEncryptionType},
+    {layout::kCustomAuthKey, &R::dwCustomAuthKey},
+    {layout::kVpnStrategy, &R::dwVpnStrategy},
+};
+constexpr Field kTypeTexts[] = {{layout::kCustomDialDll, layout::kPathWidth, &R::szCustomDialDll}};
+
+// Second options and DNS suffix (rows 39 to 41).
+constexpr Number kOptions2Numbers[] = {
+    {layout::kOptions2, &R::dwfOptions2},
+    {layout::kOptions3, &R::dwfOptions3},
+};
+constexpr Field kOptions2Texts[] = {{layout::kDnsSuffix, layout::kDnsSuffixWidth, &R::szDnsSuffix}};
+
+// Lays members of one record into its zero-filled image.
+class ImageWriter {
+ public:
+  ImageWriter(std::vector<std::uint8_t>& image, const R& record, const CodePage& codePage)
+      : image_(image), record_(record), codePage_(codePage) {}
+
+  void PutU32(std::uint32_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) image_[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  }
+  void PutText(std::uint32_t offset, std::uint32_t width, TextView text) {
+    CopyStringToBuffer(image_.data() + offset, text, width, codePage_);
+  }
+  void Put(std::span<const Number> numbers) {
+    for (const Number& n : numbers) PutU32(n.offset, record_.*n.member);
+  }
+  void Put(std::span<const Field> fields) {
+    for (const Field& f : fields) PutText(f.offset, f.width, record_.*f.member);
+  }
+  void Put(std::span<const Address> addresses) {
+    for (const Address& a : addresses) {
+      const RasIpAddress& ip = record_.*a.member;
+      const std::uint8_t bytes[] = {ip.a, ip.b, ip.c, ip.d};
+      std::copy(std::begin(bytes), std::end(bytes), image_.begin() + a.offset);
+    }
+  }
+
+ private:
+  std::vector<std::uint8_t>& image_;
+  const R& record_;
+  const CodePage& codePage_;
+};
 
 }  // namespace
 
@@ -43,71 +124,45 @@ void CopyStringToBuffer(std::uint8_t* destination, TextView text, std::size_t ma
   std::memcpy(destination, ansi.data(), n);
 }
 
-std::vector<std::uint8_t> BuildEntryImage(const RasEntryRecord& r, std::uint32_t size,
-                                          const CodePage& cp) {
+std::vector<std::uint8_t> BuildEntryImage(const RasEntryRecord& record, std::uint32_t size,
+                                          const CodePage& codePage) {
   // A size whose layout cannot hold its own members has no image.
   if (!layout::LayoutFits(size)) return {};
 
-  const std::string alternates = cp.ToAnsi(r.AlternateNumbers);
+  const std::string alternates = codePage.ToAnsi(record.AlternateNumbers);
   std::vector<std::uint8_t> image(size + alternates.size() + 2, 0);
+  ImageWriter w(image, record, codePage);
 
-  PutU32(image, layout::kSize, size);
-  PutU32(image, layout::kOptions, r.dwfOptions);
-  PutU32(image, layout::kCountryId, r.dwCountryID);
-  PutU32(image, layout::kCountryCode, r.dwCountryCode);
-  PutText(image, layout::kAreaCode, r.szAreaCode, layout::kAreaCodeWidth, cp);
-  PutText(image, layout::kLocalPhoneNumber, r.szLocalPhoneNumber, layout::kLocalPhoneNumberWidth,
-          cp);
-
+  w.PutU32(layout::kSize, size);
+  w.Put(kFixedNumbers);
+  w.Put(kAddresses);
+  w.Put(kFixedTexts);
   // The alternate numbers follow the structure; the two zero bytes after them
   // end the list.
   if (!alternates.empty()) {
-    std::memcpy(image.data() + size, alternates.data(), alternates.size());
-    PutU32(image, layout::kAlternateOffset, size);
+    std::copy(alternates.begin(), alternates.end(), image.begin() + size);
+    w.PutU32(layout::kAlternateOffset, size);
   }
 
-  PutAddress(image, layout::kIpAddr, r.ipaddr);
-  PutAddress(image, layout::kIpAddrDns, r.ipaddrDns);
-  PutAddress(image, layout::kIpAddrDnsAlt, r.ipaddrDnsAlt);
-  PutAddress(image, layout::kIpAddrWins, r.ipaddrWins);
-  PutAddress(image, layout::kIpAddrWinsAlt, r.ipaddrWinsAlt);
-  PutU32(image, layout::kFrameSize, r.dwFrameSize);
-  PutU32(image, layout::kNetProtocols, r.dwfNetProtocols);
-  PutU32(image, layout::kFramingProtocol, r.dwFramingProtocol);
-  PutText(image, layout::kScript, r.szScript, layout::kPathWidth, cp);
-  PutText(image, layout::kAutodialDll, r.szAutodialDll, layout::kPathWidth, cp);
-  PutText(image, layout::kAutodialFunc, r.szAutodialFunc, layout::kPathWidth, cp);
-  PutText(image, layout::kDeviceType, r.szDeviceType, layout::kDeviceTypeWidth, cp);
-
   const layout::DeviceBlock device = layout::DeviceBlockFor(size);
-  PutText(image, layout::kDeviceName, r.szDeviceName, device.deviceNameWidth, cp);
-  PutText(image, device.x25PadType, r.szX25PadType, layout::kX25PadTypeWidth, cp);
-  PutText(image, device.x25Address, r.szX25Address, layout::kX25FieldWidth, cp);
-  PutText(image, device.x25Facilities, r.szX25Facilities, layout::kX25FieldWidth, cp);
-  PutText(image, device.x25UserData, r.szX25UserData, layout::kX25FieldWidth, cp);
-  PutU32(image, device.channels, r.dwChannels);
+  w.PutText(layout::kDeviceName, device.deviceNameWidth, record.szDeviceName);
+  w.PutText(device.x25PadType, layout::kX25PadTypeWidth, record.szX25PadType);
+  w.PutText(device.x25Address, layout::kX25FieldWidth, record.szX25Address);
+  w.PutText(device.x25Facilities, layout::kX25FieldWidth, record.szX25Facilities);
+  w.PutText(device.x25UserData, layout::kX25FieldWidth, record.szX25UserData);
+  w.PutU32(device.channels, record.dwChannels);
 
   if (!layout::HasDialMembers(size)) return image;
-  PutU32(image, layout::kSubEntries, r.dwSubEntries);
-  PutU32(image, layout::kDialMode, r.dwDialMode);
-  PutU32(image, layout::kDialExtraPercent, r.dwDialExtraPercent);
-  PutU32(image, layout::kDialExtraSampleSeconds, r.dwDialExtraSampleSeconds);
-  PutU32(image, layout::kHangUpExtraPercent, r.dwHangUpExtraPercent);
-  PutU32(image, layout::kHangUpExtraSampleSeconds, r.dwHangUpExtraSampleSeconds);
-  PutU32(image, layout::kIdleDisconnectSeconds, r.dwIdleDisconnectSeconds);
+  w.Put(kDialNumbers);
 
   if (!layout::HasTypeMembers(size)) return image;
-  PutU32(image, layout::kType, r.dwType);
-  PutU32(image, layout::kEncryptionType, r.dwEncryptionType);
-  PutU32(image, layout::kCustomAuthKey, r.dwCustomAuthKey);
-  std::copy(r.guidId.begin(), r.guidId.end(), image.begin() + layout::kGuidId);
-  PutText(image, layout::kCustomDialDll, r.szCustomDialDll, layout::kPathWidth, cp);
-  PutU32(image, layout::kVpnStrategy, r.dwVpnStrategy);
+  w.Put(kTypeNumbers);
+  std::copy(record.guidId.begin(), record.guidId.end(), image.begin() + layout::kGuidId);
+  w.Put(kTypeTexts);
 
   if (!layout::HasOptions2Members(size)) return image;
-  PutU32(image, layout::kOptions2, r.dwfOptions2);
-  PutU32(image, layout::kOptions3, r.dwfOptions3);
-  PutText(image, layout::kDnsSuffix, r.szDnsSuffix, layout::kDnsSuffixWidth, cp);
+  w.Put(kOptions2Numbers);
+  w.Put(kOptions2Texts);
   return image;
 }
 
