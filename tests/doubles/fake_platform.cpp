@@ -74,7 +74,9 @@ RasError FakeRasPhonebook::SetEntryProperties(const std::optional<std::string>& 
                                               std::span<const std::uint8_t> image,
                                               std::uint32_t entrySize) {
   log_.push_back("SetEntryProperties:" + entryName);
-  writes.push_back({phonebook, entryName, {image.begin(), image.end()}, entrySize});
+  if (recordWrites) {
+    writes.push_back({phonebook, entryName, {image.begin(), image.end()}, entrySize});
+  }
   if (setResult == kRasSuccess && addWrittenEntries &&
       std::find(entries.begin(), entries.end(), entryName) == entries.end()) {
     entries.push_back(entryName);
@@ -143,6 +145,7 @@ void FakeSystemMessages::FormatFromSystem(std::uint32_t code, char* buffer, std:
 std::uint8_t* FakeMemoryBlocks::AllocateZeroed(std::size_t bytes) {
   allocationSizes.push_back(bytes);
   if (failingAllocations.count(static_cast<int>(allocationSizes.size()))) return nullptr;
+  if (largestBlock && bytes > *largestBlock) return nullptr;
   auto block = std::make_unique<std::uint8_t[]>(bytes == 0 ? 1 : bytes);  // zero-filled
   std::uint8_t* p = block.get();
   blocks_.emplace(p, std::move(block));

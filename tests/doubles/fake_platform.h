@@ -44,6 +44,7 @@ class FakeRasPhonebook : public RasPhonebook {
     std::uint32_t entrySize;
   };
   std::vector<Write> writes;
+  bool recordWrites = true;  // false: writes are taken but not kept (benchmarks)
   RasError setResult = kRasSuccess;
   bool addWrittenEntries = true;  // a successful write adds the name to `entries`
 
@@ -98,6 +99,7 @@ class FakeSystemMessages : public SystemMessages {
 class FakeMemoryBlocks : public MemoryBlocks {
  public:
   std::set<int> failingAllocations;
+  std::optional<std::size_t> largestBlock;  // larger blocks cannot be had
   std::vector<std::size_t> allocationSizes;
   int released = 0;
   std::uint8_t* AllocateZeroed(std::size_t bytes) override;
