@@ -105,7 +105,7 @@ RasError FakeRasPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byte
                                        std::uint32_t& entryCount) {
   log_.push_back("EnumEntries");
   std::uint32_t firstSize = 0;
-  std::memcpy(&firstSize, buffer, 4);
+  std::memcpy(&firstSize, buffer, std::min<std::uint32_t>(byteCount, 4));  // blocks may be tiny
   enumCalls.push_back({byteCount, firstSize});
   if (enumOverride) return enumOverride(buffer, byteCount, entryCount);
   return ListInto(entries, buffer, byteCount, entryCount);
