@@ -85,7 +85,11 @@ TEST_F(Workflow, ExistingEntryReplacedAfterItsShortcutIsRemoved) {
   fake.phonebook.entries = {"Other", "Pelkar INTERNET"};
   fake.messageBoxes.answers = {kAnswerYes};
   Press();
-  CallLog expected{"EnumEntries", kQuestion, "Create:WScript.Shell",
+  // Two entries need a second, larger listing call.
+  CallLog expected{"EnumEntries",
+                   "EnumEntries",
+                   kQuestion,
+                   "Create:WScript.Shell",
                    "DeleteFile:C:\\Users\\user\\Desktop\\Pelkar INTERNET.lnk",
                    "DeleteEntry:Pelkar INTERNET"};
   for (const auto& call : WriteAndExtras()) expected.push_back(call);
