@@ -100,7 +100,6 @@ TEST_F(Workflow, FailedDeletionEndsAfterItsMessageWithTheShortcutGone) {
   fake.phonebook.entries = {"Pelkar INTERNET"};
   fake.phonebook.deleteResult = 5;
   fake.messageBoxes.answers = {kAnswerYes};
-  // Unticking from the error box would change nothing: the boxes are not read.
   Press();
   EXPECT_EQ(fake.log.back(), "MessageBox:Ошибка удаления подключения!");
   EXPECT_EQ(fake.files.deleted.size(), 1u);

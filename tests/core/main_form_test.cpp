@@ -52,7 +52,6 @@ TEST_F(MainForm, LoadSetsCaptionsCursorAndKeepsBothBoxesTicked) {
 TEST(WindowCaption, ShowsOnlyTheMajorVersion) {
   EXPECT_EQ(MainWindowCaption({u"Verolink", 2, 0, 0}), u"Verolink PPPoE 2.00");
   EXPECT_EQ(MainWindowCaption({u"Verolink", 1, 5, 22}), u"Verolink PPPoE 1.00");
-  EXPECT_EQ(MainWindowCaption({u"Verolink", 10, 0, 0}), u"Verolink PPPoE 10.00");
 }
 
 TEST(BannerToolTip, InvitesOnlyForExactlyTheHomePage) {
@@ -64,21 +63,6 @@ TEST(BannerToolTip, InvitesOnlyForExactlyTheHomePage) {
             Text(kCompanySite) + u"http://www.verolink.example");
   EXPECT_EQ(BannerToolTip(home + u"/", home), Text(kCompanySite) + home + u"/");
   EXPECT_EQ(BannerToolTip(u"", home), kCompanySite);
-}
-
-TEST_F(MainForm, CheckBoxesHoldOnlyTheirThreeValues) {
-  const Profile profile = WithSite(HomePageUrl());
-  ОсновнаяФорма form(platform, profile);
-  form.SetCheckValue(ControlId::Ярлык, 2);
-  form.SetCheckValue(ControlId::ВключитьФайервол, 0);
-  EXPECT_EQ(form.CheckValue(ControlId::Ярлык), 2);
-  EXPECT_EQ(form.CheckValue(ControlId::ВключитьФайервол), 0);
-  form.SetCheckValue(ControlId::Ярлык, 3);
-  form.SetCheckValue(ControlId::ВключитьФайервол, -1);
-  form.SetCheckValue(ControlId::Image1, 1);
-  EXPECT_EQ(form.CheckValue(ControlId::Ярлык), 2);
-  EXPECT_EQ(form.CheckValue(ControlId::ВключитьФайервол), 0);
-  EXPECT_EQ(form.CheckValue(ControlId::Image1), 0);
 }
 
 TEST_F(MainForm, BannerClickOpensTheSiteMaximisedAndSwallowsFailures) {

@@ -86,12 +86,6 @@ TEST_F(HostShortcut, ANameWithASlashNeverLeavesTheDesktopFolder) {
   EXPECT_THROW(WriteShortcutFile(desktop, u"", "x"), AutomationError);
 }
 
-TEST_F(HostShortcut, ScriptHostKnowsOnlyTheDesktop) {
-  const auto host = automation.CreateScriptHost();
-  EXPECT_EQ(host->SpecialFolders(u"Desktop"), FromUtf8(desktop));
-  EXPECT_EQ(host->SpecialFolders(u"Programs"), u"");
-}
-
 TEST(ShortcutFileText, NamesCannotAddKeysOrLines) {
   const std::string text = ShortcutFileText(u" Evil\nExec=rm -rf ~\\", "/pb/ras phone.pbk");
   EXPECT_NE(text.find("\nName=\\sEvil\\nExec=rm -rf ~\\\\\n"), std::string::npos);
