@@ -319,6 +319,7 @@ void FakeEventPump::ProcessPendingEvents() {
 void FakeSleeper::SleepMilliseconds(int milliseconds) {
   log_.push_back("Sleep:" + std::to_string(milliseconds));
   sleeps.push_back(milliseconds);
+  if (onSleep) onSleep(milliseconds);
 }
 
 void FakeCommonControls::InitCommonControlsEx(std::uint32_t recordSize, std::uint32_t classes) {
