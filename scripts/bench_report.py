@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""Prints the benchmark table of scripts/bench.sh and checks the targets.
+
+    bench_report.py MEASUREMENTS RESULT.json...
+
+RESULT.json are Google Benchmark's JSON outputs. MEASUREMENTS holds lines
+"name=value" measured outside Google Benchmark (start-up, exe size, the
+NetworkManager comparison); missing ones are reported as not measured.
+Exits 1 when a target is missed.
+"""
+import json
+import re
+import sys
+
+ENTRY_COUNTS = (10, 1000, 10000)
+
+# (what, benchmark or measurement, limit, unit)
+TARGETS = [
+    ("EntryExists over 10,000 entries", "BM_HostEntryExists/10000", 20.0, "ms"),
+    ("one write into a 10,000-entry phonebook", "BM_HostWrite/10000", 30.0, "ms"),
+    ("host start to window shown (median)", "startup_median_ms", 300.0, "ms"),
+    ("Windows exe size", "win32_exe_bytes", 1024 * 1024, "bytes"),
+]
+
+
+def to_ms(bench):
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[bench["time_unit"]]
+    return bench["real_time"] * scale
+
+
+def load(paths):
+    results = {}
+    for path in paths:
+        with open(path) as f:
+            for bench in json.load(f)["benchmarks"]:
+                if bench.get("run_type", "iteration") != "iteration":
+                    continue
+                name = re.sub(r"/real_time$", "", bench["name"])
+                results[name] = bench
+    return results
+
+
+def load_measurements(path):
+    values = {}
+    with open(path) as f:
+        for line in f:
+            if "=" in line:
+                key, value = line.strip().split("=", 1)
+                values[key] = value
+    return values
+
+
+def fmt_ms(ms):
+    return f"{ms:.4g}" if ms < 1 else f"{ms:.2f}"
+
+
+def fmt_rate(rate):
+    for limit, suffix in ((1e6, "M"), (1e3, "k")):
+        if rate >= limit:
+            return f"{rate / limit:.2f}{suffix}"
+    return f"{rate:.1f}"
+
+
+def print_table(results):
+    print(f"{'benchmark':<40} {'time (ms)':>12} {'entries/s':>12}")
+    for name, bench in results.items():
+        ms = to_ms(bench)
+        # Entries handled per run: the "entries" counter, else one.
+        rate = bench.get("entries", 1) * 1000.0 / ms if ms > 0 else 0
+        print(f"{name:<40} {fmt_ms(ms):>12} {fmt_rate(rate):>12}")
+
+
+def print_growth(results):
+    families = {}
+    for name in results:
+        family, _, arg = name.rpartition("/")
+        if arg.isdigit() and int(arg) in ENTRY_COUNTS:
+            families.setdefault(family, {})[int(arg)] = to_ms(results[name])
+    if not families:
+        return
+    print()
+    print("growth with the phonebook's size (time ratio per 10x entries):")
+    for family, times in families.items():
+        if not all(n in times for n in ENTRY_COUNTS):
+            continue
+        low = times[1000] / times[10]
+        high = times[10000] / times[1000]
+        mean = (times[10000] / times[10]) ** (1 / 3)
+        per_entry_us = (times[10000] - times[1000]) / 9000 * 1000
+        print(f"  {family:<28} 10->1,000: x{low:.1f} per 100x, 1,000->10,000: x{high:.1f}; "
+              f"x{mean:.1f} per 10x overall; {per_entry_us:.2f} us per added entry")
+
+
+def check_targets(results, measured):
+    print()
+    print("targets:")
+    missed = 0
+    for what, key, limit, unit in TARGETS:
+        if key in results:
+            value = to_ms(results[key])
+        elif key in measured:
+            value = float(measured[key])
+        else:
+            print(f"  {what:<42} not measured ({key})")
+            continue
+        verdict = "met" if value < limit else "MISSED"
+        missed += verdict != "met"
+        if unit == "bytes":
+            shown = f"{value / 1024:.0f} KiB (limit {limit / 1024:.0f} KiB)"
+        else:
+            shown = f"{fmt_ms(value)} ms (limit {limit:.0f} ms)"
+        print(f"  {what:<42} {shown:<36} {verdict}")
+    return missed
+
+
+def print_comparison(measured):
+    keys = sorted(k for k in measured if k.startswith("nmcli_add_"))
+    if "nmcli_note" in measured:
+        print()
+        print(f"NetworkManager: {measured['nmcli_note']}")
+    if not keys:
+        return
+    print("  nmcli connection add type pppoe (median, ms, process start included):")
+    for key in keys:
+        print(f"    with {key.removeprefix('nmcli_add_ms_')} connections: {measured[key]}")
+
+
+def main():
+    measured = load_measurements(sys.argv[1])
+    results = load(sys.argv[2:])
+    print_table(results)
+    print_growth(results)
+    missed = check_targets(results, measured)
+    print_comparison(measured)
+    return 1 if missed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
