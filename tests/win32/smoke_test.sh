@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Runs the Windows program under Wine on a virtual display of its own and uses
+# it as a person would: the window's title, client size, banner and rules, a
+# press of the button, and the message boxes that follow. Wine's phonebook
+# answers the entry-size query with 0 and no size, which the program must
+# report as a failed write, never as "Подключение создано.".
+#
+#   smoke_test.sh PROGRAM.exe WORK_DIR
+#
+# WORK_DIR holds the Wine prefix (wineprefix/) and the screenshots (artifacts/).
+set -euo pipefail
+
+exe=$(realpath "$1")
+work=$(realpath "$2")
+artifacts=$work/artifacts
+mkdir -p "$artifacts"
+rm -f "$artifacts"/{main-window,error-box,unexpected-box}.png
+
+export WINEPREFIX=$work/wineprefix WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer on first start
+caption='Verolink PPPoE 1.00'
+title='Verolink'
+magick=/usr/bin/convert
+[ -x "$magick" ] || magick=convert
+
+xvfb_pid='' app_pid=''
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -f "$work/display"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# A display number no other program holds, chosen by the server itself.
+rm -f "$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+echo "display $DISPLAY, prefix $WINEPREFIX"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "creating the Wine prefix"
+  timeout 300 wineboot -i >/dev/null 2>&1 || fail "wineboot did not finish"
+fi
+timeout 120 wineserver -w || true
+
+# Visible windows whose name is exactly $1 (an extended regular expression).
+windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
+wait_for_window() {
+  local pattern=$1 seconds=$2 found=''
+  for _ in $(seq $((seconds * 5))); do
+    found=$(windows_named "$pattern" | grep -vxF -e "${3:-none}" | head -n1 || true)
+    [ -n "$found" ] && break
+    sleep 0.2
+  done
+  echo "$found"
+}
+screenshot() { xwd -id "$1" -silent | "$magick" xwd:- "$artifacts/$2"; }
+# "R G B" of the pixel at x, y of a PNG.
+pixel() { "$magick" "$1" -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]' \
+  -crop "1x1+$2+$3" info:; }
+# A system colour of the prefix's scheme, "R G B".
+system_colour() {
+  sed -n '/^\[Control Panel\\\\Colors\]/,/^$/p' "$WINEPREFIX/user.reg" |
+    sed -n "s/^\"$1\"=\"\\(.*\\)\"/\\1/p"
+}
+
+xdotool mousemove 1 1  # keep the pointer (and any tool tip) off the window
+timeout 180 wine "$exe" >/dev/null 2>&1 &
+app_pid=$!
+
+main=$(wait_for_window "$caption" 60)
+[ -n "$main" ] || fail "no window named \"$caption\""
+echo "window \"$caption\" is $main"
+# Wine starts with the pointer at the screen's centre, over the banner: move it
+# off so that no tool tip covers the screenshot.
+xdotool mousemove 5 5 sleep 0.3 mousemove 1 1
+sleep 1.5
+
+# Without a window manager Wine leaves the frame out of the X window, which is
+# then exactly the client area.
+geometry=$(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+echo "client area $geometry"
+[ "$geometry" = "301x200" ] || fail "client area $geometry, expected 301x200 at 96 dpi"
+
+screenshot "$main" main-window.png
+shot=$artifacts/main-window.png
+background=$(system_colour Background)
+inactive=$(system_colour InactiveTitle)
+face=$(system_colour ButtonFace)
+for x in 0 150 300; do
+  [ "$(pixel "$shot" $x 100)" = "$background" ] || fail "row 100 at x=$x is not COLOR_BACKGROUND"
+  [ "$(pixel "$shot" $x 101)" = "$inactive" ] || fail "row 101 at x=$x is not COLOR_INACTIVECAPTION"
+done
+# The banner fills columns 0 to 299; column 300 is the window's own face.
+[ "$(pixel "$shot" 300 50)" = "$face" ] || fail "column 300 of the banner rows is not the window face"
+[ "$(pixel "$shot" 299 50)" != "$face" ] || [ "$(pixel "$shot" 150 50)" != "$face" ] ||
+  fail "no banner drawn"
+echo "rules and banner drawn"
+
+# Press the button (client 8,160 size 285x33).
+xdotool mousemove --window "$main" 150 176 click 1
+xdotool mousemove 1 1
+
+box=$(wait_for_window "$title" 30)
+[ -n "$box" ] || fail "no message box titled \"$title\" after the press"
+sleep 1
+screenshot "$box" error-box.png
+echo "error box \"$title\" shown ($box)"
+[ -z "$(windows_named "$caption" | grep -vxF "$main" || true)" ] ||
+  fail "\"$caption\" box shown together with the error"
+
+xdotool windowfocus "$box" 2>/dev/null || true
+sleep 0.5
+xdotool key Return
+for _ in $(seq 50); do
+  windows_named "$title" | grep -qxF "$box" || break
+  sleep 0.2
+done
+windows_named "$title" | grep -qxF "$box" && fail "Return did not close the error box"
+
+# Nothing may follow the failed write: no "Подключение создано." box (titled
+# with the caption) and no other box.
+success=$(wait_for_window "$caption" 8 "$main")
+[ -z "$success" ] || {
+  screenshot "$success" unexpected-box.png
+  fail "a box titled \"$caption\" followed the failed write"
+}
+other=$(windows_named "$title")
+[ -z "$other" ] || fail "another box titled \"$title\" followed the error"
+[ -n "$(windows_named "$caption" | grep -xF "$main" || true)" ] || fail "the window is gone"
+echo "no success box after the error"
+
+# Closing the window ends the program.
+xdotool windowfocus "$main" 2>/dev/null || true
+sleep 0.5
+xdotool key alt+F4
+for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
+app_pid=''
+echo "program ended with its window"
+echo "screenshots in $artifacts"
