@@ -16,40 +16,15 @@ artifacts=$work/artifacts
 mkdir -p "$artifacts"
 rm -f "$artifacts"/{main-window,error-box,unexpected-box}.png
 
-export WINEPREFIX=$work/wineprefix WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer on first start
+source "$(dirname "$0")/wine_session.sh"
 caption='Verolink PPPoE 1.00'
 title='Verolink'
 magick=/usr/bin/convert
 [ -x "$magick" ] || magick=convert
 
-xvfb_pid='' app_pid=''
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -f "$work/display"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# A display number no other program holds, chosen by the server itself.
-rm -f "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-echo "display $DISPLAY, prefix $WINEPREFIX"
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "creating the Wine prefix"
-  timeout 300 wineboot -i >/dev/null 2>&1 || fail "wineboot did not finish"
-fi
-timeout 120 wineserver -w || true
+wine_session_start "$work"
+app_pid=''
+trap '[ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; wine_session_stop' EXIT
 
 # Visible windows whose name is exactly $1 (an extended regular expression).
 windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
