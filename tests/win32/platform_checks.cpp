@@ -202,10 +202,33 @@ void UiChecks() {
   });
 }
 
+// The program's resources, loaded by number as its window loads them. The hand
+// cursor is Russian only; it must still be found on a system of another
+// language.
+void ResourceChecks(const char* programPath) {
+  HMODULE program = LoadLibraryExA(programPath, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  Check("the program's icon, hand cursor and banner load by number", [&] {
+    if (program == nullptr) return std::string("cannot open ") + programPath;
+    if (LoadIconW(program, MAKEINTRESOURCEW(1)) == nullptr) return std::string("no icon 1");
+    if (LoadCursorW(program, MAKEINTRESOURCEW(101)) == nullptr) return std::string("no cursor 101");
+    auto banner = static_cast<HBITMAP>(
+        LoadImageW(program, MAKEINTRESOURCEW(102), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP info{};
+    if (banner == nullptr || GetObjectW(banner, sizeof info, &info) != sizeof info) {
+      return std::string("no banner 102");
+    }
+    DeleteObject(banner);
+    return std::string(info.bmWidth == 301 && info.bmHeight == 98 ? "" : "banner size");
+  });
+  if (program != nullptr) FreeLibrary(program);
+}
+
 }  // namespace
 
-int main() {
+// Optional argument: the Windows path of "Verolink PPPoE 1.0.exe".
+int main(int argc, char** argv) {
   ComApartment com;
+  if (argc > 1) ResourceChecks(argv[1]);
   CodePageChecks();
   MemoryAndMessageChecks();
   AutomationChecks();
