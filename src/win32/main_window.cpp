@@ -194,6 +194,12 @@ void MainWindow::Paint() {
 }
 
 void MainWindow::OnCommand(int controlId, int notification) {
+  // Enter comes as IDOK from the dialog keys; on the focused button it presses
+  // it, as in a dialog. The window has no default button otherwise.
+  if (controlId == IDOK && GetFocus() == controls_[0].window) {
+    SendMessageW(controls_[0].window, BM_CLICK, 0, 0);
+    return;
+  }
   if (notification != BN_CLICKED) return;
   const int index = controlId - kFirstControlId;
   if (index < 0 || index >= static_cast<int>(controls_.size())) return;
