@@ -14,7 +14,7 @@ exe=$(realpath "$1")
 work=$(realpath "$2")
 artifacts=$work/artifacts
 mkdir -p "$artifacts"
-rm -f "$artifacts"/{main-window,error-box,error-box-again,unexpected-box}.png
+rm -f "$artifacts"/{main-window,main-window-120dpi,error-box,error-box-again,unexpected-box}.png
 
 source "$(dirname "$0")/wine_session.sh"
 caption='Verolink PPPoE 1.00'
@@ -48,22 +48,46 @@ system_colour() {
 }
 
 xdotool mousemove 1 1  # keep the pointer (and any tool tip) off the window
-timeout 180 wine "$exe" >/dev/null 2>&1 &
-app_pid=$!
-
-main=$(wait_for_window "$caption" 60)
-[ -n "$main" ] || fail "no window named \"$caption\""
-echo "window \"$caption\" is $main"
-# Wine starts with the pointer at the screen's centre, over the banner: move it
-# off so that no tool tip covers the screenshot.
-xdotool mousemove 5 5 sleep 0.3 mousemove 1 1
-sleep 1.5
-
+# The system's DPI (the prefix is left at 96 whatever happens later).
+set_dpi() {
+  timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    >/dev/null 2>&1 || fail "cannot set LogPixels"
+  timeout 60 wineserver -w || true
+}
+# Starts the program and sets $main to its window once it shows.
+start_program() {
+  timeout 180 wine "$exe" >/dev/null 2>&1 &
+  app_pid=$!
+  main=$(wait_for_window "$caption" 60)
+  [ -n "$main" ] || fail "no window named \"$caption\""
+  echo "window \"$caption\" is $main"
+  # Wine starts with the pointer at the screen's centre, over the banner: move
+  # it off so that no tool tip covers the screenshot.
+  xdotool mousemove 5 5 sleep 0.3 mousemove 1 1
+  sleep 1.5
+}
 # Without a window manager Wine leaves the frame out of the X window, which is
 # then exactly the client area.
-geometry=$(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-echo "client area $geometry"
-[ "$geometry" = "301x200" ] || fail "client area $geometry, expected 301x200 at 96 dpi"
+expect_client_area() {
+  local geometry
+  geometry=$(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+  echo "client area $geometry"
+  [ "$geometry" = "$1" ] || fail "client area $geometry, expected $1 at $2 dpi"
+}
+# Closes the window with Alt+F4; the program must end with it.
+close_program() {
+  xdotool windowfocus "$main" 2>/dev/null || true
+  sleep 0.5
+  xdotool key alt+F4
+  for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
+  app_pid=''
+  echo "program ended with its window"
+}
+
+set_dpi 96
+start_program
+expect_client_area 301x200 96
 
 screenshot "$main" main-window.png
 shot=$artifacts/main-window.png
@@ -123,12 +147,13 @@ sleep 0.5
 xdotool key Return
 expect_error_box_only error-box-again.png
 
-# Closing the window ends the program.
-xdotool windowfocus "$main" 2>/dev/null || true
-sleep 0.5
-xdotool key alt+F4
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
-app_pid=''
-echo "program ended with its window"
+close_program
+
+# At 120 dpi the design's twips come out at 376 x 250 pixels.
+set_dpi 120
+start_program
+expect_client_area 376x250 120
+screenshot "$main" main-window-120dpi.png
+close_program
+set_dpi 96
 echo "screenshots in $artifacts"
