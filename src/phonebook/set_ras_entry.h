@@ -12,7 +12,8 @@
 namespace verolink::modRASVPN {
 
 // The platform's entry image of `record` for the reported entry size: the
-// structure, the alternate numbers appended, two closing zero bytes.
+// structure, the alternate numbers appended, two closing zero bytes. Empty for
+// a size whose layout cannot hold the members it writes.
 std::vector<std::uint8_t> BuildEntryImage(const RasEntryRecord& record, std::uint32_t entrySize,
                                           const CodePage& codePage);
 

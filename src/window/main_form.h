@@ -21,7 +21,9 @@ class ОсновнаяФорма {
   // The window is loaded, before it first shows: captions, cursor, tool tip.
   void Load();
 
-  // Click handlers.
+  // Click handlers. The banner click swallows every failure. The button runs
+  // CreateConnection unless a run is already in progress; an error raised by a
+  // platform facility during the run passes on to the toolkit's handler.
   void OnBannerClick();
   void OnCreateButtonClick();
 

@@ -105,7 +105,7 @@ RasError FakeRasPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byte
                                        std::uint32_t& entryCount) {
   log_.push_back("EnumEntries");
   std::uint32_t firstSize = 0;
-  std::memcpy(&firstSize, buffer, 4);
+  std::memcpy(&firstSize, buffer, std::min<std::uint32_t>(byteCount, 4));  // blocks may be tiny
   enumCalls.push_back({byteCount, firstSize});
   if (enumOverride) return enumOverride(buffer, byteCount, entryCount);
   return ListInto(entries, buffer, byteCount, entryCount);
@@ -316,6 +316,7 @@ void FakeEventPump::ProcessPendingEvents() {
 void FakeSleeper::SleepMilliseconds(int milliseconds) {
   log_.push_back("Sleep:" + std::to_string(milliseconds));
   sleeps.push_back(milliseconds);
+  if (onSleep) onSleep(milliseconds);
 }
 
 void FakeCommonControls::InitCommonControlsEx(std::uint32_t recordSize, std::uint32_t classes) {

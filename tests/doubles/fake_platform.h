@@ -225,6 +225,7 @@ class FakeSleeper : public Sleeper {
  public:
   explicit FakeSleeper(CallLog& log) : log_(log) {}
   std::vector<int> sleeps;
+  std::function<void(int)> onSleep;  // runs after a wait, e.g. the user ticking a box
   void SleepMilliseconds(int milliseconds) override;
 
  private:

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "desktop/process_launcher.h"
+
+namespace verolink::host {
+
+// A command line split on blanks into a program and its arguments. There is no
+// shell, so no quoting and nothing a command line could inject.
+std::vector<std::string> SplitCommandLine(const Text& commandLine);
+
+// Starts argv[0] (searched on PATH) with stdin, stdout and stderr on /dev/null,
+// no descriptors of ours beyond those, and a process group of its own. Raises
+// ProcessStartError when it cannot be started. glibc runs the program before
+// posix_spawnp returns and reports a failed exec (a missing program) as its
+// result, so a program that is not there never shows as started.
+pid_t SpawnQuietly(const std::vector<std::string>& argv);
+// The same with stdout on the given descriptor.
+pid_t SpawnWithOutput(const std::vector<std::string>& argv, int stdoutFd);
+
+// A child process that is waited for (reaped) exactly once: by WaitForExit when
+// it sees the end, else by the destructor; a child still running then is handed
+// to a detached thread that waits for it, so no child stays a zombie.
+class HostStartedProcess : public StartedProcess {
+ public:
+  explicit HostStartedProcess(pid_t pid) : pid_(pid) {}
+  HostStartedProcess(const HostStartedProcess&) = delete;
+  HostStartedProcess& operator=(const HostStartedProcess&) = delete;
+  ~HostStartedProcess() override;
+
+  bool WaitForExit(std::chrono::milliseconds timeout) override;
+
+  pid_t Pid() const { return pid_; }
+  // The exit status once ended normally; -1 while running, or after a signal.
+  int ExitCode() const { return exitCode_; }
+
+ private:
+  // One non-blocking look; true once the child has ended.
+  bool Reaped();
+
+  pid_t pid_;
+  bool ended_ = false;
+  int exitCode_ = -1;
+};
+
+// Starts command lines as hidden processes. There are no windows to hide here:
+// every process runs with its output on /dev/null, whatever the window style.
+class HostProcessLauncher : public ProcessLauncher {
+ public:
+  std::unique_ptr<StartedProcess> Start(const Text& commandLine, int windowStyle) override;
+};
+
+}  // namespace verolink::host

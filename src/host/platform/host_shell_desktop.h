@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace verolink::host {
+
+// The user's desktop folder (UTF-8 path), looked up on every call: the
+// VEROLINK_DESKTOP environment variable when set, else what `xdg-user-dir
+// DESKTOP` answers unless that is the home folder itself (its answer when no
+// desktop is configured), else ~/Desktop. Empty when no home folder is known.
+std::string DesktopFolder();
+
+}  // namespace verolink::host

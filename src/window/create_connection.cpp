@@ -1,0 +1,57 @@
+#include "window/create_connection.h"
+
+#include "common/message_boxes.h"
+#include "desktop/desktop_shortcut.h"
+#include "desktop/firewall.h"
+#include "pppoe/pppoe_entry.h"
+#include "window/entry_exists.h"
+#include "window/main_form.h"
+
+namespace verolink {
+
+namespace {
+
+// Asks to delete the existing entry and deletes it with its shortcut; false
+// when the workflow ends here (the user declined, or the deletion failed).
+bool RemoveExistingEntry(Platform& platform, const Text& name, const ОсновнаяФорма& form) {
+  const Text question = u"Подключение " + name +
+                        u" существует! Для создания подключения необходимо его удалить! "
+                        u"Удалить сейчас?";
+  if (platform.messageBoxes.Show(question, kMbYesNo | kMbQuestion, form.Caption()) != kAnswerYes) {
+    return false;
+  }
+  Wsh::DeleteDesktopShortcut(platform, name);
+  if (platform.phonebook.DeleteEntry(platform.codePage.ToAnsi(name)) != kRasSuccess) {
+    platform.messageBoxes.Show(u"Ошибка удаления подключения!", kMbCritical | kMbOkOnly,
+                               form.Caption());
+    return false;
+  }
+  return true;
+}
+
+bool Ticked(const ОсновнаяФорма& form, ControlId box) {
+  return form.CheckValue(box) == kCheckTicked;
+}
+
+}  // namespace
+
+void CreateConnection(Platform& platform, const Profile& profile, const ОсновнаяФорма& form) {
+  const Text& name = profile.ConnectionName;
+  if (EntryExists(platform, name) && !RemoveExistingEntry(platform, name, form)) return;
+
+  // Lets the window repaint after the question box.
+  platform.eventPump.ProcessPendingEvents();
+
+  // A refused write has been shown with the phonebook's text; the extras and
+  // the success message would only mislead.
+  if (!PPPoE::CreatePPPoEEntry(platform, profile)) return;
+
+  platform.sleeper.SleepMilliseconds(kStepPauseMs);
+  if (Ticked(form, ControlId::Ярлык)) Shells::CreateDesktopShortcut(platform, profile);
+  platform.sleeper.SleepMilliseconds(kStepPauseMs);
+  if (Ticked(form, ControlId::ВключитьФайервол)) IpFw::RestartFirewall(platform);
+
+  platform.messageBoxes.Show(u"Подключение создано.", kMbInformation | kMbOkOnly, form.Caption());
+}
+
+}  // namespace verolink

@@ -1,0 +1,128 @@
+#include "platform/host_process.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "doubles/fake_platform.h"
+#include "host_test_support.h"
+#include "platform/host_browser.h"
+#include "platform/host_process_capture.h"
+
+namespace verolink::host {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ReadFile;
+using testing::ScopedEnv;
+using testing::TempFolder;
+using testing::WriteScript;
+
+HostStartedProcess& Host(const std::unique_ptr<StartedProcess>& process) {
+  return dynamic_cast<HostStartedProcess&>(*process);
+}
+
+TEST(SplitCommandLine, SplitsOnBlanksOnly) {
+  EXPECT_EQ(SplitCommandLine(u"  netsh firewall\tset  opmode \"a b\" "),
+            (std::vector<std::string>{"netsh", "firewall", "set", "opmode", "\"a", "b\""}));
+  EXPECT_TRUE(SplitCommandLine(u" \t ").empty());
+}
+
+TEST(HostProcessLauncher, StartsAndWaitsForPrograms) {
+  HostProcessLauncher launcher;
+  const auto ok = launcher.Start(u"/bin/true", kWindowHidden);
+  EXPECT_TRUE(ok->WaitForExit(5s));
+  EXPECT_EQ(Host(ok).ExitCode(), 0);
+  const auto failing = launcher.Start(u"\tfalse ", kWindowHidden);  // found on PATH
+  EXPECT_TRUE(failing->WaitForExit(5s));
+  EXPECT_EQ(Host(failing).ExitCode(), 1);
+  EXPECT_TRUE(failing->WaitForExit(0ms)) << "an ended process stays ended";
+}
+
+TEST(HostProcessLauncher, MissingProgramIsNotStarted) {
+  HostProcessLauncher launcher;
+  EXPECT_THROW(launcher.Start(u"verolink-no-such-program set", kWindowHidden), ProcessStartError);
+  EXPECT_THROW(launcher.Start(u"/nonexistent/netsh", kWindowHidden), ProcessStartError);
+  EXPECT_THROW(launcher.Start(u"   ", kWindowHidden), ProcessStartError);
+}
+
+TEST(HostProcessLauncher, WaitIsBoundedAndADroppedProcessIsReaped) {
+  HostProcessLauncher launcher;
+  pid_t pid = 0;
+  {
+    const auto sleeper = launcher.Start(u"sleep 0.3", kWindowHidden);
+    pid = Host(sleeper).Pid();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(sleeper->WaitForExit(50ms));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, 50ms);
+    EXPECT_LT(waited, 250ms);
+  }
+  // Still running when dropped; once it ends nothing of it may remain.
+  const auto path = "/proc/" + std::to_string(pid);
+  for (int i = 0; i < 100 && ::access(path.c_str(), F_OK) == 0; ++i)
+    std::this_thread::sleep_for(20ms);
+  EXPECT_NE(::access(path.c_str(), F_OK), 0) << "the child stays a zombie";
+}
+
+TEST(HostProcessLauncher, OutputIsHiddenAndInputIsEmpty) {
+  TempFolder temp;
+  const std::string capture = temp / "terminal";
+  const int saved = ::dup(1);
+  const int savedErr = ::dup(2);
+  const int fd = ::open(capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ::dup2(fd, 1);
+  ::dup2(fd, 2);
+  HostProcessLauncher launcher;
+  const auto echo = launcher.Start(u"echo visible", kWindowHidden);
+  const auto ls = launcher.Start(u"ls /verolink-nonexistent", kWindowHidden);
+  const auto cat = launcher.Start(u"cat", kWindowHidden);  // ends at once on /dev/null
+  const bool ended = echo->WaitForExit(5s) && ls->WaitForExit(5s) && cat->WaitForExit(5s);
+  ::dup2(saved, 1);
+  ::dup2(savedErr, 2);
+  ::close(saved);
+  ::close(savedErr);
+  ::close(fd);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(ReadFile(capture), "");
+}
+
+TEST(CaptureOutput, ReturnsOutputOfSuccessOnlyAndKeepsDescriptorsPrivate) {
+  const int privateFd = ::dup2(0, 200);  // inheritable, yet never the child's
+  const auto listing = CaptureOutput({"ls", "/proc/self/fd"}, 5s);
+  ::close(privateFd);
+  ASSERT_TRUE(listing);
+  EXPECT_EQ(listing->find("200"), std::string::npos);
+  EXPECT_EQ(CaptureOutput({"echo", "hello"}, 5s), "hello\n");
+  EXPECT_EQ(CaptureOutput({"false"}, 5s), std::nullopt);
+  EXPECT_EQ(CaptureOutput({"verolink-no-such-program"}, 5s), std::nullopt);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(CaptureOutput({"sleep", "5"}, 100ms), std::nullopt);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+}
+
+TEST(HostBrowser, OpensTheAddressAsOneArgumentAndIgnoresFailures) {
+  TempFolder temp;
+  const ScopedEnv path("PATH", temp.path().string() + ":/usr/bin:/bin");
+  const std::string seen = temp / "seen";
+  WriteScript(temp / "xdg-open", "printf '%s|' \"$@\" >> " + seen);
+  verolink::testing::FakeCodePage codePage;
+  HostBrowser browser(codePage);
+  browser.ShellExecute("open", "-x", "", "", kSwShowMaximized);
+  browser.ShellExecute("print", "http://a/", "", "", kSwShowMaximized);
+  const std::string address = "http://пелкар.example/?a=1&b=$(touch pwned)";
+  browser.ShellExecute("open", codePage.ToAnsi(FromUtf8(address)), "", "", kSwShowMaximized);
+  for (int i = 0; i < 250 && !std::filesystem::exists(seen); ++i) std::this_thread::sleep_for(20ms);
+  std::this_thread::sleep_for(100ms);  // room for any opener that should not have run
+  EXPECT_EQ(ReadFile(seen), address + "|");
+  EXPECT_FALSE(std::filesystem::exists(temp / "pwned"));
+
+  const ScopedEnv nothing("PATH", temp / "empty");
+  EXPECT_NO_THROW(browser.ShellExecute("open", "http://a/", "", "", kSwShowMaximized));
+}
+
+}  // namespace
+}  // namespace verolink::host

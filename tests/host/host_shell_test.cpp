@@ -1,0 +1,116 @@
+#include "platform/host_shell.h"
+
+#include <gtest/gtest.h>
+
+#include "desktop/desktop_shortcut.h"
+#include "doubles/fake_platform.h"
+#include "host_test_support.h"
+#include "platform/host_shell_desktop.h"
+#include "platform/host_shell_shortcut.h"
+
+namespace verolink::host {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::ScopedEnv;
+using testing::TempFolder;
+using testing::WriteScript;
+
+// The core's shortcut procedures on the host's shell objects and file
+// deletion; everything else is the doubles'.
+class HostShortcut : public ::testing::Test {
+ protected:
+  HostShortcut()
+      : desktop(temp / "Рабочий стол"),
+        chooseDesktop("VEROLINK_DESKTOP", desktop),
+        automation({[this] { return entries; }, "/var/lib/verolink/rasphone.pbk"}),
+        files(fake.codePage),
+        platform{fake.phonebook,     fake.systemMessages, fake.memory,    fake.eventLog,
+                 fake.codePage,      automation,          files,          fake.processes,
+                 fake.browser,       fake.messageBoxes,   fake.eventPump, fake.sleeper,
+                 fake.commonControls} {}
+
+  std::vector<std::string> DesktopFiles() const {
+    std::vector<std::string> names;
+    if (!fs::exists(desktop)) return names;
+    for (const auto& entry : fs::directory_iterator(desktop)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TempFolder temp;
+  std::string desktop;
+  ScopedEnv chooseDesktop;
+  std::vector<Text> entries{u"Other", u"Pelkar INTERNET"};
+  verolink::testing::FakePlatform fake;
+  HostAutomationObjects automation;
+  HostFileDeletion files;
+  Platform platform;
+  Profile profile = basMain::BuiltInProfile();
+};
+
+TEST_F(HostShortcut, CopyWritesTheShortcutFileIntoANewDesktopFolder) {
+  Shells::CreateDesktopShortcut(platform, profile);
+  EXPECT_TRUE(fake.messageBoxes.shown.empty());
+  ASSERT_EQ(DesktopFiles(), std::vector<std::string>{"Pelkar INTERNET.lnk"}) << "no temporary left";
+  const std::string text = ReadFile(desktop + "/Pelkar INTERNET.lnk");
+  EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
+  EXPECT_NE(text.find("\nType=Link\n"), std::string::npos);
+  EXPECT_NE(text.find("\nName=Pelkar INTERNET\n"), std::string::npos);
+  EXPECT_NE(text.find("/var/lib/verolink/rasphone.pbk"), std::string::npos);
+  EXPECT_NE(text.find("\nURL=file:///var/lib/verolink/rasphone.pbk\n"), std::string::npos);
+}
+
+TEST_F(HostShortcut, RemovalDeletesExactlyTheEntrysShortcut) {
+  Shells::CreateDesktopShortcut(platform, profile);
+  std::ofstream(desktop + "/Pelkar INTERNET (2).lnk") << "kept";
+  std::ofstream(desktop + "/Pelkar INTERNET") << "kept";
+  Wsh::DeleteDesktopShortcut(platform, u"Pelkar INTERNET");
+  EXPECT_EQ(DesktopFiles(),
+            (std::vector<std::string>{"Pelkar INTERNET", "Pelkar INTERNET (2).lnk"}));
+  Wsh::DeleteDesktopShortcut(platform, u"Pelkar INTERNET");  // already gone: silent
+  EXPECT_TRUE(fake.messageBoxes.shown.empty());
+}
+
+TEST_F(HostShortcut, ANameWithASlashNeverLeavesTheDesktopFolder) {
+  profile.IspName = u"../Pelkar";
+  entries = {u"../Pelkar INTERNET"};
+  Shells::CreateDesktopShortcut(platform, profile);
+  ASSERT_EQ(fake.messageBoxes.shown.size(), 1u);
+  EXPECT_FALSE(fs::exists(temp / "Pelkar INTERNET.lnk"));
+  EXPECT_TRUE(DesktopFiles().empty());
+  EXPECT_THROW(WriteShortcutFile(desktop, u"a/b", "x"), AutomationError);
+  EXPECT_THROW(WriteShortcutFile(desktop, u"", "x"), AutomationError);
+}
+
+TEST(ShortcutFileText, NamesCannotAddKeysOrLines) {
+  const std::string text = ShortcutFileText(u" Evil\nExec=rm -rf ~\\", "/pb/ras phone.pbk");
+  EXPECT_NE(text.find("\nName=\\sEvil\\nExec=rm -rf ~\\\\\n"), std::string::npos);
+  EXPECT_EQ(text.find("\nExec="), std::string::npos);
+  EXPECT_NE(text.find("\nURL=file:///pb/ras%20phone.pbk\n"), std::string::npos);
+}
+
+TEST(DesktopFolder, FollowsTheEnvironmentThenXdgThenHome) {
+  TempFolder temp;
+  fs::create_directory(temp.path() / "bin");
+  const ScopedEnv home("HOME", temp / "home");
+  const ScopedEnv path("PATH", temp / "bin");
+  {
+    const ScopedEnv chosen("VEROLINK_DESKTOP", "/chosen/desk");
+    EXPECT_EQ(DesktopFolder(), "/chosen/desk");
+  }
+  const ScopedEnv unchosen("VEROLINK_DESKTOP", std::nullopt);
+  EXPECT_EQ(DesktopFolder(), temp / "home/Desktop") << "no xdg-user-dir";
+
+  WriteScript(temp / "bin/xdg-user-dir", "echo \"$HOME/\"");
+  EXPECT_EQ(DesktopFolder(), temp / "home/Desktop") << "xdg answers the home folder";
+
+  WriteScript(temp / "bin/xdg-user-dir", "[ \"$1\" = DESKTOP ] && echo '/srv/Рабочий стол'");
+  EXPECT_EQ(DesktopFolder(), "/srv/Рабочий стол");
+}
+
+}  // namespace
+}  // namespace verolink::host
