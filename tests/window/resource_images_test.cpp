@@ -45,6 +45,17 @@ void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
   Put16(b, at + 2, v >> 16);
 }
 
+// A copy of `file` with one 16- or 32-bit field changed.
+Bytes With16(Bytes file, std::size_t at, unsigned v) {
+  Put16(file, at, v);
+  return file;
+}
+
+Bytes With32(Bytes file, std::size_t at, std::uint32_t v) {
+  Put32(file, at, v);
+  return file;
+}
+
 TEST(EmbeddedResources, AreTheCommittedFilesByteForByte) {
   EXPECT_EQ(Of(resources::BannerBitmap()), FileBytes("banner.bmp"));
   EXPECT_EQ(Of(resources::ProgramIcon()), FileBytes("verolink.ico"));
@@ -93,20 +104,11 @@ TEST(BitmapDecoding, ReadsTopDownBitmapsAndRefusesMalformedOnes) {
   EXPECT_EQ(RgbAt(*image, 1, 0), (std::array<int, 3>{0, 255, 0}));
   EXPECT_EQ(RgbAt(*image, 0, 1), (std::array<int, 3>{0, 0, 255}));
 
-  Bytes truncated(bmp.begin(), bmp.end() - 1);
-  EXPECT_FALSE(DecodeBitmapFile(truncated));
-  Bytes huge = bmp;
-  Put32(huge, 18, 0x7FFFFFFF);
-  EXPECT_FALSE(DecodeBitmapFile(huge));
-  Bytes paletted = bmp;
-  Put16(paletted, 28, 8);
-  EXPECT_FALSE(DecodeBitmapFile(paletted));
-  Bytes compressed = bmp;
-  Put32(compressed, 30, 1);
-  EXPECT_FALSE(DecodeBitmapFile(compressed));
-  Bytes badOffset = bmp;
-  Put32(badOffset, 10, 0xFFFFFFF0);
-  EXPECT_FALSE(DecodeBitmapFile(badOffset));
+  EXPECT_FALSE(DecodeBitmapFile(Bytes(bmp.begin(), bmp.end() - 1)));  // truncated
+  EXPECT_FALSE(DecodeBitmapFile(With32(bmp, 18, 0x7FFFFFFF)));        // huge width
+  EXPECT_FALSE(DecodeBitmapFile(With16(bmp, 28, 8)));                 // paletted
+  EXPECT_FALSE(DecodeBitmapFile(With32(bmp, 30, 1)));                 // compressed
+  EXPECT_FALSE(DecodeBitmapFile(With32(bmp, 10, 0xFFFFFFF0)));        // pixels past the end
 }
 
 TEST(IconDecoding, HandCursorHasItsHotSpotOnTheBlackFingertip) {
@@ -137,19 +139,11 @@ TEST(IconDecoding, RefusesEntriesAndPalettesOutsideTheFile) {
   const Bytes good = FileBytes("hand.cur");
   ASSERT_TRUE(DecodeIconFile(good));
 
-  Bytes offset = good;
-  Put32(offset, 18, static_cast<std::uint32_t>(good.size()));
-  EXPECT_FALSE(DecodeIconFile(offset));
-  Bytes size = good;
-  Put32(size, 14, 0xFFFFFFFF);
-  EXPECT_FALSE(DecodeIconFile(size));
-  Bytes bits = good;
-  Put16(bits, 22 + 14, 16);
-  EXPECT_FALSE(DecodeIconFile(bits));
+  EXPECT_FALSE(DecodeIconFile(With32(good, 18, static_cast<std::uint32_t>(good.size()))));
+  EXPECT_FALSE(DecodeIconFile(With32(good, 14, 0xFFFFFFFF)));  // image size
+  EXPECT_FALSE(DecodeIconFile(With16(good, 22 + 14, 16)));     // 16 bits per pixel
   // One palette colour only, while the white pixels use index 1.
-  Bytes palette = good;
-  Put32(palette, 22 + 32, 1);
-  EXPECT_FALSE(DecodeIconFile(palette));
+  EXPECT_FALSE(DecodeIconFile(With32(good, 22 + 32, 1)));
   EXPECT_FALSE(DecodeIconFile(Bytes(good.begin(), good.end() - 1)));
   EXPECT_FALSE(DecodeIconFile(FileBytes("banner.bmp")));
 }

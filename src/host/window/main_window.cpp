@@ -111,9 +111,6 @@ void MainWindow::Run(const std::function<void()>& handler) {
 
 void MainWindow::OnButton(Fl_Widget*, void* self) {
   auto* window = static_cast<MainWindow*>(self);
-  // A press that arrives while the workflow lets pending events through
-  // starts no second run.
-  if (window->form_.Busy()) return;
   window->Run([window] { window->form_.OnCreateButtonClick(); });
 }
 
