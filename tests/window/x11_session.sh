@@ -10,22 +10,33 @@ x11_session_missing_tools() {
   echo "${missing[*]}"
 }
 
-# Starts Xvfb on a free display (it picks one and tells us) and exports DISPLAY.
+# Starts Xvfb on a free display (it picks one and tells us) and exports
+# DISPLAY once the display answers. Another server starting at the same moment
+# can take the number first, so a display that does not answer is tried again.
 x11_session_start_display() {
-  local fifo_dir
-  fifo_dir=$(mktemp -d)
-  mkfifo "$fifo_dir/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" \
-    >/dev/null 2>&1 &
-  XVFB_PID=$!
-  local number
-  if ! read -r -t 10 number <"$fifo_dir/display"; then
+  local attempt fifo_dir number waited
+  for attempt in 1 2 3; do
+    fifo_dir=$(mktemp -d)
+    mkfifo "$fifo_dir/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" \
+      >/dev/null 2>&1 &
+    XVFB_PID=$!
+    number=
+    read -r -t 10 number <"$fifo_dir/display" || true
     rm -rf "$fifo_dir"
-    echo "Xvfb did not start" >&2
-    return 1
-  fi
-  rm -rf "$fifo_dir"
-  export DISPLAY=":$number"
+    if [ -n "$number" ]; then
+      export DISPLAY=":$number"
+      for waited in $(seq 50); do
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        xprop -root >/dev/null 2>&1 && return 0
+        sleep 0.1
+      done
+    fi
+    kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+  done
+  echo "Xvfb did not start" >&2
+  return 1
 }
 
 # A scratch home with the phonebook, the desktop and stand-ins for netsh and
