@@ -82,9 +82,18 @@ x11_session_wait_window() {
   return 1
 }
 
+# Stops what the session started; keeps the exit status it was called with.
 x11_session_end() {
-  [ -n "${PROGRAM_PID:-}" ] && kill "$PROGRAM_PID" 2>/dev/null && wait "$PROGRAM_PID" 2>/dev/null
-  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-  [ -n "${SCRATCH:-}" ] && rm -rf "$SCRATCH"
+  local status=$?
+  if [ -n "${PROGRAM_PID:-}" ]; then
+    kill "$PROGRAM_PID" 2>/dev/null || true
+    wait "$PROGRAM_PID" 2>/dev/null || true
+  fi
+  if [ -n "${XVFB_PID:-}" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+  fi
+  [ -z "${SCRATCH:-}" ] || rm -rf "$SCRATCH"
   PROGRAM_PID= XVFB_PID= SCRATCH=
+  return "$status"
 }
