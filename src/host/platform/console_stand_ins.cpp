@@ -1,8 +1,6 @@
 #include "host/platform/console_stand_ins.h"
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 namespace verolink::host {
 
@@ -28,10 +26,6 @@ std::unique_ptr<StartedProcess> NoProcesses::Start(const Text& commandLine, int)
 void ConsoleBrowser::ShellExecute(const std::string& verb, const std::string& file,
                                   const std::string&, const std::string&, int) {
   std::fprintf(stderr, "%s %s\n", verb.c_str(), file.c_str());
-}
-
-void ThreadSleeper::SleepMilliseconds(int milliseconds) {
-  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 }  // namespace verolink::host

@@ -55,15 +55,4 @@ class NoEventPump : public EventPump {
   void ProcessPendingEvents() override {}
 };
 
-// Really waits.
-class ThreadSleeper : public Sleeper {
- public:
-  void SleepMilliseconds(int milliseconds) override;
-};
-
-class NoCommonControls : public CommonControls {
- public:
-  void InitCommonControlsEx(std::uint32_t, std::uint32_t) override {}
-};
-
 }  // namespace verolink::host

@@ -6,6 +6,7 @@
 #include "host/platform/host_memory_blocks.h"
 #include "host/platform/host_phonebook.h"
 #include "host/platform/host_system_messages.h"
+#include "host/platform/host_ui.h"
 #include "start/platform.h"
 
 namespace verolink::host {
@@ -33,8 +34,8 @@ struct ConsoleFacilities {
   ConsoleBrowser browser;
   ConsoleMessageBoxes messageBoxes;
   NoEventPump eventPump;
-  ThreadSleeper sleeper;
-  NoCommonControls commonControls;
+  HostSleeper sleeper;
+  HostCommonControls commonControls;
 };
 
 // A whole platform for a console program that works with the phonebook.
