@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "doubles/fake_platform.h"
@@ -17,7 +18,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::ReadFile;
-using testing::ScopedEnv;
+using testing::ScopedVariable;
 using testing::TempFolder;
 using testing::WriteScript;
 
@@ -87,7 +88,7 @@ TEST(HostProcessLauncher, OutputIsHiddenAndInputIsEmpty) {
   ::close(savedErr);
   ::close(fd);
   EXPECT_TRUE(ended);
-  EXPECT_EQ(ReadFile(capture), "");
+  EXPECT_EQ(ReadFile(capture).value_or(""), "");
 }
 
 TEST(CaptureOutput, ReturnsOutputOfSuccessOnlyAndKeepsDescriptorsPrivate) {
@@ -106,7 +107,7 @@ TEST(CaptureOutput, ReturnsOutputOfSuccessOnlyAndKeepsDescriptorsPrivate) {
 
 TEST(HostBrowser, OpensTheAddressAsOneArgumentAndIgnoresFailures) {
   TempFolder temp;
-  const ScopedEnv path("PATH", temp.path().string() + ":/usr/bin:/bin");
+  const ScopedVariable path("PATH", temp.path() + ":/usr/bin:/bin");
   const std::string seen = temp / "seen";
   WriteScript(temp / "xdg-open", "printf '%s|' \"$@\" >> " + seen);
   verolink::testing::FakeCodePage codePage;
@@ -117,10 +118,10 @@ TEST(HostBrowser, OpensTheAddressAsOneArgumentAndIgnoresFailures) {
   browser.ShellExecute("open", codePage.ToAnsi(FromUtf8(address)), "", "", kSwShowMaximized);
   for (int i = 0; i < 250 && !std::filesystem::exists(seen); ++i) std::this_thread::sleep_for(20ms);
   std::this_thread::sleep_for(100ms);  // room for any opener that should not have run
-  EXPECT_EQ(ReadFile(seen), address + "|");
+  EXPECT_EQ(ReadFile(seen).value_or(""), address + "|");
   EXPECT_FALSE(std::filesystem::exists(temp / "pwned"));
 
-  const ScopedEnv nothing("PATH", temp / "empty");
+  const ScopedVariable nothing("PATH", temp / "empty");
   EXPECT_NO_THROW(browser.ShellExecute("open", "http://a/", "", "", kSwShowMaximized));
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "desktop/desktop_shortcut.h"
 #include "doubles/fake_platform.h"
 #include "host_test_support.h"
@@ -13,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadFile;
-using testing::ScopedEnv;
+using testing::ScopedVariable;
 using testing::TempFolder;
 using testing::WriteScript;
 
@@ -43,7 +46,7 @@ class HostShortcut : public ::testing::Test {
 
   TempFolder temp;
   std::string desktop;
-  ScopedEnv chooseDesktop;
+  ScopedVariable chooseDesktop;
   std::vector<Text> entries{u"Other", u"Pelkar INTERNET"};
   verolink::testing::FakePlatform fake;
   HostAutomationObjects automation;
@@ -56,7 +59,7 @@ TEST_F(HostShortcut, CopyWritesTheShortcutFileIntoANewDesktopFolder) {
   Shells::CreateDesktopShortcut(platform, profile);
   EXPECT_TRUE(fake.messageBoxes.shown.empty());
   ASSERT_EQ(DesktopFiles(), std::vector<std::string>{"Pelkar INTERNET.lnk"}) << "no temporary left";
-  const std::string text = ReadFile(desktop + "/Pelkar INTERNET.lnk");
+  const std::string text = ReadFile(desktop + "/Pelkar INTERNET.lnk").value_or("");
   EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
   EXPECT_NE(text.find("\nType=Link\n"), std::string::npos);
   EXPECT_NE(text.find("\nName=Pelkar INTERNET\n"), std::string::npos);
@@ -95,14 +98,14 @@ TEST(ShortcutFileText, NamesCannotAddKeysOrLines) {
 
 TEST(DesktopFolder, FollowsTheEnvironmentThenXdgThenHome) {
   TempFolder temp;
-  fs::create_directory(temp.path() / "bin");
-  const ScopedEnv home("HOME", temp / "home");
-  const ScopedEnv path("PATH", temp / "bin");
+  fs::create_directory(temp / "bin");
+  const ScopedVariable home("HOME", temp / "home");
+  const ScopedVariable path("PATH", temp / "bin");
   {
-    const ScopedEnv chosen("VEROLINK_DESKTOP", "/chosen/desk");
+    const ScopedVariable chosen("VEROLINK_DESKTOP", "/chosen/desk");
     EXPECT_EQ(DesktopFolder(), "/chosen/desk");
   }
-  const ScopedEnv unchosen("VEROLINK_DESKTOP", std::nullopt);
+  const ScopedVariable unchosen("VEROLINK_DESKTOP", std::nullopt);
   EXPECT_EQ(DesktopFolder(), temp / "home/Desktop") << "no xdg-user-dir";
 
   WriteScript(temp / "bin/xdg-user-dir", "echo \"$HOME/\"");

@@ -1,73 +1,76 @@
 #pragma once
 
-// Temporary folders, environment variables and small files for the host tests.
+// Helpers for the host layer's tests: temporary folders, child processes and
+// entry images built straight from the layout constants.
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <cstdint>
+#include <functional>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <vector>
+
+#include "host/platform/host_code_page.h"
+#include "host/platform/host_phonebook.h"
 
 namespace verolink::host::testing {
 
-// A fresh folder under the system's temporary folder, removed at the end.
+// A fresh folder under $TMPDIR (or /tmp), removed with everything in it.
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "verolink-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
+  TempFolder();
+  ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
  private:
-  std::filesystem::path path_;
+  std::string path_;
 };
 
 // Sets (or, with nullopt, unsets) an environment variable for one scope.
-class ScopedEnv {
+class ScopedVariable {
  public:
-  ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      ::setenv(name, value->c_str(), 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-  ~ScopedEnv() {
-    if (old_) {
-      ::setenv(name_.c_str(), old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
+  ScopedVariable(const char* name, std::optional<std::string> value);
+  ~ScopedVariable();
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
 
  private:
   std::string name_;
   std::optional<std::string> old_;
 };
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
+std::optional<std::string> ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+bool Exists(const std::string& path);
+// Names in a folder, sorted.
+std::vector<std::string> FolderNames(const std::string& folder);
 // Writes an executable shell script, a stand-in for a desktop helper program.
-inline void WriteScript(const std::string& path, const std::string& body) {
-  std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
-  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
-}
+void WriteScript(const std::string& path, const std::string& body);
+
+// Starts `body` in a forked child, which exits with its result.
+int StartChild(const std::function<int()>& body);
+// Waits for a started child: its exit code, or 128 + the signal that ended it.
+int WaitChild(int pid);
+int RunInChild(const std::function<int()>& body);
+// The same in a child that has given up root's rights (as user nobody), so
+// that file permissions apply to it.
+int RunWithoutRoot(const std::function<int()>& body);
+
+// The Windows-1251 code page every phonebook test uses.
+const HostCodePage& Cp1251();
+
+// An entry image for `entrySize` in the platform's layout: the PPPoE values,
+// and distinct non-zero values in the other members so that a member read
+// from the wrong place shows. `alternates` is appended when not empty.
+std::vector<std::uint8_t> PppoeLikeImage(std::uint32_t entrySize,
+                                         const std::string& alternates = std::string());
+
+// Writes the entry and expects success.
+void PutEntry(HostPhonebook& phonebook, const std::string& name, std::uint32_t entrySize = 2884);
+
+// The entry names as the listing gives them (asks twice when told to).
+RasError ListNames(HostPhonebook& phonebook, std::vector<std::string>& names);
 
 }  // namespace verolink::host::testing

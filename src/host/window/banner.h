@@ -1,0 +1,38 @@
+#pragma once
+
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Widget.H>
+
+#include <functional>
+#include <memory>
+
+#include "dib_image.h"
+
+namespace verolink::host {
+
+// The banner picture Image1: the bitmap stretched to the widget's frame, a
+// cursor of its own while the pointer is over it, and a click handler. It
+// takes no focus.
+class Banner : public Fl_Widget {
+ public:
+  Banner(int x, int y, int w, int h, const RgbImage& picture);
+
+  // The cursor shown over the banner; without one the window's arrow stays.
+  void SetCursor(const RgbaImage& cursor);
+  void OnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
+
+  void draw() override;
+  int handle(int event) override;
+
+ private:
+  void ShowCursor(bool over);
+
+  RgbImage picture_;
+  std::unique_ptr<Fl_RGB_Image> image_;
+  RgbaImage cursorPixels_;
+  std::unique_ptr<Fl_RGB_Image> cursor_;
+  std::function<void()> onClick_;
+  bool handShown_ = false;
+};
+
+}  // namespace verolink::host

@@ -1,0 +1,117 @@
+#include "fltk_message_boxes.h"
+
+#include <FL/Fl.H>
+#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include <string>
+
+#include "fltk_text.h"
+
+namespace verolink::host {
+
+namespace {
+
+constexpr int kAnswerCancel = 2;
+constexpr int kAnswerAbort = 3;
+constexpr int kAnswerRetry = 4;
+constexpr int kAnswerIgnore = 5;
+
+// fl_choice's buttons from right to left: b0 (also Escape and the close box),
+// b1 (Enter), b2. Each set lists its buttons as the dialog shows them.
+struct ButtonSet {
+  const char* label[3];
+  int answer[3];
+};
+
+const ButtonSet& ButtonsOf(int style) {
+  static const ButtonSet kSets[] = {
+      {{nullptr, "OK", nullptr}, {kAnswerOk, kAnswerOk, 0}},
+      {{"Отмена", "OK", nullptr}, {kAnswerCancel, kAnswerOk, 0}},
+      {{"Пропустить", "Повтор", "Прервать"}, {kAnswerIgnore, kAnswerRetry, kAnswerAbort}},
+      {{"Отмена", "Нет", "Да"}, {kAnswerCancel, kAnswerNo, kAnswerYes}},
+      {{"Нет", "Да", nullptr}, {kAnswerNo, kAnswerYes, 0}},
+      {{"Отмена", "Повтор", nullptr}, {kAnswerCancel, kAnswerRetry, 0}},
+  };
+  const int set = style & 0xF;
+  return set < 6 ? kSets[set] : kSets[0];
+}
+
+struct Icon {
+  const char* glyph;
+  Fl_Color background;
+  Fl_Color ink;
+};
+
+Icon IconOf(int style) {
+  switch (style & 0xF0) {
+    case kMbCritical:
+      return {"!", FL_RED, FL_WHITE};
+    case kMbQuestion:
+      return {"?", FL_WHITE, FL_BLUE};
+    case 48:
+      return {"!", FL_YELLOW, FL_BLACK};  // exclamation
+    case kMbInformation:
+      return {"i", FL_WHITE, FL_BLUE};
+    default:
+      return {"", FL_BACKGROUND_COLOR, FL_BACKGROUND_COLOR};
+  }
+}
+
+// fl_choice writes its own "?" into the icon's label; this label type draws
+// the glyph of the box being shown instead.
+const char* currentGlyph = "";
+
+void DrawIconGlyph(const Fl_Label* label, int x, int y, int w, int h, Fl_Align align) {
+  fl_font(label->font, label->size);
+  fl_color(label->color);
+  fl_draw(currentGlyph, x, y, w, h, align, nullptr, 0);
+}
+
+void MeasureIconGlyph(const Fl_Label* label, int& w, int& h) {
+  fl_font(label->font, label->size);
+  w = h = 0;
+  fl_measure(currentGlyph, w, h, 0);
+}
+
+constexpr Fl_Labeltype kIconLabel = FL_FREE_LABELTYPE;
+
+// Lines of a message box are at most this wide, as on the platform.
+constexpr double kMaxLineWidth = 420;
+
+std::string MessageText(const Text& text) {
+  fl_open_display();
+  fl_font(fl_message_font_, fl_message_size_ > 0 ? fl_message_size_ : FL_NORMAL_SIZE);
+  const std::string wrapped = WrapToWidth(ToUtf8(text), kMaxLineWidth, [](std::string_view piece) {
+    return fl_width(piece.data(), static_cast<int>(piece.size()));
+  });
+  return FltkDrawnText(std::string_view(wrapped));
+}
+
+}  // namespace
+
+int FltkMessageBoxes::Show(const Text& text, int style, const Text& title) {
+  static const bool labelTypeSet =
+      (Fl::set_labeltype(kIconLabel, DrawIconGlyph, MeasureIconGlyph), true);
+  (void)labelTypeSet;
+
+  const Icon icon = IconOf(style);
+  Fl_Widget* iconBox = fl_message_icon();
+  currentGlyph = icon.glyph;
+  iconBox->labeltype(kIconLabel);
+  iconBox->box(*icon.glyph ? FL_THIN_UP_BOX : FL_NO_BOX);
+  iconBox->color(icon.background);
+  iconBox->labelcolor(icon.ink);
+
+  const ButtonSet& buttons = ButtonsOf(style);
+  fl_message_title(ToUtf8(title).c_str());
+  const std::string message = MessageText(text);
+  const int pressed =
+      fl_choice("%s", buttons.label[0], buttons.label[1], buttons.label[2], message.c_str());
+  return buttons.answer[pressed >= 0 && pressed < 3 ? pressed : 0];
+}
+
+void FltkEventPump::ProcessPendingEvents() { Fl::check(); }
+
+}  // namespace verolink::host

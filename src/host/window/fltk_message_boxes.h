@@ -1,0 +1,25 @@
+#pragma once
+
+#include "common/message_boxes.h"
+#include "window/ui_services.h"
+
+namespace verolink::host {
+
+// Modal message boxes as FLTK dialogs: the title is the dialog's caption, the
+// buttons are named in Russian, the icon follows the style (critical "!" on
+// red, question "?", exclamation "!" on yellow, information "i"; none for 0).
+// Enter presses the left button of a pair (OK, Yes, Retry) and the middle one
+// of three; Escape or the close box gives the right one (No, Cancel, Ignore),
+// or OK when that is the only button.
+class FltkMessageBoxes : public MessageBoxes {
+ public:
+  int Show(const Text& text, int style, const Text& title) override;
+};
+
+// Processes the window's pending events once.
+class FltkEventPump : public EventPump {
+ public:
+  void ProcessPendingEvents() override;
+};
+
+}  // namespace verolink::host

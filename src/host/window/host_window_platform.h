@@ -1,0 +1,38 @@
+#pragma once
+
+#include "fltk_message_boxes.h"
+#include "host/platform/host_browser.h"
+#include "host/platform/host_phonebook_platform.h"
+#include "host/platform/host_process.h"
+#include "host/platform/host_shell.h"
+#include "host/platform/host_ui.h"
+#include "start/platform.h"
+
+namespace verolink::host {
+
+// Every facility of the windowed host program: the phonebook side from the
+// environment, the desktop side (shell objects on the user's desktop, netsh
+// and xdg-open as processes), and FLTK's message boxes and event pump.
+class HostWindowPlatform {
+ public:
+  HostWindowPlatform();
+  HostWindowPlatform(const HostWindowPlatform&) = delete;
+  HostWindowPlatform& operator=(const HostWindowPlatform&) = delete;
+
+  Platform& platform() { return bundle_; }
+  MessageBoxes& messageBoxes() { return messageBoxes_; }
+
+ private:
+  HostPhonebookFacilities phonebookSide_;
+  HostAutomationObjects automation_;
+  HostFileDeletion files_{phonebookSide_.codePage};
+  HostProcessLauncher processes_;
+  HostBrowser browser_{phonebookSide_.codePage};
+  FltkMessageBoxes messageBoxes_;
+  FltkEventPump eventPump_;
+  HostSleeper sleeper_;
+  HostCommonControls commonControls_;
+  Platform bundle_;
+};
+
+}  // namespace verolink::host

@@ -1,0 +1,8 @@
+#pragma once
+
+// Resource numbers shared by verolink.rc and the window code.
+#define VEROLINK_ICON 1
+#define VEROLINK_HAND_CURSOR 101
+#define VEROLINK_BANNER 102
+#define VEROLINK_MANIFEST 1
+#define VEROLINK_VERSION 1

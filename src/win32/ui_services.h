@@ -1,0 +1,39 @@
+#pragma once
+
+#include "common/message_boxes.h"
+#include "win32/windows_api.h"
+#include "window/ui_services.h"
+
+namespace verolink::win32 {
+
+// MessageBoxW, owned by the main window once it exists.
+class Win32MessageBoxes : public MessageBoxes {
+ public:
+  int Show(const Text& text, int style, const Text& title) override;
+  void SetOwner(HWND owner) { owner_ = owner; }
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+// Processes the pending window messages once, with the main window's
+// keyboard navigation; a WM_QUIT met on the way is put back for the main loop.
+class Win32EventPump : public EventPump {
+ public:
+  void ProcessPendingEvents() override;
+  void SetDialogWindow(HWND window) { window_ = window; }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+// Dispatches one message to its window, letting the main window's dialog
+// navigation (tab order, Space on the focused control) take it first.
+void DispatchWindowMessage(HWND dialogWindow, MSG& message);
+
+class Win32Sleeper : public Sleeper {
+ public:
+  void SleepMilliseconds(int milliseconds) override;
+};
+
+}  // namespace verolink::win32

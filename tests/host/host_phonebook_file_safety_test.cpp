@@ -1,0 +1,238 @@
+// The phonebook file under failure: writers that die mid-write, writers that
+// race, damaged and unreadable files, folders that cannot take a write.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "host/platform/host_phonebook.h"
+#include "host/platform/host_phonebook_errors.h"
+#include "host_test_support.h"
+
+namespace verolink::host::testing {
+namespace {
+
+std::vector<std::string> Names(HostPhonebook& phonebook) {
+  std::vector<std::string> names;
+  EXPECT_EQ(ListNames(phonebook, names), kRasSuccess);
+  return names;
+}
+
+class FileSafety : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PutEntry(phonebook, "first");
+    PutEntry(phonebook, "second");
+    original = ReadFile(path).value();
+  }
+
+  TempFolder folder;
+  const std::string path = folder / "phonebook.pbk";
+  HostPhonebook phonebook{path, 2884, Cp1251()};
+  std::string original;
+};
+
+TEST_F(FileSafety, WriterKilledBeforeTheRenameLeavesTheOldFile) {
+  const auto dieThere = [this](const std::function<void(HostPhonebook&)>& write) {
+    return RunInChild([&] {
+      HostPhonebook dying(path, 2884, Cp1251(), {[] { raise(SIGKILL); }});
+      write(dying);
+      return 0;
+    });
+  };
+  const auto image = PppoeLikeImage(2884);
+  EXPECT_EQ(dieThere([&](HostPhonebook& p) { p.SetEntryProperties({}, "third", image, 2884); }),
+            128 + SIGKILL);
+  EXPECT_EQ(dieThere([](HostPhonebook& p) { p.DeleteEntry("first"); }), 128 + SIGKILL);
+  EXPECT_EQ(ReadFile(path), original);
+  EXPECT_EQ(Names(phonebook), (std::vector<std::string>{"first", "second"}));
+  // Each writer clears what an earlier dead one left; the last one's file stays.
+  EXPECT_EQ(FolderNames(folder.path()).size(), 3u);
+
+  // The next writer is not held up by the dead one's lock and clears its leftovers.
+  PutEntry(phonebook, "fourth");
+  EXPECT_EQ(Names(phonebook), (std::vector<std::string>{"first", "second", "fourth"}));
+  EXPECT_EQ(FolderNames(folder.path()),
+            (std::vector<std::string>{"phonebook.pbk", "phonebook.pbk.lock"}));
+}
+
+TEST_F(FileSafety, ConcurrentWritersLoseNothing) {
+  constexpr int kWriters = 3;
+  constexpr int kEach = 20;
+  std::vector<int> children;
+  for (int w = 0; w < kWriters; ++w) {
+    children.push_back(StartChild([&, w] {
+      HostPhonebook mine(path, 2884, Cp1251());
+      const auto image = PppoeLikeImage(2884);
+      for (int i = 0; i < kEach; ++i) {
+        const std::string name = "w" + std::to_string(w) + "-" + std::to_string(i);
+        if (mine.SetEntryProperties({}, name, image, 2884) != kRasSuccess) return 1;
+        // Every even entry is deleted again once the next one is in.
+        if (i % 2 == 1) {
+          const std::string even = "w" + std::to_string(w) + "-" + std::to_string(i - 1);
+          if (mine.DeleteEntry(even) != kRasSuccess) return 2;
+        }
+      }
+      return 0;
+    }));
+  }
+  for (int pid : children) EXPECT_EQ(WaitChild(pid), 0);
+
+  std::set<std::string> expected{"first", "second"};
+  for (int w = 0; w < kWriters; ++w) {
+    for (int i = 1; i < kEach; i += 2)
+      expected.insert("w" + std::to_string(w) + "-" + std::to_string(i));
+  }
+  const auto names = Names(phonebook);
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), expected);
+  EXPECT_EQ(names.size(), expected.size());
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  if (at == std::string::npos) throw std::logic_error("no " + from);
+  return text.replace(at, from.size(), to);
+}
+
+TEST_F(FileSafety, DamagedFileIsReportedAndNeverWrittenOver) {
+  const std::size_t second = original.find("[second]");
+  std::string junk(
+      "\x7F"
+      "ELF\x02\x01\x01\0\0",
+      9);
+  for (int i = 0; i < 300; ++i) junk += static_cast<char>((i * 37) & 0xFF);
+  const std::vector<std::pair<const char*, std::string>> damaged = {
+      {"binary junk", junk},
+      {"zero byte", Replaced(original, "pelkar", std::string("pel\0kar", 7))},
+      {"truncated", original.substr(0, original.find("deviceName=", second) + 5)},
+      {"bad flags", Replaced(original, "options=0x3D0D0310", "options=0x3D0D031Z")},
+      {"flags too long", Replaced(original, "options=0x3D0D0310", "options=0x13D0D0310")},
+      {"address", Replaced(original, "ip=1.2.3.4", "ip=1.2.3.400")},
+      {"short address", Replaced(original, "ip=1.2.3.4", "ip=1.2.3")},
+      {"number", Replaced(original, "frameSize=1500", "frameSize=4294967296")},
+      {"negative", Replaced(original, "frameSize=1500", "frameSize=-1")},
+      {"guid", Replaced(original, "guid={04030201", "guid={0403020G")},
+      {"unfitting size", Replaced(original, "entrySize=2884", "entrySize=1700")},
+      {"size of fewer members", Replaced(original, "entrySize=2884", "entrySize=1672")},
+      {"unknown key", original + "colour=blue\n"},
+      {"duplicate key", Replaced(original, "countryId=7\n", "countryId=7\ncountryId=7\n")},
+      {"missing key", Replaced(original, "channels=3\n", "")},
+      {"duplicate entry", original + original.substr(second)},
+      {"field outside an entry", "countryId=7\n" + original},
+      {"line without '='", Replaced(original, "channels=3\n", "channels\n")},
+      {"blank before a key", Replaced(original, "channels=3\n", " channels=3\n")},
+      {"bad escape", Replaced(original, "script=C:\\\\script", "script=C:\\qscript")},
+      {"cut escape", Replaced(original, "areaCode=495", "areaCode=495\\x4")},
+      {"outside the code page", Replaced(original, "areaCode=495", "areaCode=4é5")},
+      {"bad UTF-8", Replaced(original, "areaCode=495", "areaCode=4\xC3\x28")},
+      {"raw tab", Replaced(original, "areaCode=495", "areaCode=4\t5")},
+      {"unclosed header", Replaced(original, "[first]", "[first")},
+      {"empty name", Replaced(original, "[first]", "[]")},
+  };
+  const auto image = PppoeLikeImage(2884);
+  for (const auto& [what, text] : damaged) {
+    SCOPED_TRACE(what);
+    WriteFile(path, text);
+    std::vector<std::string> names;
+    EXPECT_EQ(ListNames(phonebook, names), kErrorCorruptPhonebook);
+    EXPECT_EQ(phonebook.SetEntryProperties({}, "new", image, 2884), kErrorCorruptPhonebook);
+    EXPECT_EQ(phonebook.SetEntryProperties({}, "first", image, 2884), kErrorCorruptPhonebook);
+    EXPECT_EQ(phonebook.DeleteEntry("first"), kErrorCorruptPhonebook);
+    PhonebookSection section;
+    EXPECT_EQ(phonebook.ReadEntry("first", section), kErrorCorruptPhonebook);
+    EXPECT_EQ(ReadFile(path), text);
+  }
+  char message[512] = {};
+  phonebook.GetErrorString(kErrorCorruptPhonebook, message, sizeof message);
+  EXPECT_EQ(Cp1251().FromAnsi(message),
+            u"Файл телефонной книги повреждён; он не будет изменён, пока его не исправят.");
+}
+
+TEST_F(FileSafety, HandEditedFileWithCommentsAndCrLfIsRead) {
+  std::string edited = "# kept by hand\r\n" + Replaced(original, "[second]", "; next\n\n[second]");
+  edited = Replaced(edited, "options=0x3D0D0310\n", "options=0x3d0d0310\r\n");
+  WriteFile(path, edited);
+  EXPECT_EQ(Names(phonebook), (std::vector<std::string>{"first", "second"}));
+}
+
+TEST_F(FileSafety, OversizedFileIsDamaged) {
+  ASSERT_EQ(truncate(path.c_str(), 17 << 20), 0);
+  std::vector<std::string> names;
+  EXPECT_EQ(ListNames(phonebook, names), kErrorCorruptPhonebook);
+  EXPECT_EQ(phonebook.DeleteEntry("first"), kErrorCorruptPhonebook);
+}
+
+TEST_F(FileSafety, UnreadableFileIsReportedAndKept) {
+  ASSERT_EQ(chmod(folder.path().c_str(), 0777), 0);
+  ASSERT_EQ(chmod((path + ".lock").c_str(), 0666), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0), 0);
+  const int result = RunWithoutRoot([&] {
+    HostPhonebook other(path, 2884, Cp1251());
+    std::vector<std::string> names;
+    const auto image = PppoeLikeImage(2884);
+    if (ListNames(other, names) != kErrorCannotOpenPhonebook) return 1;
+    if (other.SetEntryProperties({}, "third", image, 2884) != kErrorCannotOpenPhonebook) return 2;
+    if (other.DeleteEntry("first") != kErrorCannotOpenPhonebook) return 3;
+    return 0;
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(ReadFile(path), original);
+}
+
+TEST_F(FileSafety, ReadOnlyFolderRefusesWritesButReads) {
+  ASSERT_EQ(chmod((path + ".lock").c_str(), 0666), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+  ASSERT_EQ(chmod(folder.path().c_str(), 0555), 0);
+  const int result = RunWithoutRoot([&] {
+    HostPhonebook other(path, 2884, Cp1251());
+    std::vector<std::string> names;
+    const auto image = PppoeLikeImage(2884);
+    if (ListNames(other, names) != kRasSuccess || names.size() != 2) return 1;
+    if (other.SetEntryProperties({}, "third", image, 2884) != kErrorCannotWritePhonebook) return 2;
+    if (other.DeleteEntry("first") != kErrorCannotWritePhonebook) return 3;
+    // Without even a lock file to take, a write is refused all the same.
+    HostPhonebook fresh(folder / "fresh.pbk", 2884, Cp1251());
+    if (fresh.SetEntryProperties({}, "third", image, 2884) != kErrorCannotWritePhonebook) return 4;
+    return 0;
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(ReadFile(path), original);
+  EXPECT_EQ(FolderNames(folder.path()),
+            (std::vector<std::string>{"phonebook.pbk", "phonebook.pbk.lock"}));
+}
+
+TEST_F(FileSafety, FullDiskRefusesTheWriteAndKeepsTheOldFile) {
+  const int result = RunInChild([&] {
+    signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+    const rlimit limit{1024, 1024};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 1;
+    HostPhonebook other(path, 2884, Cp1251());
+    const auto image = PppoeLikeImage(2884);
+    return other.SetEntryProperties({}, "third", image, 2884) == kErrorCannotWritePhonebook ? 0 : 2;
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(ReadFile(path), original);
+  EXPECT_EQ(FolderNames(folder.path()),
+            (std::vector<std::string>{"phonebook.pbk", "phonebook.pbk.lock"}));
+}
+
+TEST_F(FileSafety, PathsThatAreNotFilesAreReported) {
+  WriteFile(folder / "plain", "x");
+  HostPhonebook underFile(folder / "plain/sub/phonebook.pbk", 2884, Cp1251());
+  std::vector<std::string> names;
+  const auto image = PppoeLikeImage(2884);
+  EXPECT_EQ(ListNames(underFile, names), kErrorCannotOpenPhonebook);
+  EXPECT_EQ(underFile.SetEntryProperties({}, "e", image, 2884), kErrorCannotWritePhonebook);
+
+  ASSERT_EQ(mkdir((folder / "folder.pbk").c_str(), 0700), 0);
+  HostPhonebook folderBook(folder / "folder.pbk", 2884, Cp1251());
+  EXPECT_EQ(ListNames(folderBook, names), kErrorCannotOpenPhonebook);
+  EXPECT_EQ(folderBook.SetEntryProperties({}, "e", image, 2884), kErrorCannotOpenPhonebook);
+}
+
+}  // namespace
+}  // namespace verolink::host::testing

@@ -1,0 +1,239 @@
+// Checks of the Windows platform layer against the real system calls, run
+// under Wine on the build host. Prints one line per check and a closing
+// "N passed, M failed"; the exit status is the number of failures.
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "win32/code_page.h"
+#include "win32/common_controls.h"
+#include "win32/dispatch.h"
+#include "win32/file_deletion.h"
+#include "win32/local_memory.h"
+#include "win32/process_launcher.h"
+#include "win32/shell_objects.h"
+#include "win32/system_messages.h"
+#include "win32/ui_services.h"
+#include "win32/windows_api.h"
+
+using namespace verolink;
+using namespace verolink::win32;
+
+namespace {
+
+int passed = 0;
+int failed = 0;
+
+void Check(const char* name, const std::function<std::string()>& check) {
+  std::string problem;
+  try {
+    problem = check();
+  } catch (const std::exception& error) {
+    problem = std::string("raised: ") + error.what();
+  }
+  if (problem.empty()) {
+    ++passed;
+    std::printf("ok %s\n", name);
+  } else {
+    ++failed;
+    std::printf("FAIL %s: %s\n", name, problem.c_str());
+  }
+}
+
+template <class E>
+std::string Raises(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const E&) {
+    return "";
+  }
+  return "raised nothing";
+}
+
+void CodePageChecks() {
+  const AnsiCodePage codePage;
+  Check("code page keeps ASCII and one byte per unit", [&] {
+    if (codePage.ToAnsi(u"pelkar INTERNET") != "pelkar INTERNET") return "ASCII changed";
+    // A character outside the code page, and each half of a surrogate pair.
+    if (codePage.ToAnsi(u"a\u4E2D\U0001F600b") != "a???b") return "not '?' per unit";
+    return "";
+  });
+  Check("code page makes no best-fit guesses", [&] {
+    // Best fit would turn a full-width backslash into a path separator.
+    const std::string ansi = codePage.ToAnsi(u"C:\uFF3C\uFF0E\uFF0E");
+    return ansi == "C:???" ? "" : "got " + ansi;
+  });
+  Check("code page reads back every byte as one unit", [&] {
+    std::string bytes;
+    for (int b = 1; b < 256; ++b) bytes += static_cast<char>(b);
+    const Text text = codePage.FromAnsi(bytes);
+    if (text.size() != bytes.size()) return std::string("length changed");
+    const std::string ascii = codePage.ToAnsi(text.substr(0, 126));
+    return std::string(ascii == bytes.substr(0, 126) ? "" : "ASCII does not round-trip");
+  });
+}
+
+void MemoryAndMessageChecks() {
+  Check("local memory blocks come zero-filled", [] {
+    LocalMemory memory;
+    std::uint8_t* block = memory.AllocateZeroed(792);
+    if (block == nullptr) return "no block";
+    for (int i = 0; i < 792; ++i) {
+      if (block[i] != 0) return "not zero";
+    }
+    memory.Release(block);
+    memory.Release(nullptr);
+    return "";
+  });
+  Check("system message table writes a text ended by zero", [] {
+    SystemMessageTable table;
+    char buffer[513] = {};
+    table.FormatFromSystem(ERROR_FILE_NOT_FOUND, buffer, 512);
+    if (buffer[0] == 0) return "empty";
+    char unknown[513] = {};
+    table.FormatFromSystem(0x2FFFFFFF, unknown, 512);
+    return unknown[0] == 0 ? "" : "text for an unknown number";
+  });
+}
+
+void AutomationChecks() {
+  ComAutomationObjects automation;
+  Check("Shell.Application lists the desktop by name", [&] {
+    auto shell = automation.CreateShellApplication();
+    auto desktop = shell->NameSpace(kCsidlDesktop);
+    if (!desktop) return std::string("no desktop folder");
+    auto items = desktop->Items();
+    int count = 0;
+    while (auto item = items->Next()) {
+      item->Name();
+      if (++count > 10000) return std::string("walk does not end");
+    }
+    // The desktop always shows at least Computer (or My Computer).
+    return std::string(count > 0 ? "" : "no items");
+  });
+  Check("Shell.Application answers NameSpace(49) without raising", [&] {
+    auto connections = automation.CreateShellApplication()->NameSpace(kCsidlConnections);
+    std::printf("   NameSpace(49): %s\n", connections ? "a folder" : "nothing");
+    return "";
+  });
+  Check("CopyHere refuses an item of another shell", [&] {
+    class Foreign : public ShellItem {
+      Text Name() override { return u"x"; }
+    } foreign;
+    auto desktop = automation.CreateShellApplication()->NameSpace(kCsidlDesktop);
+    if (!desktop) return std::string("no desktop folder");
+    return Raises<AutomationError>([&] { desktop->CopyHere(foreign); });
+  });
+  Check("WScript.Shell names an existing desktop folder", [&] {
+    const Text path = automation.CreateScriptHost()->SpecialFolders(u"Desktop");
+    if (path.empty()) return "empty path";
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str()));
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      return "not a folder";
+    }
+    return "";
+  });
+  Check("late binding raises AutomationError for unknown objects and members", [] {
+    std::string problem =
+        Raises<AutomationError>([] { Dispatch::Create(L"Verolink.NoSuchObject"); });
+    if (!problem.empty()) return "unknown ProgID " + problem;
+    Dispatch shell = Dispatch::Create(L"Shell.Application");
+    problem = Raises<AutomationError>([&] { shell.Get(L"NoSuchMember"); });
+    return problem.empty() ? "" : "unknown member " + problem;
+  });
+}
+
+void FileAndProcessChecks() {
+  const AnsiCodePage codePage;
+  Check("DeleteFileA removes the file at an ANSI path", [] {
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "vl", 0, path);  // creates the file
+    Win32FileDeletion files;
+    files.DeleteFile(path);
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return "file still there";
+    return files.PathSeparator() == u'\\' ? "" : "separator";
+  });
+  Check("a hidden command runs and is waited for", [&] {
+    Win32ProcessLauncher launcher(codePage);
+    auto process = launcher.Start(u"cmd.exe /c exit 0", kWindowHidden);
+    return process->WaitForExit(std::chrono::seconds(20)) ? "" : "did not end";
+  });
+  Check("a command that cannot start raises ProcessStartError", [&] {
+    Win32ProcessLauncher launcher(codePage);
+    return Raises<ProcessStartError>(
+        [&] { launcher.Start(u"verolink-no-such-program.exe", kWindowHidden); });
+  });
+}
+
+int pumpedMessages = 0;
+
+LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_APP) ++pumpedMessages;
+  return DefWindowProcW(window, message, w, l);
+}
+
+void UiChecks() {
+  Check("comctl32 takes the visual-style classes", [] {
+    Comctl32Controls controls;
+    controls.InitCommonControlsEx(8, kIccUserExClasses);
+    return "";
+  });
+  Check("the event pump runs pending messages and keeps WM_QUIT for the main loop", [] {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = CountingProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VerolinkPumpCheck";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"VerolinkPumpCheck", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                windowClass.hInstance, nullptr);
+    if (window == nullptr) return "no window";
+    PostMessageW(window, WM_APP, 0, 0);
+    PostQuitMessage(7);
+    Win32EventPump pump;
+    pump.ProcessPendingEvents();
+    DestroyWindow(window);
+    if (pumpedMessages != 1) return "pending message not run";
+    MSG message;
+    if (!PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return "WM_QUIT lost";
+    return message.wParam == 7 ? "" : "WM_QUIT changed";
+  });
+}
+
+// The program's resources, loaded by number as its window loads them. The hand
+// cursor is Russian only; it must still be found on a system of another
+// language.
+void ResourceChecks(const char* programPath) {
+  HMODULE program = LoadLibraryExA(programPath, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  Check("the program's icon, hand cursor and banner load by number", [&] {
+    if (program == nullptr) return std::string("cannot open ") + programPath;
+    if (LoadIconW(program, MAKEINTRESOURCEW(1)) == nullptr) return std::string("no icon 1");
+    if (LoadCursorW(program, MAKEINTRESOURCEW(101)) == nullptr) return std::string("no cursor 101");
+    auto banner = static_cast<HBITMAP>(
+        LoadImageW(program, MAKEINTRESOURCEW(102), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP info{};
+    if (banner == nullptr || GetObjectW(banner, sizeof info, &info) != sizeof info) {
+      return std::string("no banner 102");
+    }
+    DeleteObject(banner);
+    return std::string(info.bmWidth == 301 && info.bmHeight == 98 ? "" : "banner size");
+  });
+  if (program != nullptr) FreeLibrary(program);
+}
+
+}  // namespace
+
+// Optional argument: the Windows path of "Verolink PPPoE 1.0.exe".
+int main(int argc, char** argv) {
+  ComApartment com;
+  if (argc > 1) ResourceChecks(argv[1]);
+  CodePageChecks();
+  MemoryAndMessageChecks();
+  AutomationChecks();
+  FileAndProcessChecks();
+  UiChecks();
+  std::printf("%d passed, %d failed\n", passed, failed);
+  return failed;
+}

@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# The real program on a virtual display, driven as a user would: the window's
+# size and frame, a screenshot, the button with its message boxes, the tab
+# order and a check box from the keyboard, and the banner's link.
+#
+#   program_window_test.sh PROGRAM [ARTIFACT_FOLDER]   ($VEROLINK_ARTIFACTS wins)
+#
+# Exits 77 (skipped) when Xvfb or xdotool are missing.
+set -euo pipefail
+
+program=$(realpath "$1")
+artifacts=${VEROLINK_ARTIFACTS:-${2:-$(dirname "$program")/artifacts}}
+here=$(dirname "$(realpath "$0")")
+# shellcheck source=x11_session.sh
+source "$here/x11_session.sh"
+
+missing=$(x11_session_missing_tools)
+if [ -n "$missing" ]; then
+  echo "SKIPPED: the window test needs $missing (scripts/install-deps.sh installs them)"
+  exit 77
+fi
+
+caption="Verolink PPPoE 1.00"
+entry="Pelkar INTERNET"
+failures=0
+
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what"
+  else
+    echo "FAILED: $what"
+    failures=$((failures + 1))
+  fi
+}
+
+screenshot() {  # screenshot WINDOW NAME
+  mkdir -p "$artifacts"
+  local converter
+  converter=$(command -v /usr/bin/convert magick convert 2>/dev/null | head -1 || true)
+  xwd -silent -id "$1" >"$SCRATCH/$2.xwd"
+  if [ -n "$converter" ] && "$converter" "xwd:$SCRATCH/$2.xwd" "$artifacts/$2.png" 2>/dev/null; then
+    echo "screenshot: $artifacts/$2.png"
+  else
+    cp "$SCRATCH/$2.xwd" "$artifacts/$2.xwd"
+    echo "screenshot: $artifacts/$2.xwd (no ImageMagick to make a PNG)"
+  fi
+}
+
+# Waits for a message box (a second window with the window's caption), keeps a
+# picture of it and answers it with one key.
+answer_box() {  # answer_box NAME KEY
+  local box
+  if ! box=$(x11_session_wait_window "$caption" 10 "$main"); then
+    echo "FAILED: no message box ($1)"
+    failures=$((failures + 1))
+    return 1
+  fi
+  echo "ok: message box shown ($1)"
+  sleep 0.2
+  screenshot "$box" "$1"
+  xdotool windowfocus --sync "$box" key "$2"
+  local deadline=$((SECONDS + 10))
+  while x11_session_windows "$caption" | grep -qx "$box"; do
+    [ $SECONDS -lt $deadline ] || { echo "FAILED: box $1 stays open"; failures=$((failures + 1)); return 1; }
+    sleep 0.05
+  done
+}
+
+click() {  # click X Y, in the main window's client area
+  xdotool mousemove --window "$main" "$1" "$2" click 1
+}
+
+trap x11_session_end EXIT
+x11_session_start_display
+x11_session_make_home
+x11_session_start_program "$program"
+
+main=$(x11_session_wait_window "$caption" 20) || {
+  echo "FAILED: no window named \"$caption\""
+  cat "$SCRATCH/program.log"
+  exit 1
+}
+echo "ok: window \"$caption\" shown"
+sleep 0.3
+
+geometry=$(xwininfo -id "$main")
+check "client area 301 x 200" \
+  grep -q "Width: 301" <<<"$geometry"
+check "client area height 200" grep -q "Height: 200" <<<"$geometry"
+hints=$(xprop -id "$main" WM_NORMAL_HINTS _MOTIF_WM_HINTS _NET_WM_WINDOW_TYPE _NET_WM_ICON)
+check "not resizable: minimum size 301 by 200" grep -q "minimum size: 301 by 200" <<<"$hints"
+check "not resizable: maximum size 301 by 200" grep -q "maximum size: 301 by 200" <<<"$hints"
+check "dialog frame without minimise and maximise (move and close only)" \
+  grep -q "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x24" <<<"$hints"
+check "window icon 48 x 48" grep -q "Icon (48 x 48)" <<<"$hints"
+screen=$(xwininfo -root)
+left=$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {print $4}')
+top=$(xwininfo -id "$main" | awk '/Absolute upper-left Y/ {print $4}')
+check "centred on the 1024 x 768 screen" test "$left,$top" = "361,284"
+screenshot "$main" main-window
+
+# The hand over the whole 300 x 100 banner, the arrow elsewhere (the hand
+# cursor is the only 32 x 32 one with its hot spot at 5, 0). Each spot is
+# given up to two seconds to show the expected pointer.
+hand="32x32 hot 5,0"
+pointer_is() {  # pointer_is X Y hand|arrow
+  xdotool mousemove --window "$main" "$1" "$2"
+  sleep 0.2
+  local shape tries
+  for tries in $(seq 20); do
+    shape=$(python3 "$here/pointer_shape.py")
+    if [ "$3" = hand ]; then [ "$shape" = "$hand" ] && return 0; else [ "$shape" != "$hand" ] && return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+if python3 "$here/pointer_shape.py" >/dev/null 2>&1; then
+  for spot in "0 0" "150 50" "299 99"; do check "hand cursor at $spot" pointer_is $spot hand; done
+  for spot in "300 50" "150 100" "150 101" "30 120" "150 176"; do
+    check "arrow at $spot" pointer_is $spot arrow
+  done
+else
+  echo "note: pointer shapes not checked (no XFixes through python3 ctypes)"
+fi
+
+# Escape does not close the window.
+xdotool windowfocus --sync "$main" key Escape
+sleep 0.2
+check "Escape leaves the window open" grep -qx "$main" <(x11_session_windows "$caption")
+
+# First press: no entry yet, so no question; the entry, the shortcut and the
+# firewall restart, then the closing message.
+click 150 176
+answer_box created-message Return
+check "the phonebook holds [$entry]" grep -qF "[$entry]" "$VEROLINK_PHONEBOOK"
+check "the desktop holds $entry.lnk" test -f "$VEROLINK_DESKTOP/$entry.lnk"
+check "the firewall was switched off, then on" \
+  test "$(cat "$SCRATCH/netsh.log" 2>/dev/null)" = \
+  "$(printf 'firewall set opmode disable\nfirewall set opmode enable')"
+
+# Tab order from the button: Ярлык, then ВключитьФайервол. Untick Ярлык.
+xdotool windowfocus --sync "$main" key Tab space
+sleep 0.2
+screenshot "$main" shortcut-unticked
+
+# Second press: the entry exists, so the question comes; Yes (Enter) deletes
+# the shortcut and the entry and writes it anew, now without a shortcut.
+click 150 176
+answer_box question Return
+answer_box created-again Return
+check "the entry is still in the phonebook" grep -qF "[$entry]" "$VEROLINK_PHONEBOOK"
+check "exactly one entry of that name" test "$(grep -cF "[$entry]" "$VEROLINK_PHONEBOOK")" = 1
+check "the shortcut is gone, as Ярлык is unticked" test ! -e "$VEROLINK_DESKTOP/$entry.lnk"
+check "the firewall restarted again, as ВключитьФайервол is still ticked" \
+  test "$(wc -l <"$SCRATCH/netsh.log")" = 4
+
+# The banner opens the provider's page.
+click 150 50
+sleep 0.5
+check "the banner opened the web page" grep -q "^http" "$SCRATCH/xdg-open.log"
+
+check "the program is still running" kill -0 "$PROGRAM_PID"
+if [ "$failures" -ne 0 ]; then
+  echo "--- program output"
+  cat "$SCRATCH/program.log"
+  echo "--- phonebook"
+  cat "$VEROLINK_PHONEBOOK" 2>/dev/null || true
+  exit 1
+fi
+echo "all window checks passed"

@@ -1,0 +1,152 @@
+// The embedded resources, and the decoders that turn them into pixels.
+
+#include "resource_images.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "dib_image.h"
+#include "window/resources.h"
+
+namespace verolink::host {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes FileBytes(const std::string& name) {
+  std::ifstream in(std::string(VEROLINK_RESOURCE_DIR) + "/" + name, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+Bytes Of(std::span<const std::uint8_t> span) { return Bytes(span.begin(), span.end()); }
+
+std::array<int, 3> RgbAt(const RgbImage& image, int x, int y) {
+  const std::uint8_t* p = &image.pixels[3 * (y * image.width + x)];
+  return {p[0], p[1], p[2]};
+}
+
+std::array<int, 4> RgbaAt(const RgbaImage& image, int x, int y) {
+  const std::uint8_t* p = &image.pixels[4 * (y * image.width + x)];
+  return {p[0], p[1], p[2], p[3]};
+}
+
+void Put16(Bytes& b, std::size_t at, unsigned v) {
+  b[at] = v & 0xFF;
+  b[at + 1] = v >> 8 & 0xFF;
+}
+
+void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
+  Put16(b, at, v & 0xFFFF);
+  Put16(b, at + 2, v >> 16);
+}
+
+// A copy of `file` with one 16- or 32-bit field changed.
+Bytes With16(Bytes file, std::size_t at, unsigned v) {
+  Put16(file, at, v);
+  return file;
+}
+
+Bytes With32(Bytes file, std::size_t at, std::uint32_t v) {
+  Put32(file, at, v);
+  return file;
+}
+
+TEST(EmbeddedResources, AreTheCommittedFilesByteForByte) {
+  EXPECT_EQ(Of(resources::BannerBitmap()), FileBytes("banner.bmp"));
+  EXPECT_EQ(Of(resources::ProgramIcon()), FileBytes("verolink.ico"));
+  EXPECT_EQ(Of(resources::HandCursor()), FileBytes("hand.cur"));
+  EXPECT_EQ(Of(resources::ApplicationManifest()), FileBytes("verolink.manifest"));
+  EXPECT_EQ(resources::BannerBitmap().size(), 88646u);
+}
+
+TEST(BitmapDecoding, BannerComesOutTopRowFirst) {
+  const auto banner = BannerPicture();
+  ASSERT_TRUE(banner);
+  EXPECT_EQ(banner->width, 301);
+  EXPECT_EQ(banner->height, 98);
+  EXPECT_EQ(RgbAt(*banner, 0, 0), (std::array<int, 3>{255, 255, 255}));    // white ground
+  EXPECT_EQ(RgbAt(*banner, 0, 97), (std::array<int, 3>{27, 54, 93}));      // the band's navy end
+  EXPECT_EQ(RgbAt(*banner, 300, 97), (std::array<int, 3>{31, 162, 184}));  // its teal end
+}
+
+TEST(BitmapDecoding, StretchToTheBannerFrameKeepsTheCornersAndEdges) {
+  const auto banner = BannerPicture();
+  ASSERT_TRUE(banner);
+  const RgbImage framed = Stretch(*banner, 300, 100);
+  EXPECT_EQ(framed.width, 300);
+  EXPECT_EQ(framed.height, 100);
+  EXPECT_EQ(RgbAt(framed, 0, 0), RgbAt(*banner, 0, 0));
+  EXPECT_EQ(RgbAt(framed, 0, 99), RgbAt(*banner, 0, 97));
+  EXPECT_EQ(RgbAt(framed, 299, 99), RgbAt(*banner, 300, 97));
+}
+
+TEST(BitmapDecoding, ReadsTopDownBitmapsAndRefusesMalformedOnes) {
+  // 2 x 2, 24 bits, top-down: red, green / blue, white.
+  Bytes bmp(54 + 2 * 8, 0);
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  Put32(bmp, 10, 54);
+  Put32(bmp, 14, 40);
+  Put32(bmp, 18, 2);
+  Put32(bmp, 22, static_cast<std::uint32_t>(-2));
+  Put16(bmp, 26, 1);
+  Put16(bmp, 28, 24);
+  const std::uint8_t rows[] = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0};
+  std::copy(std::begin(rows), std::end(rows), bmp.begin() + 54);
+  const auto image = DecodeBitmapFile(bmp);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(RgbAt(*image, 0, 0), (std::array<int, 3>{255, 0, 0}));
+  EXPECT_EQ(RgbAt(*image, 1, 0), (std::array<int, 3>{0, 255, 0}));
+  EXPECT_EQ(RgbAt(*image, 0, 1), (std::array<int, 3>{0, 0, 255}));
+
+  EXPECT_FALSE(DecodeBitmapFile(Bytes(bmp.begin(), bmp.end() - 1)));  // truncated
+  EXPECT_FALSE(DecodeBitmapFile(With32(bmp, 18, 0x7FFFFFFF)));        // huge width
+  EXPECT_FALSE(DecodeBitmapFile(With16(bmp, 28, 8)));                 // paletted
+  EXPECT_FALSE(DecodeBitmapFile(With32(bmp, 30, 1)));                 // compressed
+  EXPECT_FALSE(DecodeBitmapFile(With32(bmp, 10, 0xFFFFFFF0)));        // pixels past the end
+}
+
+TEST(IconDecoding, HandCursorHasItsHotSpotOnTheBlackFingertip) {
+  const auto hand = CursorResource(101);
+  ASSERT_TRUE(hand);
+  EXPECT_EQ(hand->width, 32);
+  EXPECT_EQ(hand->height, 32);
+  EXPECT_EQ(hand->hotX, 5);
+  EXPECT_EQ(hand->hotY, 0);
+  EXPECT_EQ(RgbaAt(*hand, 5, 0), (std::array<int, 4>{0, 0, 0, 255}));
+  EXPECT_EQ(RgbaAt(*hand, 5, 5), (std::array<int, 4>{255, 255, 255, 255}));
+  EXPECT_EQ(RgbaAt(*hand, 0, 0)[3], 0);
+  EXPECT_EQ(RgbaAt(*hand, 31, 31)[3], 0);
+  EXPECT_FALSE(CursorResource(102));
+}
+
+TEST(IconDecoding, ProgramIconIsRoundWithTransparentCorners) {
+  const auto icon = ProgramIconImage();
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(icon->width, 48);
+  EXPECT_EQ(icon->height, 48);
+  EXPECT_EQ(RgbaAt(*icon, 0, 0)[3], 0);
+  EXPECT_EQ(RgbaAt(*icon, 47, 47)[3], 0);
+  EXPECT_EQ(RgbaAt(*icon, 24, 4)[3], 255);
+}
+
+TEST(IconDecoding, RefusesEntriesAndPalettesOutsideTheFile) {
+  const Bytes good = FileBytes("hand.cur");
+  ASSERT_TRUE(DecodeIconFile(good));
+
+  EXPECT_FALSE(DecodeIconFile(With32(good, 18, static_cast<std::uint32_t>(good.size()))));
+  EXPECT_FALSE(DecodeIconFile(With32(good, 14, 0xFFFFFFFF)));  // image size
+  EXPECT_FALSE(DecodeIconFile(With16(good, 22 + 14, 16)));     // 16 bits per pixel
+  // One palette colour only, while the white pixels use index 1.
+  EXPECT_FALSE(DecodeIconFile(With32(good, 22 + 32, 1)));
+  EXPECT_FALSE(DecodeIconFile(Bytes(good.begin(), good.end() - 1)));
+  EXPECT_FALSE(DecodeIconFile(FileBytes("banner.bmp")));
+}
+
+}  // namespace
+}  // namespace verolink::host
