@@ -19,12 +19,12 @@ if [ "${1:-}" = "--quick" ]; then
 fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-targets=(window_start_timer)
+targets=()
 for source in bench/*_bench.cpp; do
   name="$(basename "$source" .cpp)"
   targets+=("bench_${name%_bench}")
 done
-if cmake --build "$build" --target help | grep -q 'verolink-pppoe'; then
+if cmake --build "$build" --target help | grep -q ' verolink-pppoe$'; then
   targets+=(verolink-pppoe)
 fi
 echo "== building ${targets[*]}"
@@ -46,33 +46,14 @@ for bench in "$build"/bench/bench_*; do
 done
 
 echo "== host start to window shown"
-program="$(find "$build" -maxdepth 4 -type f -name verolink-pppoe -perm -u+x | head -1)"
-if [ -n "$program" ] && command -v Xvfb >/dev/null; then
-  display=90
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-  done
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    sleep 0.1
-  done
-  run_program() {
-    DISPLAY=":$display" VEROLINK_PHONEBOOK="$work/startup.pbk" HOME="$work" \
-      "$build/bench/window_start_timer" "$1" "$program"
-  }
+program="$build/verolink-pppoe"
+if [ -x "$program" ]; then
   # A first start warms the file cache; the timed ones follow.
-  if run_program 1 >/dev/null && run_program "$startup_runs" >"$work/startup.txt"; then
-    sed 's/^/  /' "$work/startup.txt"
-    sed -n 's/.*median_ms=\([0-9.]*\).*/startup_median_ms=\1/p' "$work/startup.txt" >>"$measured"
-  else
-    echo "  the window did not appear"
-  fi
-  kill "$xvfb"
-  wait "$xvfb" 2>/dev/null || true
+  scripts/measure-startup.sh 1 "$program" >/dev/null
+  scripts/measure-startup.sh "$startup_runs" "$program" | tee "$work/startup.txt" | sed 's/^/  /'
+  sed -n 's/^median \([0-9]*\) ms.*/startup_median_ms=\1/p' "$work/startup.txt" >>"$measured"
 else
-  echo "  skipped: no host program or no Xvfb"
+  echo "  skipped: no host program"
 fi
 
 exe="build-win32/Verolink PPPoE 1.0.exe"

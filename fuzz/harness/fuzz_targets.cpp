@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "host_phonebook_harness.h"
 #include "listing_harness.h"
 
 namespace verolink::fuzzing {
@@ -10,6 +11,8 @@ namespace verolink::fuzzing {
 std::span<const FuzzTarget> FuzzTargets() {
   static constexpr FuzzTarget kTargets[] = {
       {"listing", RunListing},
+      {"phonebook_file", RunPhonebookFile},
+      {"image_decoder", RunImageDecoder},
   };
   return kTargets;
 }

@@ -265,10 +265,14 @@ struct FakePlatform {
   FakeSleeper sleeper{log};
   FakeCommonControls commonControls{log};
 
-  Platform platform() {
-    return Platform{phonebook,  systemMessages, memory,        eventLog, codePage,
-                    automation, files,          processes,     browser,  messageBoxes,
-                    eventPump,  sleeper,        commonControls};
+  Platform platform() { return platformWith(phonebook, codePage); }
+
+  // The same bundle around a real phonebook and code page (fault tests and
+  // benchmarks against the host's own).
+  Platform platformWith(RasPhonebook& realPhonebook, CodePage& realCodePage) {
+    return Platform{realPhonebook, systemMessages, memory,        eventLog, realCodePage,
+                    automation,    files,          processes,     browser,  messageBoxes,
+                    eventPump,     sleeper,        commonControls};
   }
 };
 
