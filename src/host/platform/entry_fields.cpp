@@ -1,8 +1,10 @@
 #include "host/platform/entry_fields.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstdio>
-#include <set>
+#include <iterator>
+#include <utility>
 
 #include "phonebook/entry_layout.h"
 
@@ -157,16 +159,27 @@ bool HasFieldsOfItsSize(const std::vector<StoredField>& fields) {
   const auto entrySize = ParseDecimal(sizeField->value);
   if (!entrySize || !layout::LayoutFits(*entrySize)) return false;
 
-  std::set<std::string_view> required{kEntrySizeKey};
-  for (const ImageMember& member : kMembers) {
-    if (member.group != Appended && MemberPresent(member, *entrySize)) required.insert(member.key);
-  }
-  std::set<std::string_view> seen;
+  // Each key once, every one a member of this size; checked once per entry
+  // of every file read, so without allocating.
+  std::bitset<std::size(kMembers)> seen;
+  bool seenSize = false;
   for (const StoredField& field : fields) {
-    const bool known = required.count(field.key) > 0 || field.key == kAlternateNumbersKey;
-    if (!known || !seen.insert(field.key).second) return false;
+    if (field.key == kEntrySizeKey) {
+      if (std::exchange(seenSize, true)) return false;
+      continue;
+    }
+    const auto member = std::find_if(std::begin(kMembers), std::end(kMembers),
+                                     [&](const ImageMember& m) { return m.key == field.key; });
+    if (member == std::end(kMembers) || !MemberPresent(*member, *entrySize)) return false;
+    const auto index = static_cast<std::size_t>(member - std::begin(kMembers));
+    if (seen.test(index)) return false;
+    seen.set(index);
   }
-  return std::includes(seen.begin(), seen.end(), required.begin(), required.end());
+  for (std::size_t i = 0; i < std::size(kMembers); ++i) {
+    const bool required = kMembers[i].group != Appended && MemberPresent(kMembers[i], *entrySize);
+    if (required && !seen.test(i)) return false;
+  }
+  return true;
 }
 
 std::optional<std::uint32_t> ParseDecimal(std::string_view text) {

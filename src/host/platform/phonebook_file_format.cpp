@@ -18,14 +18,24 @@ bool IsKeyCharacter(char c) {
 }
 
 // Well-formed UTF-8 with no control bytes but line ends (CR only before LF).
+// A UTF-8 sequence never takes in an ASCII byte, so only the runs of other
+// bytes need the trip through UTF-16 to show they are well formed.
 bool IsPlainText(std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = 0; i < text.size();) {
     const auto b = static_cast<unsigned char>(text[i]);
-    if (b == '\n') continue;
-    if (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    if (b < 0x20 || b == 0x7F) return false;
+    if (b >= 0x80) {
+      std::size_t end = i + 1;
+      while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80) ++end;
+      const std::string_view run = text.substr(i, end - i);
+      if (ToUtf8(FromUtf8(run)) != run) return false;
+      i = end;
+      continue;
+    }
+    const bool lineEnd = b == '\n' || (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
+    if (!lineEnd && (b < 0x20 || b == 0x7F)) return false;
+    ++i;
   }
-  return ToUtf8(FromUtf8(text)) == text;
+  return true;
 }
 
 // Reads one key=value line into the open section.
@@ -97,6 +107,7 @@ RasError ParsePhonebook(std::string_view fileText, const AnsiTextEscaping& escap
         return kErrorCorruptPhonebook;
       }
       parsed.sections.push_back({std::move(*name), {}});
+      parsed.sections.back().fields.reserve(ImageMembers().size() + 1);  // entrySize too
     } else if (parsed.sections.empty() || !ParseField(line, escaping, parsed.sections.back())) {
       return kErrorCorruptPhonebook;
     }
