@@ -7,6 +7,8 @@
 # build-fuzz/corpus/<target>/. An input that breaks a target is written to
 # build-fuzz/crashes/<target>/; keep it in fuzz/regressions/<target>/ and the
 # fault tests replay it. Exits non-zero when any target broke.
+# VEROLINK_FUZZ_SEED fixes libFuzzer's seed (the short run in scripts/test.sh
+# uses one, so that a CI run does the same work each time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -32,7 +34,8 @@ for target in "${targets[@]}"; do
   log="build-fuzz/fuzz-$target.log"
   mkdir -p "$corpus" "$crashes"
   status=0
-  build-fuzz/fuzz/"${target}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  build-fuzz/fuzz/"${target}_fuzz" ${VEROLINK_FUZZ_SEED:+-seed="$VEROLINK_FUZZ_SEED"} \
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$crashes/" "$corpus" "fuzz/corpus/$target" \
     >"$log" 2>&1 || status=$?
   runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"

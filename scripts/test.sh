@@ -10,10 +10,13 @@ echo "== host build and tests"
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-echo "== core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== core, host and fault tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVEROLINK_SANITIZE=ON >/dev/null
-cmake --build build-asan -j"$jobs" --target core_tests
-ctest --test-dir build-asan --output-on-failure -j"$jobs" -R '^core\.'
+cmake --build build-asan -j"$jobs" --target core_tests host_tests fault_tests
+ctest --test-dir build-asan --output-on-failure -j"$jobs" -R '^(core|host|faults)\.'
+
+echo "== fuzz targets, a short run with a fixed seed"
+VEROLINK_FUZZ_SEED=1 scripts/fuzz.sh 15
 
 if [ -x scripts/build-windows.sh ]; then
   echo "== Windows build and its tests under Wine"
