@@ -24,7 +24,7 @@ for source in bench/*_bench.cpp; do
   name="$(basename "$source" .cpp)"
   targets+=("bench_${name%_bench}")
 done
-if cmake --build "$build" --target help | grep -q ' verolink-pppoe$'; then
+if cmake --build "$build" --target help | grep ' verolink-pppoe$' >/dev/null; then
   targets+=(verolink-pppoe)
 fi
 echo "== building ${targets[*]}"
@@ -40,8 +40,13 @@ results=()
 for bench in "$build"/bench/bench_*; do
   out="$build/$(basename "$bench").json"
   # The host benchmarks keep their phonebooks in a scratch folder.
-  TMPDIR="$work" "$bench" --benchmark_min_time="$min_time" --benchmark_out="$out" \
-    --benchmark_out_format=json >/dev/null
+  log="$build/$(basename "$bench").log"
+  if ! TMPDIR="$work" "$bench" --benchmark_min_time="$min_time" --benchmark_out="$out" \
+    --benchmark_out_format=json >"$log" 2>&1; then
+    cat "$log"
+    exit 1
+  fi
+  echo "  $(basename "$bench")"
   results+=("$out")
 done
 

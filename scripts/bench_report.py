@@ -87,8 +87,8 @@ def print_growth(results):
         high = times[10000] / times[1000]
         mean = (times[10000] / times[10]) ** (1 / 3)
         per_entry_us = (times[10000] - times[1000]) / 9000 * 1000
-        print(f"  {family:<28} 10->1,000: x{low:.1f} per 100x, 1,000->10,000: x{high:.1f}; "
-              f"x{mean:.1f} per 10x overall; {per_entry_us:.2f} us per added entry")
+        print(f"  {family:<20} x{low:.1f} from 10 to 1,000 entries, x{high:.1f} from 1,000 to "
+              f"10,000: x{mean:.1f} per 10x; {per_entry_us:.2f} us per entry")
 
 
 def check_targets(results, measured):
@@ -120,9 +120,10 @@ def print_comparison(measured):
         print(f"NetworkManager: {measured['nmcli_note']}")
     if not keys:
         return
-    print("  nmcli connection add type pppoe (median, ms, process start included):")
+    print("  nmcli connection add type pppoe (median, nmcli's start included):")
     for key in keys:
-        print(f"    with {key.removeprefix('nmcli_add_ms_')} connections: {measured[key]}")
+        count = int(key.removeprefix("nmcli_add_ms_"))
+        print(f"    with {count:,} connections: {measured[key]} ms")
 
 
 def main():
