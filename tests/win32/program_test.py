@@ -81,7 +81,7 @@ class ResourceTest(unittest.TestCase):
         reserved, kind, count = struct.unpack_from("<HHH", group.data, 0)
         self.assertEqual((reserved, kind, count), (0, 1, 1))
         width, height, _, _, _, bits, size, icon_id = struct.unpack_from("<BBBBHHIH", group.data, 6)
-        self.assertEqual((width, height, bits, size), (48, 48, 24, 7336))
+        self.assertEqual((width, height, bits, size, icon_id), (48, 48, 24, 7336, 30001))
         icon = self.only(RT_ICON, icon_id)
         self.assertEqual(len(icon.data), 7336)
         # The image and its mask: twice the height in the header.

@@ -1,25 +1,41 @@
-// verolink-pppoe: the host build of the program. Fills the built-in profile,
-// opens the main window and runs its events until the window is closed.
+// verolink-pppoe: the host build of the program. Start-up fills the built-in
+// profile and opens the main window; its events run until it is closed.
+
+#include "start/main.h"
 
 #include <FL/Fl.H>
 
+#include <memory>
+
 #include "host_window_platform.h"
 #include "main_window.h"
-#include "start/profile.h"
 #include "toolkit_setup.h"
-#include "window/main_form.h"
+
+namespace {
+
+// The FLTK window is built from the loaded form, so it is made when start-up
+// shows it.
+class FltkShell : public verolink::MainWindowShell {
+ public:
+  explicit FltkShell(verolink::MessageBoxes& messageBoxes) : messageBoxes_(messageBoxes) {}
+  void Create(verolink::ОсновнаяФорма&) override {}
+  void Show(verolink::ОсновнаяФорма& form) override {
+    window_ = std::make_unique<verolink::host::MainWindow>(form, messageBoxes_);
+    window_->ShowCentred();
+  }
+
+ private:
+  verolink::MessageBoxes& messageBoxes_;
+  std::unique_ptr<verolink::host::MainWindow> window_;
+};
+
+}  // namespace
 
 int main() {
   using namespace verolink;
-  basMain::SetCurrentProfile(basMain::BuiltInProfile());
   host::PrepareToolkit();
-
   host::HostWindowPlatform platform;
-  ОсновнаяФорма form(platform.platform(), basMain::CurrentProfile());
-  form.Initialize();
-  form.Load();
-
-  host::MainWindow window(form, platform.messageBoxes());
-  window.ShowCentred();
+  FltkShell shell(platform.messageBoxes());
+  const auto form = basMain::Main(platform.platform(), shell);
   return Fl::run();
 }
