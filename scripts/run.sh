@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --host-only
-scripts/build.sh
+VEROLINK_BUILD_TARGET=verolink-pppoe scripts/build.sh
 if [ -n "${DISPLAY:-}" ]; then
   exec build/verolink-pppoe
 fi
