@@ -20,12 +20,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-Names NamesOf(HostPhonebook& phonebook) {
-  Names names;
-  EXPECT_EQ(ListNames(phonebook, names), kRasSuccess);
-  return names;
-}
-
 // Writes into the file itself, as an editor that saves in place does: the
 // inode stays, and with the same size only the stamps tell.
 void OverwriteInPlace(const std::string& path, const std::string& text) {
@@ -36,38 +30,25 @@ void OverwriteInPlace(const std::string& path, const std::string& text) {
   close(fd);
 }
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-  const std::size_t at = text.find(from);
-  if (at == std::string::npos) throw std::logic_error("no " + from);
-  return text.replace(at, from.size(), to);
-}
-
-class KeptText : public ::testing::Test {
+class KeptText : public TwoEntryPhonebook {
  protected:
   void SetUp() override {
-    PutEntry(phonebook, "first");
-    PutEntry(phonebook, "second");
-    ASSERT_EQ(NamesOf(phonebook), (Names{"first", "second"}));  // kept from here on
-    original = ReadFile(path).value();
+    TwoEntryPhonebook::SetUp();
+    ASSERT_EQ(ListedNames(phonebook), (Names{"first", "second"}));  // kept from here on
   }
-
-  TempFolder folder;
-  const std::string path = folder / "phonebook.pbk";
-  HostPhonebook phonebook{path, 2884, Cp1251()};
-  std::string original;
 };
 
 TEST_F(KeptText, ChangesByAnotherObjectOrProcessShowAtTheNextCall) {
   HostPhonebook other(path, 2884, Cp1251());
   PutEntry(other, "third");
-  EXPECT_EQ(NamesOf(phonebook), (Names{"first", "second", "third"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"first", "second", "third"}));
 
   EXPECT_EQ(RunInChild([&] {
               HostPhonebook child(path, 2884, Cp1251());
               return child.DeleteEntry("first") == kRasSuccess ? 0 : 1;
             }),
             0);
-  EXPECT_EQ(NamesOf(phonebook), (Names{"second", "third"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"second", "third"}));
   PhonebookSection section;
   EXPECT_EQ(phonebook.ReadEntry("first", section), kErrorCannotFindPhonebookEntry);
 }
@@ -79,34 +60,34 @@ TEST_F(KeptText, WritesStartFromTheFileNotFromTheKeptText) {
   EXPECT_EQ(phonebook.DeleteEntry("third"), kRasSuccess);
   PutEntry(other, "fifth");
   EXPECT_EQ(phonebook.DeleteEntry("fifth"), kRasSuccess);
-  EXPECT_EQ(NamesOf(other), (Names{"first", "second", "fourth"}));
+  EXPECT_EQ(ListedNames(other), (Names{"first", "second", "fourth"}));
 }
 
 TEST_F(KeptText, FileRenamedOverItIsSeenEvenAtTheSameSize) {
   const std::string replacement = folder / "edited.pbk";
   WriteFile(replacement, Replaced(original, "[first]", "[fjrst]"));
   ASSERT_EQ(rename(replacement.c_str(), path.c_str()), 0);
-  EXPECT_EQ(NamesOf(phonebook), (Names{"fjrst", "second"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"fjrst", "second"}));
 }
 
 TEST_F(KeptText, InPlaceRewritesAreSeenWhateverTheirSizeAndTiming) {
   // Longer, at once.
   OverwriteInPlace(path, Replaced(original, "[first]", "[first one]"));
-  EXPECT_EQ(NamesOf(phonebook), (Names{"first one", "second"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"first one", "second"}));
   // The same size, right after the file was read: within one clock tick
   // the stamps may not move, so only reading the file again tells.
   OverwriteInPlace(path, Replaced(original, "[first]", "[fjrst]"));
-  EXPECT_EQ(NamesOf(phonebook), (Names{"fjrst", "second"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"fjrst", "second"}));
   // The same size, right after the object's own write.
   PutEntry(phonebook, "third");
   const std::string written = ReadFile(path).value();
   OverwriteInPlace(path, Replaced(written, "[third]", "[thjrd]"));
-  EXPECT_EQ(NamesOf(phonebook), (Names{"fjrst", "second", "thjrd"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"fjrst", "second", "thjrd"}));
   // The same size, long after the text was read: the stamps move.
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(NamesOf(phonebook), (Names{"fjrst", "second", "thjrd"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"fjrst", "second", "thjrd"}));
   OverwriteInPlace(path, Replaced(written, "[third]", "[thkrd]"));
-  EXPECT_EQ(NamesOf(phonebook), (Names{"fjrst", "second", "thkrd"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"fjrst", "second", "thkrd"}));
 }
 
 TEST_F(KeptText, FileDamagedAfterItWasKeptIsReportedAndKept) {
@@ -121,9 +102,9 @@ TEST_F(KeptText, FileDamagedAfterItWasKeptIsReportedAndKept) {
   EXPECT_EQ(ReadFile(path), damaged);
 
   OverwriteInPlace(path, original);
-  EXPECT_EQ(NamesOf(phonebook), (Names{"first", "second"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"first", "second"}));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(NamesOf(phonebook), (Names{"first", "second"}));
+  EXPECT_EQ(ListedNames(phonebook), (Names{"first", "second"}));
   OverwriteInPlace(path, damaged);
   EXPECT_EQ(ListNames(phonebook, names), kErrorCorruptPhonebook);
   EXPECT_EQ(ReadFile(path), damaged);
@@ -131,9 +112,9 @@ TEST_F(KeptText, FileDamagedAfterItWasKeptIsReportedAndKept) {
 
 TEST_F(KeptText, RemovedFileListsEmpty) {
   ASSERT_EQ(unlink(path.c_str()), 0);
-  EXPECT_EQ(NamesOf(phonebook), Names{});
+  EXPECT_EQ(ListedNames(phonebook), Names{});
   PutEntry(phonebook, "again");
-  EXPECT_EQ(NamesOf(phonebook), Names{"again"});
+  EXPECT_EQ(ListedNames(phonebook), Names{"again"});
 }
 
 TEST(HandEditedFile, WriteTurnsItIntoTheWritersFormAndKeepsEveryValue) {
