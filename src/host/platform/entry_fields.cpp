@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -86,15 +87,6 @@ constexpr auto kKeyTable = [] {
   return table;
 }();
 
-// Keys are short: compared here rather than through a call to memcmp.
-bool SameKey(std::string_view known, std::string_view key) {
-  if (known.size() != key.size()) return false;
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    if (known[i] != key[i]) return false;
-  }
-  return true;
-}
-
 // Each key with its '=', padded with zeros to whole words, and the mask of
 // its bytes.
 constexpr std::size_t kPatternWords = 4;
@@ -112,31 +104,36 @@ struct KeyPattern {
   std::array<std::uint64_t, kPatternWords> mask{};
 };
 
-const auto kKeyPatterns = [] {
+// The words are laid out as the reader loads them from the text, whatever
+// the machine's byte order.
+constexpr auto kKeyPatterns = [] {
+  using Bytes = std::array<unsigned char, kPatternBytes>;
+  using Words = std::array<std::uint64_t, kPatternWords>;
   std::array<KeyPattern, kStoredKeyCount> patterns{};
   for (std::size_t number = 0; number < kStoredKeyCount; ++number) {
     const std::string_view key = KeyAt(number);
-    char bytes[kPatternBytes] = {};
-    unsigned char mask[kPatternBytes] = {};
-    key.copy(bytes, key.size());
-    bytes[key.size()] = '=';
-    for (std::size_t i = 0; i <= key.size(); ++i) mask[i] = 0xFF;
-    std::memcpy(patterns[number].bytes.data(), bytes, kPatternBytes);
-    std::memcpy(patterns[number].mask.data(), mask, kPatternBytes);
+    Bytes bytes{};
+    Bytes mask{};
+    for (std::size_t i = 0; i <= key.size(); ++i) {
+      bytes[i] = static_cast<unsigned char>(i < key.size() ? key[i] : '=');
+      mask[i] = 0xFF;
+    }
+    patterns[number] = {std::bit_cast<Words>(bytes), std::bit_cast<Words>(mask)};
   }
   return patterns;
 }();
 
 using KeySet = std::bitset<kStoredKeyCount>;
 
-// The members of each group, by key number.
-const auto kKeysOf = [] {
-  std::array<KeySet, static_cast<int>(Appended) + 1> sets{};
+// The members of each group, by key number, as bits.
+constexpr auto kKeysOf = [] {
+  std::array<std::uint64_t, static_cast<int>(Appended) + 1> sets{};
   for (std::size_t i = 0; i < std::size(kMembers); ++i) {
-    sets[static_cast<int>(kMembers[i].group)].set(i);
+    sets[static_cast<int>(kMembers[i].group)] |= std::uint64_t{1} << i;
   }
   return sets;
 }();
+static_assert(kStoredKeyCount <= 64);
 
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -219,7 +216,7 @@ std::optional<std::size_t> NumberOfKey(std::string_view key) {
   if (key.empty()) return std::nullopt;
   for (std::size_t slot = KeySlot(key); kKeyTable[slot] >= 0; slot = (slot + 1) % kKeySlots) {
     const auto number = static_cast<std::size_t>(kKeyTable[slot]);
-    if (SameKey(KeyAt(number), key)) return number;
+    if (KeyAt(number) == key) return number;
   }
   return std::nullopt;
 }
@@ -270,9 +267,9 @@ bool SectionKeys::CompleteFor(std::optional<std::uint32_t> entrySize) const {
   KeySet allowed;
   allowed.set(kEntrySizeKeyNumber);
   for (const FieldGroup group : {Always, Dial, Type, Options2, Appended}) {
-    if (GroupPresent(group, *entrySize)) allowed |= kKeysOf[static_cast<int>(group)];
+    if (GroupPresent(group, *entrySize)) allowed |= KeySet(kKeysOf[static_cast<int>(group)]);
   }
-  const KeySet required = allowed & ~kKeysOf[static_cast<int>(Appended)];
+  const KeySet required = allowed & ~KeySet(kKeysOf[static_cast<int>(Appended)]);
   return (seen_ & ~allowed).none() && (required & ~seen_).none();
 }
 

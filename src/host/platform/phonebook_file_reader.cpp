@@ -190,7 +190,7 @@ std::vector<StoredField> ReadSectionFields(std::string_view sectionText,
     if (IsSkipped(line.text) || line.text.front() == '[') continue;
     if (!SplitField(line.text, number, value)) continue;  // not in a checked section
     StoredField& field = fields.emplace_back();
-    field.key = line.text.substr(0, line.text.find('='));
+    field.key = KeyOfNumber(number);
     if (KindOfKeyNumber(number) == FieldKind::Text) {
       field.value = escaping.Unescape(value).value_or(std::string());  // checked before
     } else {
