@@ -14,13 +14,27 @@ import sys
 
 ENTRY_COUNTS = (10, 1000, 10000)
 
-# (what, benchmark or measurement, limit, unit)
+# (what, benchmark or measurement checked, limit, unit, figure shown beside)
+# The phonebook targets are checked against the cold figure (a fresh phonebook
+# object: the first press after the start, which reads and checks the whole
+# file); the steady one (the same object again, file unchanged) is shown beside.
 TARGETS = [
-    ("EntryExists over 10,000 entries", "BM_HostEntryExists/10000", 20.0, "ms"),
-    ("one write into a 10,000-entry phonebook", "BM_HostWrite/10000", 30.0, "ms"),
-    ("host start to window shown (median)", "startup_median_ms", 300.0, "ms"),
-    ("Windows exe size", "win32_exe_bytes", 1024 * 1024, "bytes"),
+    ("EntryExists over 10,000 entries, cold", "BM_EntryExists_Cold/10000", 20.0, "ms",
+     ("steady", "BM_EntryExists_Steady/10000")),
+    ("one write into 10,000 entries, cold", "BM_Write_Cold/10000", 30.0, "ms",
+     ("steady", "BM_Write_Steady/10000")),
+    ("host start to window shown (median)", "startup_median_ms", 300.0, "ms", None),
+    ("Windows exe size", "win32_exe_bytes", 1024 * 1024, "bytes", None),
 ]
+
+# Where one steady write into 10,000 entries goes, and the whole write.
+WRITE_STAGES = [
+    ("new text", "BM_WriteStage_Serialise/10000"),
+    ("write()", "BM_WriteStage_Write/10000"),
+    ("fsync", "BM_WriteStage_Fsync/10000"),
+    ("rename + folder fsync", "BM_WriteStage_RenameAndFolderFsync/10000"),
+]
+WRITE_TOTAL = "BM_Write_Steady/10000"
 
 
 def to_ms(bench):
@@ -35,7 +49,7 @@ def load(paths):
             for bench in json.load(f)["benchmarks"]:
                 if bench.get("run_type", "iteration") != "iteration":
                     continue
-                name = re.sub(r"/real_time$", "", bench["name"])
+                name = re.sub(r"/(real|manual)_time$", "", bench["name"])
                 results[name] = bench
     return results
 
@@ -95,7 +109,7 @@ def check_targets(results, measured):
     print()
     print("targets:")
     missed = 0
-    for what, key, limit, unit in TARGETS:
+    for what, key, limit, unit, beside in TARGETS:
         if key in results:
             value = to_ms(results[key])
         elif key in measured:
@@ -109,8 +123,24 @@ def check_targets(results, measured):
             shown = f"{value / 1024:.0f} KiB (limit {limit / 1024:.0f} KiB)"
         else:
             shown = f"{fmt_ms(value)} ms (limit {limit:.0f} ms)"
+        if beside and beside[1] in results:
+            verdict += f"  ({beside[0]}: {fmt_ms(to_ms(results[beside[1]]))} ms)"
         print(f"  {what:<42} {shown:<36} {verdict}")
     return missed
+
+
+def print_write_stages(results):
+    if not all(key in results for _, key in WRITE_STAGES + [("", WRITE_TOTAL)]):
+        return
+    stages = [(what, to_ms(results[key])) for what, key in WRITE_STAGES]
+    total = to_ms(results[WRITE_TOTAL])
+    storage = sum(ms for what, ms in stages[1:])
+    print()
+    print(f"one steady write into 10,000 entries, {fmt_ms(total)} ms:")
+    print("  " + ", ".join(f"{what} {fmt_ms(ms)} ms" for what, ms in stages))
+    print(f"  the storage's part (write, fsync, rename, folder fsync): {fmt_ms(storage)} ms; "
+          f"the rest ({fmt_ms(total - storage)} ms) is the program's: new text, the file "
+          f"compared once after the last write, locks")
 
 
 def print_comparison(measured):
@@ -131,6 +161,7 @@ def main():
     results = load(sys.argv[2:])
     print_table(results)
     print_growth(results)
+    print_write_stages(results)
     missed = check_targets(results, measured)
     print_comparison(measured)
     return 1 if missed else 0

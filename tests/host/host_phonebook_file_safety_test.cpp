@@ -16,25 +16,7 @@
 namespace verolink::host::testing {
 namespace {
 
-std::vector<std::string> Names(HostPhonebook& phonebook) {
-  std::vector<std::string> names;
-  EXPECT_EQ(ListNames(phonebook, names), kRasSuccess);
-  return names;
-}
-
-class FileSafety : public ::testing::Test {
- protected:
-  void SetUp() override {
-    PutEntry(phonebook, "first");
-    PutEntry(phonebook, "second");
-    original = ReadFile(path).value();
-  }
-
-  TempFolder folder;
-  const std::string path = folder / "phonebook.pbk";
-  HostPhonebook phonebook{path, 2884, Cp1251()};
-  std::string original;
-};
+using FileSafety = TwoEntryPhonebook;
 
 TEST_F(FileSafety, WriterKilledBeforeTheRenameLeavesTheOldFile) {
   const auto dieThere = [this](const std::function<void(HostPhonebook&)>& write) {
@@ -49,13 +31,13 @@ TEST_F(FileSafety, WriterKilledBeforeTheRenameLeavesTheOldFile) {
             128 + SIGKILL);
   EXPECT_EQ(dieThere([](HostPhonebook& p) { p.DeleteEntry("first"); }), 128 + SIGKILL);
   EXPECT_EQ(ReadFile(path), original);
-  EXPECT_EQ(Names(phonebook), (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(ListedNames(phonebook), (std::vector<std::string>{"first", "second"}));
   // Each writer clears what an earlier dead one left; the last one's file stays.
   EXPECT_EQ(FolderNames(folder.path()).size(), 3u);
 
   // The next writer is not held up by the dead one's lock and clears its leftovers.
   PutEntry(phonebook, "fourth");
-  EXPECT_EQ(Names(phonebook), (std::vector<std::string>{"first", "second", "fourth"}));
+  EXPECT_EQ(ListedNames(phonebook), (std::vector<std::string>{"first", "second", "fourth"}));
   EXPECT_EQ(FolderNames(folder.path()),
             (std::vector<std::string>{"phonebook.pbk", "phonebook.pbk.lock"}));
 }
@@ -87,15 +69,9 @@ TEST_F(FileSafety, ConcurrentWritersLoseNothing) {
     for (int i = 1; i < kEach; i += 2)
       expected.insert("w" + std::to_string(w) + "-" + std::to_string(i));
   }
-  const auto names = Names(phonebook);
+  const auto names = ListedNames(phonebook);
   EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), expected);
   EXPECT_EQ(names.size(), expected.size());
-}
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-  const std::size_t at = text.find(from);
-  if (at == std::string::npos) throw std::logic_error("no " + from);
-  return text.replace(at, from.size(), to);
 }
 
 TEST_F(FileSafety, DamagedFileIsReportedAndNeverWrittenOver) {
@@ -156,7 +132,7 @@ TEST_F(FileSafety, HandEditedFileWithCommentsAndCrLfIsRead) {
   std::string edited = "# kept by hand\r\n" + Replaced(original, "[second]", "; next\n\n[second]");
   edited = Replaced(edited, "options=0x3D0D0310\n", "options=0x3d0d0310\r\n");
   WriteFile(path, edited);
-  EXPECT_EQ(Names(phonebook), (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(ListedNames(phonebook), (std::vector<std::string>{"first", "second"}));
 }
 
 TEST_F(FileSafety, OversizedFileIsDamaged) {

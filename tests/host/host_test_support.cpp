@@ -207,4 +207,22 @@ RasError ListNames(HostPhonebook& phonebook, std::vector<std::string>& names) {
   return kRasSuccess;
 }
 
+std::vector<std::string> ListedNames(HostPhonebook& phonebook) {
+  std::vector<std::string> names;
+  EXPECT_EQ(ListNames(phonebook, names), kRasSuccess);
+  return names;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  if (at == std::string::npos) throw std::logic_error("no " + from);
+  return text.replace(at, from.size(), to);
+}
+
+void TwoEntryPhonebook::SetUp() {
+  PutEntry(phonebook, "first");
+  PutEntry(phonebook, "second");
+  original = ReadFile(path).value();
+}
+
 }  // namespace verolink::host::testing

@@ -3,6 +3,8 @@
 // Helpers for the host layer's tests: temporary folders, child processes and
 // entry images built straight from the layout constants.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -72,5 +74,21 @@ void PutEntry(HostPhonebook& phonebook, const std::string& name, std::uint32_t e
 
 // The entry names as the listing gives them (asks twice when told to).
 RasError ListNames(HostPhonebook& phonebook, std::vector<std::string>& names);
+// The same, expecting the listing to succeed.
+std::vector<std::string> ListedNames(HostPhonebook& phonebook);
+
+// The text with its first `from` replaced by `to`; throws when there is none.
+std::string Replaced(std::string text, const std::string& from, const std::string& to);
+
+// A phonebook file holding the entries "first" and "second", and its text.
+class TwoEntryPhonebook : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  TempFolder folder;
+  const std::string path = folder / "phonebook.pbk";
+  HostPhonebook phonebook{path, 2884, Cp1251()};
+  std::string original;
+};
 
 }  // namespace verolink::host::testing

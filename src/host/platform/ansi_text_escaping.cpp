@@ -20,6 +20,37 @@ int HexValue(char c) {
   return -1;
 }
 
+// One well-formed UTF-8 sequence at `i`, advancing `i`; nullopt for a
+// malformed one, a surrogate or a character past U+10FFFF.
+std::optional<char32_t> DecodeUtf8(std::string_view s, std::size_t& i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned lead = byte(i);
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  }
+  std::size_t extra = 0;
+  char32_t c = 0;
+  char32_t least = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1, c = lead & 0x1F, least = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2, c = lead & 0x0F, least = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3, c = lead & 0x07, least = 0x10000;
+  } else {
+    return std::nullopt;
+  }
+  if (i + extra >= s.size()) return std::nullopt;
+  for (std::size_t k = 1; k <= extra; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return std::nullopt;
+    c = (c << 6) | (byte(i + k) & 0x3F);
+  }
+  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  i += extra + 1;
+  return c;
+}
+
 void AppendHexEscape(std::string& out, unsigned char b) {
   out += "\\x";
   out += kHexDigits[b >> 4];
@@ -35,8 +66,20 @@ AnsiTextEscaping::AnsiTextEscaping(const CodePage& codePage) {
     if (unit.size() != 1 || IsInvisible(unit[0]) || unit[0] == u'\\') continue;
     if (codePage.ToAnsi(unit) != byte) continue;  // would not come back as the same byte
     shown_[b] = ToUtf8(unit);
-    bytes_.emplace(unit[0], static_cast<char>(b));
+    std::uint8_t& page = pageOf_[unit[0] >> 8];
+    if (page == 0) {
+      pages_.emplace_back().fill(-1);
+      page = static_cast<std::uint8_t>(pages_.size());
+    }
+    std::int16_t& slot = pages_[page - 1][unit[0] & 0xFF];
+    if (slot < 0) slot = static_cast<std::int16_t>(b);  // the first byte of a character wins
   }
+}
+
+int AnsiTextEscaping::ByteShownAs(char32_t c) const {
+  if (c > 0xFFFF) return -1;
+  const std::uint8_t page = pageOf_[c >> 8];
+  return page == 0 ? -1 : pages_[page - 1][c & 0xFF];
 }
 
 std::string AnsiTextEscaping::Escape(std::string_view ansi) const {
@@ -65,46 +108,73 @@ std::string AnsiTextEscaping::Escape(std::string_view ansi) const {
 }
 
 std::optional<std::string> AnsiTextEscaping::Unescape(std::string_view escaped) const {
-  // Malformed UTF-8 turns into U+FFFD, which no byte is shown as.
-  const Text text = FromUtf8(escaped);
   std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c != u'\\') {
-      const auto it = bytes_.find(c);
-      if (it == bytes_.end()) return std::nullopt;
-      out += it->second;
+  out.reserve(escaped.size());
+  if (!Decode(escaped, &out)) return std::nullopt;
+  return out;
+}
+
+bool AnsiTextEscaping::Check(std::string_view escaped, bool& canonical) const {
+  if (escaped.find('\\') == std::string_view::npos) {
+    canonical = IsWrittenForm(escaped, escaped);
+    return Decode(escaped, nullptr);
+  }
+  const auto text = Unescape(escaped);
+  canonical = text && IsWrittenForm(escaped, *text);
+  return text.has_value();
+}
+
+bool AnsiTextEscaping::IsWrittenForm(std::string_view escaped, std::string_view text) const {
+  // Without escapes every character is shown as itself and written back the
+  // same, but for a blank at either end, which is written as an escape.
+  if (escaped.find('\\') == std::string_view::npos) {
+    return escaped.empty() || (escaped.front() != ' ' && escaped.back() != ' ');
+  }
+  return Escape(text) == escaped;
+}
+
+bool AnsiTextEscaping::Decode(std::string_view escaped, std::string* out) const {
+  const auto put = [out](int b) {
+    if (out != nullptr) out->push_back(static_cast<char>(b));
+  };
+  const std::size_t size = escaped.size();
+  for (std::size_t i = 0; i < size;) {
+    const auto lead = static_cast<unsigned char>(escaped[i]);
+    if (lead != '\\') {
+      const auto c = DecodeUtf8(escaped, i);
+      const int b = c ? ByteShownAs(*c) : -1;
+      if (b < 0) return false;
+      put(b);
       continue;
     }
-    if (++i == text.size()) return std::nullopt;
-    switch (text[i]) {
-      case u'\\':
-        out += '\\';
+    if (++i == size) return false;
+    switch (escaped[i++]) {
+      case '\\':
+        put('\\');
         break;
-      case u'n':
-        out += '\n';
+      case 'n':
+        put('\n');
         break;
-      case u'r':
-        out += '\r';
+      case 'r':
+        put('\r');
         break;
-      case u't':
-        out += '\t';
+      case 't':
+        put('\t');
         break;
-      case u'x': {
-        if (i + 2 >= text.size()) return std::nullopt;
-        const int high = text[i + 1] < 0x80 ? HexValue(static_cast<char>(text[i + 1])) : -1;
-        const int low = text[i + 2] < 0x80 ? HexValue(static_cast<char>(text[i + 2])) : -1;
-        if (high < 0 || low < 0) return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
+      case 'x': {
+        if (i + 2 > size) return false;
+        const int high = HexValue(escaped[i]);
+        const int low = HexValue(escaped[i + 1]);
+        if (high < 0 || low < 0) return false;
+        put(high * 16 + low);
         i += 2;
         break;
       }
       default:
-        return std::nullopt;
+        return false;
     }
   }
-  return out;
+  return true;
 }
 
 }  // namespace verolink::host

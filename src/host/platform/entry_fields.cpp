@@ -1,8 +1,10 @@
 #include "host/platform/entry_fields.h"
 
 #include <algorithm>
-#include <bitset>
+#include <array>
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -59,6 +61,80 @@ constexpr ImageMember kMembers[] = {
     {"dnsSuffix", Text, Options2, layout::kDnsSuffix, layout::kDnsSuffixWidth},
 };
 
+static_assert(std::size(kMembers) + 1 == kStoredKeyCount);
+
+constexpr std::string_view KeyAt(std::size_t number) {
+  return number == kEntrySizeKeyNumber ? kEntrySizeKey : kMembers[number].key;
+}
+
+// Every stored key by a cheap hash of its length and three of its letters,
+// colliding ones in the slots that follow.
+constexpr std::size_t kKeySlots = 128;
+
+constexpr std::size_t KeySlot(std::string_view key) {
+  const auto at = [&](std::size_t i) { return static_cast<std::size_t>(key[i]) & 0xFF; };
+  return (key.size() * 31 + at(0) * 7 + at(key.size() / 2) * 3 + at(key.size() - 1)) % kKeySlots;
+}
+
+constexpr auto kKeyTable = [] {
+  std::array<std::int8_t, kKeySlots> table{};
+  table.fill(-1);
+  for (std::size_t number = 0; number < kStoredKeyCount; ++number) {
+    std::size_t slot = KeySlot(KeyAt(number));
+    while (table[slot] >= 0) slot = (slot + 1) % kKeySlots;
+    table[slot] = static_cast<std::int8_t>(number);
+  }
+  return table;
+}();
+
+// Each key with its '=', padded with zeros to whole words, and the mask of
+// its bytes.
+constexpr std::size_t kPatternWords = 4;
+constexpr std::size_t kPatternBytes = kPatternWords * sizeof(std::uint64_t);
+
+static_assert([] {
+  for (std::size_t number = 0; number < kStoredKeyCount; ++number) {
+    if (KeyAt(number).size() + 1 > kPatternBytes) return false;
+  }
+  return true;
+}());
+
+struct KeyPattern {
+  std::array<std::uint64_t, kPatternWords> bytes{};
+  std::array<std::uint64_t, kPatternWords> mask{};
+};
+
+// The words are laid out as the reader loads them from the text, whatever
+// the machine's byte order.
+constexpr auto kKeyPatterns = [] {
+  using Bytes = std::array<unsigned char, kPatternBytes>;
+  using Words = std::array<std::uint64_t, kPatternWords>;
+  std::array<KeyPattern, kStoredKeyCount> patterns{};
+  for (std::size_t number = 0; number < kStoredKeyCount; ++number) {
+    const std::string_view key = KeyAt(number);
+    Bytes bytes{};
+    Bytes mask{};
+    for (std::size_t i = 0; i <= key.size(); ++i) {
+      bytes[i] = static_cast<unsigned char>(i < key.size() ? key[i] : '=');
+      mask[i] = 0xFF;
+    }
+    patterns[number] = {std::bit_cast<Words>(bytes), std::bit_cast<Words>(mask)};
+  }
+  return patterns;
+}();
+
+using KeySet = std::bitset<kStoredKeyCount>;
+
+// The members of each group, by key number, as bits.
+constexpr auto kKeysOf = [] {
+  std::array<std::uint64_t, static_cast<int>(Appended) + 1> sets{};
+  for (std::size_t i = 0; i < std::size(kMembers); ++i) {
+    sets[static_cast<int>(kMembers[i].group)] |= std::uint64_t{1} << i;
+  }
+  return sets;
+}();
+static_assert(kStoredKeyCount <= 64);
+
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -69,14 +145,18 @@ bool IsWellFormedHex(std::string_view v) {
 }
 
 bool IsWellFormedAddress(std::string_view v) {
+  // Four numbers up to 255 of one to three digits, between them dots.
+  std::size_t i = 0;
   for (int part = 0; part < 4; ++part) {
-    const std::size_t end = part < 3 ? v.find('.') : v.size();
-    if (end == std::string_view::npos || end == 0 || end > 3) return false;
-    const auto number = ParseDecimal(v.substr(0, end));
-    if (!number || *number > 255) return false;
-    v.remove_prefix(part < 3 ? end + 1 : end);
+    if (part > 0 && (i == v.size() || v[i++] != '.')) return false;
+    const std::size_t start = i;
+    unsigned number = 0;
+    while (i < v.size() && i - start < 4 && v[i] >= '0' && v[i] <= '9') {
+      number = number * 10 + static_cast<unsigned>(v[i++] - '0');
+    }
+    if (i == start || i - start > 3 || number > 255) return false;
   }
-  return v.empty();
+  return i == v.size();
 }
 
 bool IsWellFormedGuid(std::string_view v) {
@@ -93,7 +173,11 @@ bool IsWellFormedGuid(std::string_view v) {
 std::span<const ImageMember> ImageMembers() { return kMembers; }
 
 bool MemberPresent(const ImageMember& member, std::uint32_t entrySize) {
-  switch (member.group) {
+  return GroupPresent(member.group, entrySize);
+}
+
+bool GroupPresent(FieldGroup group, std::uint32_t entrySize) {
+  switch (group) {
     case Always:
     case Appended:
       return true;
@@ -128,12 +212,65 @@ FieldPlace PlaceOf(const ImageMember& member, std::uint32_t entrySize) {
   return {member.offset, member.width};
 }
 
-std::optional<FieldKind> KindOfKey(std::string_view key) {
-  if (key == kEntrySizeKey) return Decimal;
-  for (const ImageMember& member : kMembers) {
-    if (member.key == key) return member.kind;
+std::optional<std::size_t> NumberOfKey(std::string_view key) {
+  if (key.empty()) return std::nullopt;
+  for (std::size_t slot = KeySlot(key); kKeyTable[slot] >= 0; slot = (slot + 1) % kKeySlots) {
+    const auto number = static_cast<std::size_t>(kKeyTable[slot]);
+    if (KeyAt(number) == key) return number;
   }
   return std::nullopt;
+}
+
+std::string_view KeyOfNumber(std::size_t number) { return KeyAt(number); }
+
+std::size_t KeyWrittenAfter(std::size_t number) {
+  std::size_t next = number == kEntrySizeKeyNumber ? 0 : number + 1;
+  while (next < std::size(kMembers) && kMembers[next].group == Appended) ++next;
+  return next < std::size(kMembers) ? next : kStoredKeyCount;
+}
+
+bool StartsWithKey(std::string_view text, std::size_t number) {
+  const std::string_view key = KeyAt(number);
+  if (text.size() < kPatternBytes) {
+    return text.size() > key.size() && text.starts_with(key) && text[key.size()] == '=';
+  }
+  const KeyPattern& pattern = kKeyPatterns[number];
+  std::uint64_t differ = 0;
+  for (std::size_t w = 0; w < kPatternWords; ++w) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + w * sizeof word, sizeof word);
+    differ |= (word & pattern.mask[w]) ^ pattern.bytes[w];
+  }
+  return differ == 0;
+}
+
+FieldKind KindOfKeyNumber(std::size_t number) {
+  return number == kEntrySizeKeyNumber ? Decimal : kMembers[number].kind;
+}
+
+std::optional<FieldKind> KindOfKey(std::string_view key) {
+  const auto number = NumberOfKey(key);
+  if (!number) return std::nullopt;
+  return KindOfKeyNumber(*number);
+}
+
+bool SectionKeys::Add(std::size_t number) {
+  if (seen_.test(number)) return false;
+  seen_.set(number);
+  return true;
+}
+
+bool SectionKeys::CompleteFor(std::optional<std::uint32_t> entrySize) const {
+  if (!entrySize || !layout::LayoutFits(*entrySize) || !seen_.test(kEntrySizeKeyNumber)) {
+    return false;
+  }
+  KeySet allowed;
+  allowed.set(kEntrySizeKeyNumber);
+  for (const FieldGroup group : {Always, Dial, Type, Options2, Appended}) {
+    if (GroupPresent(group, *entrySize)) allowed |= KeySet(kKeysOf[static_cast<int>(group)]);
+  }
+  const KeySet required = allowed & ~KeySet(kKeysOf[static_cast<int>(Appended)]);
+  return (seen_ & ~allowed).none() && (required & ~seen_).none();
 }
 
 bool IsWellFormed(FieldKind kind, std::string_view value) {
@@ -153,33 +290,14 @@ bool IsWellFormed(FieldKind kind, std::string_view value) {
 }
 
 bool HasFieldsOfItsSize(const std::vector<StoredField>& fields) {
-  const auto sizeField = std::find_if(fields.begin(), fields.end(),
-                                      [](const StoredField& f) { return f.key == kEntrySizeKey; });
-  if (sizeField == fields.end()) return false;
-  const auto entrySize = ParseDecimal(sizeField->value);
-  if (!entrySize || !layout::LayoutFits(*entrySize)) return false;
-
-  // Each key once, every one a member of this size; checked once per entry
-  // of every file read, so without allocating.
-  std::bitset<std::size(kMembers)> seen;
-  bool seenSize = false;
+  SectionKeys keys;
+  std::optional<std::uint32_t> entrySize;
   for (const StoredField& field : fields) {
-    if (field.key == kEntrySizeKey) {
-      if (std::exchange(seenSize, true)) return false;
-      continue;
-    }
-    const auto member = std::find_if(std::begin(kMembers), std::end(kMembers),
-                                     [&](const ImageMember& m) { return m.key == field.key; });
-    if (member == std::end(kMembers) || !MemberPresent(*member, *entrySize)) return false;
-    const auto index = static_cast<std::size_t>(member - std::begin(kMembers));
-    if (seen.test(index)) return false;
-    seen.set(index);
+    const auto number = NumberOfKey(field.key);
+    if (!number || !keys.Add(*number)) return false;
+    if (*number == kEntrySizeKeyNumber) entrySize = ParseDecimal(field.value);
   }
-  for (std::size_t i = 0; i < std::size(kMembers); ++i) {
-    const bool required = kMembers[i].group != Appended && MemberPresent(kMembers[i], *entrySize);
-    if (required && !seen.test(i)) return false;
-  }
-  return true;
+  return keys.CompleteFor(entrySize);
 }
 
 std::optional<std::uint32_t> ParseDecimal(std::string_view text) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -59,11 +61,45 @@ inline constexpr std::string_view kAlternateNumbersKey = "alternateNumbers";
 // The image's members in the order the file lists them, after entrySize.
 std::span<const ImageMember> ImageMembers();
 bool MemberPresent(const ImageMember& member, std::uint32_t entrySize);
+bool GroupPresent(FieldGroup group, std::uint32_t entrySize);
 FieldPlace PlaceOf(const ImageMember& member, std::uint32_t entrySize);
+
+// Stored keys by number: the image's members by their place in ImageMembers(),
+// then entrySize.
+inline constexpr std::size_t kStoredKeyCount = 41;
+inline constexpr std::size_t kEntrySizeKeyNumber = kStoredKeyCount - 1;
+
+// The number of a stored key, or nullopt for a key the file does not know.
+// One hash and a compare or two: the file reader asks for every line.
+std::optional<std::size_t> NumberOfKey(std::string_view key);
+FieldKind KindOfKeyNumber(std::size_t number);
+std::string_view KeyOfNumber(std::size_t number);
+
+// The key the writer puts after key `number` (entrySize first, then the
+// members in order, alternateNumbers left out as it mostly is), or
+// kStoredKeyCount after the last. A reader that expects it checks one key
+// instead of looking one up.
+std::size_t KeyWrittenAfter(std::size_t number);
+// Whether `text` starts with the key of that number and an '='; compared by
+// words, without a branch per letter.
+bool StartsWithKey(std::string_view text, std::size_t number);
 
 // The kind of a stored key (entrySize included), or nullopt for a key the
 // file does not know.
 std::optional<FieldKind> KindOfKey(std::string_view key);
+
+// The keys of one section, gathered as they are read: each may come once,
+// and the section is complete when it holds exactly the keys of its
+// entrySize, alternateNumbers optional.
+class SectionKeys {
+ public:
+  // False when the key came before.
+  bool Add(std::size_t number);
+  bool CompleteFor(std::optional<std::uint32_t> entrySize) const;
+
+ private:
+  std::bitset<kStoredKeyCount> seen_;
+};
 
 // Whether a value written in the file is well formed for its (non-text) kind.
 bool IsWellFormed(FieldKind kind, std::string_view value);

@@ -11,32 +11,14 @@
 
 namespace verolink::host {
 
-namespace {
-
 using modRASVPN::kEntryNameRecordSize;
-
-// Puts one entry into the file's text, replacing a section of the same name
-// in its place.
-PhonebookFileStore::Change PutSection(const PhonebookSection& section,
-                                      const AnsiTextEscaping& escaping) {
-  return [&section, &escaping](std::string& text) {
-    PhonebookContents contents;
-    if (const RasError e = ParsePhonebook(text, escaping, contents); e != kRasSuccess) return e;
-    contents.Put(section);
-    text = FormatPhonebook(contents, escaping);
-    return kRasSuccess;
-  };
-}
-
-}  // namespace
 
 HostPhonebook::HostPhonebook(std::string path, std::uint32_t entrySize, const CodePage& codePage,
                              PhonebookWriteHooks hooks)
-    : store_(std::move(path), hooks),
-      entrySize_(entrySize),
+    : entrySize_(entrySize),
       codePage_(codePage),
-      escaping_(codePage),
-      hooks_(std::move(hooks)) {}
+      hooks_(hooks),
+      file_(std::move(path), codePage, std::move(hooks)) {}
 
 HostPhonebook HostPhonebook::FromEnvironment(const CodePage& codePage) {
   return HostPhonebook(DefaultPhonebookPath(), EntrySizeFromEnvironment(), codePage);
@@ -58,10 +40,10 @@ RasError HostPhonebook::SetEntryProperties(const std::optional<std::string>& pho
   }
   if (phonebook && !phonebook->empty()) {
     // The name comes in the system code page; the file system's names are UTF-8.
-    PhonebookFileStore named(ToUtf8(codePage_.FromAnsi(*phonebook)), hooks_);
-    return named.Update(PutSection(section, escaping_));
+    CachedPhonebookFile named(ToUtf8(codePage_.FromAnsi(*phonebook)), codePage_, hooks_);
+    return named.Put(section);
   }
-  return store_.Update(PutSection(section, escaping_));
+  return file_.Put(section);
 }
 
 RasError HostPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
@@ -76,9 +58,10 @@ RasError HostPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCou
     if (recordSize != kEntryNameRecordSize) return kErrorInvalidSize;
   }
 
-  PhonebookContents contents;
-  if (const RasError e = Load(contents); e != kRasSuccess) return e;
-  const auto count = static_cast<std::uint32_t>(contents.sections.size());
+  const PhonebookFileText* text = nullptr;
+  if (const RasError e = file_.Read(text); e != kRasSuccess) return e;
+  const std::vector<IndexedSection>& sections = text->sections();
+  const auto count = static_cast<std::uint32_t>(sections.size());
   const std::uint32_t needed = count * kEntryNameRecordSize;
   entryCount = count;
   if (byteCount < needed) {
@@ -89,20 +72,14 @@ RasError HostPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCou
   for (std::uint32_t i = 0; i < count; ++i) {
     std::uint8_t* record = buffer + static_cast<std::size_t>(i) * kEntryNameRecordSize;
     std::memcpy(record, &kEntryNameRecordSize, sizeof kEntryNameRecordSize);
-    const std::string& name = contents.sections[i].name;  // at most 256 bytes
+    const std::string& name = sections[i].name;  // at most 256 bytes
     std::memcpy(record + sizeof kEntryNameRecordSize, name.data(), name.size());
   }
   return kRasSuccess;
 }
 
 RasError HostPhonebook::DeleteEntry(const std::string& entryName) {
-  return store_.Update([&](std::string& text) {
-    PhonebookContents contents;
-    if (const RasError e = ParsePhonebook(text, escaping_, contents); e != kRasSuccess) return e;
-    if (!contents.Remove(entryName)) return kErrorCannotFindPhonebookEntry;
-    text = FormatPhonebook(contents, escaping_);
-    return kRasSuccess;
-  });
+  return file_.Remove(entryName);
 }
 
 void HostPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
@@ -110,25 +87,19 @@ void HostPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32
 }
 
 RasError HostPhonebook::ReadEntry(const std::string& entryName, PhonebookSection& section) const {
-  PhonebookContents contents;
-  if (const RasError e = Load(contents); e != kRasSuccess) return e;
-  const PhonebookSection* found = contents.Find(entryName);
+  const PhonebookFileText* text = nullptr;
+  if (const RasError e = file_.Read(text); e != kRasSuccess) return e;
+  const IndexedSection* found = text->Find(entryName);
   if (found == nullptr) return kErrorCannotFindPhonebookEntry;
-  section = *found;
+  section = text->SectionOf(*found, file_.escaping());
   return kRasSuccess;
 }
 
 RasError HostPhonebook::ShowEntry(const std::string& entryName, std::string& sectionText) const {
   PhonebookSection section;
   if (const RasError e = ReadEntry(entryName, section); e != kRasSuccess) return e;
-  sectionText = FormatSection(section, escaping_);
+  sectionText = FormatSection(section, file_.escaping());
   return kRasSuccess;
-}
-
-RasError HostPhonebook::Load(PhonebookContents& contents) const {
-  std::string text;
-  if (const RasError e = store_.Read(text); e != kRasSuccess) return e;
-  return ParsePhonebook(text, escaping_, contents);
 }
 
 }  // namespace verolink::host

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/code_page.h"
-#include "host/platform/ansi_text_escaping.h"
+#include "host/platform/cached_phonebook_file.h"
 #include "host/platform/phonebook_file_format.h"
 #include "host/platform/phonebook_file_store.h"
 #include "phonebook/ras_phonebook.h"
@@ -15,9 +15,11 @@ namespace verolink::host {
 
 // The Remote Access phonebook on a system without one: entries live in a
 // readable text file (see phonebook_file_format.h), shared safely between
-// processes (see phonebook_file_store.h). A damaged or unreadable file is
-// reported by its error number and never written over. The error numbers
-// are those of host_phonebook_errors.h.
+// processes (see phonebook_file_store.h), its checked text kept between
+// calls for as long as the file is sure to be unchanged (see
+// cached_phonebook_file.h). A damaged or unreadable file is reported by its
+// error number and never written over. The error numbers are those of
+// host_phonebook_errors.h. One caller at a time, as on the platform.
 class HostPhonebook : public RasPhonebook {
  public:
   // `entrySize` is the size reported for the platform's entry structure;
@@ -43,16 +45,13 @@ class HostPhonebook : public RasPhonebook {
   // The entry's section as the file shows it, in UTF-8.
   RasError ShowEntry(const std::string& entryName, std::string& sectionText) const;
 
-  const std::string& path() const { return store_.path(); }
+  const std::string& path() const { return file_.path(); }
 
  private:
-  RasError Load(PhonebookContents& contents) const;
-
-  PhonebookFileStore store_;
   std::uint32_t entrySize_;
   const CodePage& codePage_;
-  AnsiTextEscaping escaping_;
   PhonebookWriteHooks hooks_;
+  CachedPhonebookFile file_;
 };
 
 }  // namespace verolink::host

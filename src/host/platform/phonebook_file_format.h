@@ -26,6 +26,11 @@ namespace verolink::host {
 
 inline constexpr std::size_t kMaxEntryNameBytes = 256;  // the listing's 257-byte field
 
+// What the writer puts first; then each section follows a blank line.
+inline constexpr std::string_view kPhonebookFileHeader =
+    "; Verolink phonebook: one [entry] per section. Texts are shown in UTF-8;\n"
+    "; \\\\, \\n, \\r, \\t and \\xHH stand for bytes that cannot be shown as they are.\n";
+
 struct PhonebookSection {
   std::string name;  // single-byte
   std::vector<StoredField> fields;

@@ -20,6 +20,7 @@ namespace {
 
 constexpr char kTemporaryMark[] = ".tmp-";
 constexpr char kTemporaryPattern[] = "XXXXXX";
+constexpr std::size_t kReadPiece = 256 * 1024;
 
 // Closes a file descriptor when it goes out of scope.
 class Descriptor {
@@ -38,6 +39,7 @@ class Descriptor {
     const int fd = std::exchange(fd_, -1);
     return close(fd) == 0;
   }
+  int Release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -50,7 +52,7 @@ bool Lock(const Descriptor& fd, int operation) {
   return true;
 }
 
-bool WriteAll(int fd, const std::string& text) {
+bool WriteAll(int fd, std::string_view text) {
   std::size_t done = 0;
   while (done < text.size()) {
     const ssize_t n = write(fd, text.data() + done, text.size() - done);
@@ -59,6 +61,20 @@ bool WriteAll(int fd, const std::string& text) {
     done += static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// Reads up to `size` bytes at `offset`: fewer only at the file's end; -1 on
+// failure.
+ssize_t ReadAt(int fd, char* into, std::size_t size, std::size_t offset) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = pread(fd, into + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<ssize_t>(done);
 }
 
 bool IsFolder(const std::string& path) {
@@ -105,61 +121,101 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
+LockedFile::~LockedFile() {
+  if (fd_ >= 0) close(fd_);
+}
+
+RasError LockedFile::Open(const std::string& path) {
+  const timespec lookedAt = StampClockNow();  // before the look: see IsSettled
+  Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) return errno == ENOENT ? kRasSuccess : kErrorCannotOpenPhonebook;
+  struct stat st {};
+  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return kErrorCannotOpenPhonebook;
+  version_ = FileVersion::Of(st);
+  settled_ = IsSettled(version_, lookedAt);
+  fd_ = fd.Release();
+  return kRasSuccess;
+}
+
+RasError LockedFile::ReadText(std::string& text) const {
+  if (!version_.exists) {
+    text.clear();
+    return kRasSuccess;
+  }
+  if (static_cast<std::uint64_t>(version_.size) > kMaxPhonebookFileBytes) {
+    return kErrorCorruptPhonebook;
+  }
+  // One byte more than the file had, to see its end in the same read; a file
+  // that grew since is read on.
+  std::string content(static_cast<std::size_t>(version_.size) + 1, '\0');
+  std::size_t done = 0;
+  for (;;) {
+    const ssize_t n = ReadAt(fd_, content.data() + done, content.size() - done, done);
+    if (n < 0) return kErrorCannotOpenPhonebook;
+    done += static_cast<std::size_t>(n);
+    if (done < content.size()) break;
+    if (done > kMaxPhonebookFileBytes) return kErrorCorruptPhonebook;
+    content.resize(content.size() + kReadPiece);
+  }
+  content.resize(done);
+  text = std::move(content);
+  return kRasSuccess;
+}
+
+RasError LockedFile::Holds(std::string_view expected, bool& same) const {
+  same = false;
+  if (!version_.exists) {
+    same = expected.empty();
+    return kRasSuccess;
+  }
+  if (static_cast<std::uint64_t>(version_.size) != expected.size()) return kRasSuccess;
+  std::vector<char> piece(kReadPiece);
+  for (std::size_t offset = 0;;) {
+    const ssize_t n = ReadAt(fd_, piece.data(), piece.size(), offset);
+    if (n < 0) return kErrorCannotOpenPhonebook;
+    const auto got = static_cast<std::size_t>(n);
+    if (got > expected.size() - offset) return kRasSuccess;
+    if (std::memcmp(piece.data(), expected.data() + offset, got) != 0) return kRasSuccess;
+    offset += got;
+    if (got < piece.size()) {
+      same = offset == expected.size();
+      return kRasSuccess;
+    }
+  }
+}
+
 PhonebookFileStore::PhonebookFileStore(std::string path, PhonebookWriteHooks hooks)
     : path_(std::move(path)),
       folder_(FolderOf(path_)),
       lockPath_(path_ + ".lock"),
       hooks_(std::move(hooks)) {}
 
-RasError PhonebookFileStore::Read(std::string& text) const {
+RasError PhonebookFileStore::Read(const Use& use) const {
   // Without a lock file no writer has got as far as the file, and a rename
   // is atomic anyway: the read sees the old file or the new one, whole.
   Descriptor lock(open(lockPath_.c_str(), O_RDONLY | O_CLOEXEC));
   if (lock.valid() && !Lock(lock, LOCK_SH)) return kErrorCannotOpenPhonebook;
-  return ReadUnlocked(text);
+  LockedFile file;
+  if (const RasError e = file.Open(path_); e != kRasSuccess) return e;
+  return use(file);
 }
 
-RasError PhonebookFileStore::ReadUnlocked(std::string& text) const {
-  Descriptor fd(open(path_.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid()) {
-    if (errno != ENOENT) return kErrorCannotOpenPhonebook;
-    text.clear();
-    return kRasSuccess;
-  }
-  struct stat st {};
-  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return kErrorCannotOpenPhonebook;
-  if (static_cast<std::uint64_t>(st.st_size) > kMaxPhonebookFileBytes) {
-    return kErrorCorruptPhonebook;
-  }
-  std::string content;
-  char chunk[64 * 1024];
-  for (;;) {
-    const ssize_t n = read(fd.get(), chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return kErrorCannotOpenPhonebook;
-    if (n == 0) break;
-    content.append(chunk, static_cast<std::size_t>(n));
-    if (content.size() > kMaxPhonebookFileBytes) return kErrorCorruptPhonebook;
-  }
-  text = std::move(content);
-  return kRasSuccess;
-}
-
-RasError PhonebookFileStore::Update(const Change& change) {
-  std::string text;
+RasError PhonebookFileStore::Update(const Change& change, FileVersion& written) {
+  std::string_view text;
   if (!IsFolder(folder_)) {
     // Nothing to read yet; create the folders only if there is something to write.
-    if (const RasError e = change(text); e != kRasSuccess) return e;
+    if (const RasError e = change(LockedFile(), text); e != kRasSuccess) return e;
     if (!CreateFolders(folder_)) return kErrorCannotWritePhonebook;
   }
   Descriptor lock(open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   if (!lock.valid() || !Lock(lock, LOCK_EX)) return kErrorCannotWritePhonebook;
-  if (const RasError e = ReadUnlocked(text); e != kRasSuccess) return e;
-  if (const RasError e = change(text); e != kRasSuccess) return e;
-  return Replace(text);
+  LockedFile file;
+  if (const RasError e = file.Open(path_); e != kRasSuccess) return e;
+  if (const RasError e = change(file, text); e != kRasSuccess) return e;
+  return Replace(text, written);
 }
 
-RasError PhonebookFileStore::Replace(const std::string& text) const {
+RasError PhonebookFileStore::Replace(std::string_view text, FileVersion& written) const {
   const std::string fileName = std::filesystem::path(path_).filename().string();
   RemoveStaleTemporaries(folder_, fileName);
 
@@ -169,8 +225,8 @@ RasError PhonebookFileStore::Replace(const std::string& text) const {
   struct stat old {};
   if (stat(path_.c_str(), &old) == 0) fchmod(fd.get(), old.st_mode & 07777);
 
-  const bool written = WriteAll(fd.get(), text) && fsync(fd.get()) == 0 && fd.Close();
-  if (!written) {
+  const bool done = WriteAll(fd.get(), text) && fsync(fd.get()) == 0 && fd.Close();
+  if (!done) {
     unlink(temporary.c_str());
     return kErrorCannotWritePhonebook;
   }
@@ -179,6 +235,10 @@ RasError PhonebookFileStore::Replace(const std::string& text) const {
     unlink(temporary.c_str());
     return kErrorCannotWritePhonebook;
   }
+  // The rename changed the file's change time; the lock keeps the program's
+  // other writers away while the new version is looked up.
+  struct stat now {};
+  written = stat(path_.c_str(), &now) == 0 ? FileVersion::Of(now) : FileVersion::Missing();
   // The rename itself lasts only once the folder is synced.
   return SyncFolder(folder_) ? kRasSuccess : kErrorCannotWritePhonebook;
 }
