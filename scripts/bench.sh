@@ -21,6 +21,7 @@ if [ "${1:-}" = "--quick" ]; then
   startup_runs=3
 fi
 
+scripts/install-deps.sh --host-only
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 targets=()
 for source in bench/*_bench.cpp; do
