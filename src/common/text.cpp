@@ -34,30 +34,6 @@ void AppendUtf16(Text& out, char32_t c) {
   }
 }
 
-// Decodes one UTF-8 sequence at `i`, advancing `i`; bad input gives U+FFFD.
-char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(s[i++]);
-  if (lead < 0x80) return lead;
-  int extra = 0;
-  char32_t c = 0;
-  char32_t min = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    extra = 1, c = lead & 0x1F, min = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2, c = lead & 0x0F, min = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3, c = lead & 0x07, min = 0x10000;
-  } else {
-    return kReplacement;
-  }
-  for (int k = 0; k < extra; ++k) {
-    if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return kReplacement;
-    c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
-  }
-  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kReplacement;
-  return c;
-}
-
 }  // namespace
 
 std::string ToUtf8(TextView text) {
@@ -76,10 +52,44 @@ std::string ToUtf8(TextView text) {
   return out;
 }
 
+std::optional<char32_t> DecodeUtf8Sequence(std::string_view s, std::size_t& i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned lead = byte(i);
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  }
+  std::size_t extra = 0;
+  char32_t c = 0;
+  char32_t least = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1, c = lead & 0x1F, least = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2, c = lead & 0x0F, least = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3, c = lead & 0x07, least = 0x10000;
+  } else {
+    return std::nullopt;
+  }
+  if (i + extra >= s.size()) return std::nullopt;
+  for (std::size_t k = 1; k <= extra; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return std::nullopt;
+    c = (c << 6) | (byte(i + k) & 0x3F);
+  }
+  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  i += extra + 1;
+  return c;
+}
+
 Text FromUtf8(std::string_view utf8) {
   Text out;
   out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) AppendUtf16(out, DecodeUtf8(utf8, i));
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto c = DecodeUtf8Sequence(utf8, i);
+    // A malformed byte stands for itself as one replacement character.
+    if (!c) ++i;
+    AppendUtf16(out, c.value_or(kReplacement));
+  }
   return out;
 }
 

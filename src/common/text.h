@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,11 @@ using TextView = std::u16string_view;
 // U+FFFD and unpaired surrogates are written as U+FFFD.
 std::string ToUtf8(TextView text);
 Text FromUtf8(std::string_view utf8);
+
+// The one well-formed UTF-8 sequence at `i`, advancing `i` past it; nullopt
+// (and `i` unchanged) for a malformed one, a surrogate or a code point past
+// U+10FFFF.
+std::optional<char32_t> DecodeUtf8Sequence(std::string_view s, std::size_t& i);
 
 // Removes leading and trailing blanks (U+0020 only, nothing else).
 Text TrimSpaces(TextView text);

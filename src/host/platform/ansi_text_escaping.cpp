@@ -20,37 +20,6 @@ int HexValue(char c) {
   return -1;
 }
 
-// One well-formed UTF-8 sequence at `i`, advancing `i`; nullopt for a
-// malformed one, a surrogate or a character past U+10FFFF.
-std::optional<char32_t> DecodeUtf8(std::string_view s, std::size_t& i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned lead = byte(i);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  std::size_t extra = 0;
-  char32_t c = 0;
-  char32_t least = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    extra = 1, c = lead & 0x1F, least = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2, c = lead & 0x0F, least = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3, c = lead & 0x07, least = 0x10000;
-  } else {
-    return std::nullopt;
-  }
-  if (i + extra >= s.size()) return std::nullopt;
-  for (std::size_t k = 1; k <= extra; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return std::nullopt;
-    c = (c << 6) | (byte(i + k) & 0x3F);
-  }
-  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-  i += extra + 1;
-  return c;
-}
-
 void AppendHexEscape(std::string& out, unsigned char b) {
   out += "\\x";
   out += kHexDigits[b >> 4];
@@ -141,7 +110,7 @@ bool AnsiTextEscaping::Decode(std::string_view escaped, std::string* out) const 
   for (std::size_t i = 0; i < size;) {
     const auto lead = static_cast<unsigned char>(escaped[i]);
     if (lead != '\\') {
-      const auto c = DecodeUtf8(escaped, i);
+      const auto c = DecodeUtf8Sequence(escaped, i);
       const int b = c ? ByteShownAs(*c) : -1;
       if (b < 0) return false;
       put(b);
