@@ -24,12 +24,12 @@
 #include <optional>
 #include <string>
 
-#include "host/platform/cached_phonebook_file.h"
-#include "host/platform/entry_image_decoder.h"
-#include "host/platform/host_phonebook_platform.h"
-#include "host/platform/phonebook_file_format.h"
-#include "host/platform/phonebook_file_text.h"
-#include "host/platform/phonebook_location.h"
+#include "host/phonebook/cached_phonebook_file.h"
+#include "host/phonebook/entry_image_decoder.h"
+#include "host/phonebook/phonebook_file_format.h"
+#include "host/phonebook/phonebook_file_text.h"
+#include "host/phonebook/phonebook_location.h"
+#include "host/system/host_phonebook_platform.h"
 #include "phonebook/set_ras_entry.h"
 #include "pppoe/pppoe_entry.h"
 #include "window/entry_exists.h"

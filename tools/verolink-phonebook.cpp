@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/platform/host_phonebook_errors.h"
-#include "host/platform/host_phonebook_platform.h"
+#include "host/phonebook/host_phonebook_errors.h"
+#include "host/system/host_phonebook_platform.h"
 #include "phonebook/entry_listing.h"
 #include "pppoe/pppoe_entry.h"
 #include "start/profile.h"

@@ -4,11 +4,11 @@
 #include <string_view>
 
 #include "byte_reader.h"
-#include "host/platform/ansi_text_escaping.h"
-#include "host/platform/entry_image_decoder.h"
-#include "host/platform/host_code_page.h"
-#include "host/platform/host_phonebook_errors.h"
-#include "host/platform/phonebook_file_format.h"
+#include "host/phonebook/ansi_text_escaping.h"
+#include "host/phonebook/entry_image_decoder.h"
+#include "host/phonebook/host_phonebook_errors.h"
+#include "host/phonebook/phonebook_file_format.h"
+#include "host/system/host_code_page.h"
 
 namespace verolink::fuzzing {
 

@@ -2,7 +2,7 @@
 // page into the host phonebook and back through the listing.
 #include <gtest/gtest.h>
 
-#include "host/platform/host_phonebook_errors.h"
+#include "host/phonebook/host_phonebook_errors.h"
 #include "host_backed_platform.h"
 #include "host_test_support.h"
 #include "window/entry_exists.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "doubles/fake_platform.h"
-#include "host/platform/host_code_page.h"
-#include "host/platform/host_phonebook.h"
+#include "host/phonebook/host_phonebook.h"
+#include "host/system/host_code_page.h"
 #include "start/profile.h"
 
 namespace verolink::faults {

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "host/platform/host_phonebook_errors.h"
+#include "host/phonebook/host_phonebook_errors.h"
 #include "host_backed_platform.h"
 #include "host_test_support.h"
 #include "private_tmpfs.h"

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "host/platform/file_version.h"
-#include "host/platform/host_phonebook.h"
-#include "host/platform/host_phonebook_errors.h"
+#include "host/phonebook/file_version.h"
+#include "host/phonebook/host_phonebook.h"
+#include "host/phonebook/host_phonebook_errors.h"
 #include "host_test_support.h"
 
 namespace verolink::host::testing {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/platform/host_phonebook.h"
-#include "host/platform/host_phonebook_errors.h"
+#include "host/phonebook/host_phonebook.h"
+#include "host/phonebook/host_phonebook_errors.h"
 #include "host_test_support.h"
 #include "phonebook/entry_layout.h"
 

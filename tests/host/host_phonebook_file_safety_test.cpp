@@ -9,8 +9,8 @@
 
 #include <set>
 
-#include "host/platform/host_phonebook.h"
-#include "host/platform/host_phonebook_errors.h"
+#include "host/phonebook/host_phonebook.h"
+#include "host/phonebook/host_phonebook_errors.h"
 #include "host_test_support.h"
 
 namespace verolink::host::testing {

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "host/platform/host_phonebook.h"
-#include "host/platform/host_phonebook_errors.h"
+#include "host/phonebook/host_phonebook.h"
+#include "host/phonebook/host_phonebook_errors.h"
 #include "host_test_support.h"
 
 namespace verolink::host::testing {

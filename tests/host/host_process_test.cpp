@@ -1,4 +1,4 @@
-#include "platform/host_process.h"
+#include "host/system/host_process.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "doubles/fake_platform.h"
+#include "host/desktop/host_browser.h"
+#include "host/system/host_process_capture.h"
 #include "host_test_support.h"
-#include "platform/host_browser.h"
-#include "platform/host_process_capture.h"
 
 namespace verolink::host {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/host_shell.h"
+#include "host/desktop/host_shell.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 
 #include "desktop/desktop_shortcut.h"
 #include "doubles/fake_platform.h"
+#include "host/desktop/host_shell_desktop.h"
+#include "host/desktop/host_shell_shortcut.h"
 #include "host_test_support.h"
-#include "platform/host_shell_desktop.h"
-#include "platform/host_shell_shortcut.h"
 
 namespace verolink::host {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "host/platform/host_code_page.h"
-#include "host/platform/host_phonebook.h"
+#include "host/phonebook/host_phonebook.h"
+#include "host/system/host_code_page.h"
 
 namespace verolink::host::testing {
 

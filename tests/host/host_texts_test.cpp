@@ -6,11 +6,11 @@
 #include <cstring>
 #include <set>
 
-#include "host/platform/host_code_page.h"
-#include "host/platform/host_memory_blocks.h"
-#include "host/platform/host_phonebook.h"
-#include "host/platform/host_phonebook_errors.h"
-#include "host/platform/host_system_messages.h"
+#include "host/phonebook/host_phonebook.h"
+#include "host/phonebook/host_phonebook_errors.h"
+#include "host/system/host_code_page.h"
+#include "host/system/host_memory_blocks.h"
+#include "host/system/host_system_messages.h"
 #include "host_test_support.h"
 
 namespace verolink::host::testing {

@@ -1,6 +1,6 @@
 // Where the phonebook lives and which entry size it reports.
 
-#include "host/platform/phonebook_location.h"
+#include "host/phonebook/phonebook_location.h"
 
 #include <gtest/gtest.h>
 

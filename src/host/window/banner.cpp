@@ -1,4 +1,4 @@
-#include "banner.h"
+#include "host/window/banner.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>

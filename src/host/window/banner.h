@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "dib_image.h"
+#include "host/window/dib_image.h"
 
 namespace verolink::host {
 

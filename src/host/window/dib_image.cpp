@@ -1,4 +1,4 @@
-#include "dib_image.h"
+#include "host/window/dib_image.h"
 
 #include <cstddef>
 

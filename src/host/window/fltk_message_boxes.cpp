@@ -1,4 +1,4 @@
-#include "fltk_message_boxes.h"
+#include "host/window/fltk_message_boxes.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_ask.H>
@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "fltk_text.h"
+#include "host/window/fltk_text.h"
 
 namespace verolink::host {
 

@@ -1,4 +1,4 @@
-#include "fltk_text.h"
+#include "host/window/fltk_text.h"
 
 namespace verolink::host {
 

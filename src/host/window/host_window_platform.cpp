@@ -1,4 +1,4 @@
-#include "host_window_platform.h"
+#include "host/window/host_window_platform.h"
 
 #include <vector>
 

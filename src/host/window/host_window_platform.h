@@ -1,11 +1,11 @@
 #pragma once
 
-#include "fltk_message_boxes.h"
-#include "host/platform/host_browser.h"
-#include "host/platform/host_phonebook_platform.h"
-#include "host/platform/host_process.h"
-#include "host/platform/host_shell.h"
-#include "host/platform/host_ui.h"
+#include "host/desktop/host_browser.h"
+#include "host/desktop/host_shell.h"
+#include "host/system/host_phonebook_platform.h"
+#include "host/system/host_process.h"
+#include "host/system/host_ui.h"
+#include "host/window/fltk_message_boxes.h"
 #include "start/platform.h"
 
 namespace verolink::host {

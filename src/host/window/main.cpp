@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "host_window_platform.h"
-#include "main_window.h"
-#include "toolkit_setup.h"
+#include "host/window/host_window_platform.h"
+#include "host/window/main_window.h"
+#include "host/window/toolkit_setup.h"
 
 namespace {
 

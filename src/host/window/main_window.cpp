@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "host/window/main_window.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "banner.h"
-#include "fltk_text.h"
-#include "plain_buttons.h"
-#include "resource_images.h"
-#include "system_colours.h"
-#include "x11_dialog_frame.h"
+#include "host/window/banner.h"
+#include "host/window/fltk_text.h"
+#include "host/window/plain_buttons.h"
+#include "host/window/resource_images.h"
+#include "host/window/system_colours.h"
+#include "host/window/x11_dialog_frame.h"
 
 namespace verolink::host {
 

@@ -1,3 +1,5 @@
+// Host window: the FLTK main window, its message boxes, banner and images,
+// and the program's main() for the host build.
 #pragma once
 
 #include <FL/Fl_Double_Window.H>
@@ -8,7 +10,7 @@
 #include <vector>
 
 #include "common/message_boxes.h"
-#include "dib_image.h"
+#include "host/window/dib_image.h"
 #include "window/main_form.h"
 
 namespace verolink::host {

@@ -1,4 +1,4 @@
-#include "plain_buttons.h"
+#include "host/window/plain_buttons.h"
 
 #include <FL/Fl.H>
 

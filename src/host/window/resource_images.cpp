@@ -1,4 +1,4 @@
-#include "resource_images.h"
+#include "host/window/resource_images.h"
 
 #include "window/layout.h"
 #include "window/resources.h"

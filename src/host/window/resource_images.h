@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "dib_image.h"
+#include "host/window/dib_image.h"
 
 namespace verolink::host {
 

@@ -1,4 +1,4 @@
-#include "system_colours.h"
+#include "host/window/system_colours.h"
 
 #include <FL/fl_draw.H>
 

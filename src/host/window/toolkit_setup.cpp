@@ -1,4 +1,4 @@
-#include "toolkit_setup.h"
+#include "host/window/toolkit_setup.h"
 
 #include <FL/Fl.H>
 

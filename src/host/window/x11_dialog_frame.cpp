@@ -1,4 +1,4 @@
-#include "x11_dialog_frame.h"
+#include "host/window/x11_dialog_frame.h"
 
 #include <FL/Fl_Window.H>
 #include <FL/x.H>

@@ -1,0 +1,48 @@
+// Host desktop: the shell and script-host objects over the XDG desktop folder,
+// the shortcut files they write, and the browser (xdg-open).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/code_page.h"
+#include "desktop/automation.h"
+
+namespace verolink::host {
+
+struct HostShellOptions {
+  // The names of the phonebook's entries: the items of Network Connections.
+  std::function<std::vector<Text>()> listConnections;
+  // The phonebook file (UTF-8 path) that the shortcuts name and open.
+  std::string phonebookFile;
+};
+
+// Stand-ins for Shell.Application and WScript.Shell. Network Connections
+// (NameSpace(49)) lists the phonebook's entries; the desktop (NameSpace(0)) is
+// the user's desktop folder, where copying a connection writes its shortcut
+// file `<name>.lnk`. SpecialFolders knows "Desktop" only.
+class HostAutomationObjects : public AutomationObjects {
+ public:
+  explicit HostAutomationObjects(HostShellOptions options) : options_(std::move(options)) {}
+  std::unique_ptr<ShellApplication> CreateShellApplication() override;
+  std::unique_ptr<ScriptHost> CreateScriptHost() override;
+
+ private:
+  HostShellOptions options_;
+};
+
+// unlink(2) of the single-byte path, turned back into the file system's UTF-8
+// through the code page it was converted with.
+class HostFileDeletion : public FileDeletion {
+ public:
+  explicit HostFileDeletion(const CodePage& codePage) : codePage_(codePage) {}
+  void DeleteFile(const std::string& ansiPath) override;
+  char16_t PathSeparator() const override { return u'/'; }
+
+ private:
+  const CodePage& codePage_;
+};
+
+}  // namespace verolink::host

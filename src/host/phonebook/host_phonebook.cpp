@@ -1,0 +1,105 @@
+#include "host/phonebook/host_phonebook.h"
+
+#include <cstring>
+#include <utility>
+
+#include "host/phonebook/entry_image_decoder.h"
+#include "host/phonebook/host_phonebook_errors.h"
+#include "host/phonebook/phonebook_location.h"
+#include "host/system/zero_ended_copy.h"
+#include "phonebook/entry_listing.h"
+
+namespace verolink::host {
+
+using modRASVPN::kEntryNameRecordSize;
+
+HostPhonebook::HostPhonebook(std::string path, std::uint32_t entrySize, const CodePage& codePage,
+                             PhonebookWriteHooks hooks)
+    : entrySize_(entrySize),
+      codePage_(codePage),
+      hooks_(hooks),
+      file_(std::move(path), codePage, std::move(hooks)) {}
+
+HostPhonebook HostPhonebook::FromEnvironment(const CodePage& codePage) {
+  return HostPhonebook(DefaultPhonebookPath(), EntrySizeFromEnvironment(), codePage);
+}
+
+RasError HostPhonebook::QueryEntrySize(std::uint32_t& entrySize) {
+  entrySize = entrySize_;
+  return kErrorBufferTooSmall;
+}
+
+RasError HostPhonebook::SetEntryProperties(const std::optional<std::string>& phonebook,
+                                           const std::string& entryName,
+                                           std::span<const std::uint8_t> image,
+                                           std::uint32_t entrySize) {
+  if (!IsValidEntryName(entryName)) return kErrorWrongInfoSpecified;
+  PhonebookSection section{entryName, {}};
+  if (const RasError e = DecodeEntryImage(image, entrySize, section.fields); e != kRasSuccess) {
+    return e;
+  }
+  if (phonebook && !phonebook->empty()) {
+    // The name comes in the system code page; the file system's names are UTF-8.
+    CachedPhonebookFile named(ToUtf8(codePage_.FromAnsi(*phonebook)), codePage_, hooks_);
+    return named.Put(section);
+  }
+  return file_.Put(section);
+}
+
+RasError HostPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
+                                    std::uint32_t& entryCount) {
+  // The caller tells the record layout it expects in the first record's size.
+  if (buffer == nullptr) {
+    if (byteCount != 0) return kErrorBufferInvalid;
+  } else {
+    std::uint32_t recordSize = 0;
+    if (byteCount < sizeof recordSize) return kErrorInvalidSize;
+    std::memcpy(&recordSize, buffer, sizeof recordSize);
+    if (recordSize != kEntryNameRecordSize) return kErrorInvalidSize;
+  }
+
+  const PhonebookFileText* text = nullptr;
+  if (const RasError e = file_.Read(text); e != kRasSuccess) return e;
+  const std::vector<IndexedSection>& sections = text->sections();
+  const auto count = static_cast<std::uint32_t>(sections.size());
+  const std::uint32_t needed = count * kEntryNameRecordSize;
+  entryCount = count;
+  if (byteCount < needed) {
+    byteCount = needed;
+    return kErrorBufferTooSmall;
+  }
+  if (needed > 0) std::memset(buffer, 0, needed);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::uint8_t* record = buffer + static_cast<std::size_t>(i) * kEntryNameRecordSize;
+    std::memcpy(record, &kEntryNameRecordSize, sizeof kEntryNameRecordSize);
+    const std::string& name = sections[i].name;  // at most 256 bytes
+    std::memcpy(record + sizeof kEntryNameRecordSize, name.data(), name.size());
+  }
+  return kRasSuccess;
+}
+
+RasError HostPhonebook::DeleteEntry(const std::string& entryName) {
+  return file_.Remove(entryName);
+}
+
+void HostPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
+  CopyZeroEnded(codePage_.ToAnsi(PhonebookErrorText(code)), buffer, size);
+}
+
+RasError HostPhonebook::ReadEntry(const std::string& entryName, PhonebookSection& section) const {
+  const PhonebookFileText* text = nullptr;
+  if (const RasError e = file_.Read(text); e != kRasSuccess) return e;
+  const IndexedSection* found = text->Find(entryName);
+  if (found == nullptr) return kErrorCannotFindPhonebookEntry;
+  section = text->SectionOf(*found, file_.escaping());
+  return kRasSuccess;
+}
+
+RasError HostPhonebook::ShowEntry(const std::string& entryName, std::string& sectionText) const {
+  PhonebookSection section;
+  if (const RasError e = ReadEntry(entryName, section); e != kRasSuccess) return e;
+  sectionText = FormatSection(section, file_.escaping());
+  return kRasSuccess;
+}
+
+}  // namespace verolink::host
