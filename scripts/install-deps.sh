@@ -28,7 +28,8 @@ host_packages=(
 )
 windows_packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 icoutils
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 icoutils
 )
 
 packages=("${host_packages[@]}")
