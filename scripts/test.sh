@@ -30,11 +30,11 @@ if [ -x scripts/build-windows.sh ]; then
   probe_status=0
   machine=$(scripts/can-run-32-bit.sh build-win32/probe) || probe_status=$?
   [ "$probe_status" -le 1 ] || { echo "FAIL: $machine" >&2; exit 1; }
-  if [ "$probe_status" = 0 ] && [ -z "${VEROLINK_FORCE_WIN64:-}" ]; then
+  if [ "$probe_status" = 0 ] && [ "${VEROLINK_FORCE_WIN64:-}" != 1 ]; then
     echo "$machine: Windows checks run on the 32-bit program under 32-bit Wine"
     ctest --test-dir build-win32 --output-on-failure
   else
-    [ "$probe_status" = 0 ] && machine="VEROLINK_FORCE_WIN64 is set ($machine)"
+    [ "$probe_status" = 0 ] && machine="VEROLINK_FORCE_WIN64=1 ($machine)"
     echo "$machine: Windows checks run on the 64-bit test build under wine64"
     ctest --test-dir build-win32 --output-on-failure -LE '^wine$'
     ctest --test-dir build-win64 --output-on-failure -L '^wine$'
