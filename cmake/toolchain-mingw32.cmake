@@ -1,22 +1,5 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-i686).
-# The POSIX thread model keeps every standard library facility available; the
-# build links its runtime statically, so the program needs no MinGW DLL.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-i686):
+# the product.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(mingw_prefix i686-w64-mingw32)
-find_program(mingw_gcc NAMES ${mingw_prefix}-gcc-posix ${mingw_prefix}-gcc REQUIRED)
-find_program(mingw_gxx NAMES ${mingw_prefix}-g++-posix ${mingw_prefix}-g++ REQUIRED)
-find_program(mingw_windres NAMES ${mingw_prefix}-windres REQUIRED)
-
-set(CMAKE_C_COMPILER ${mingw_gcc})
-set(CMAKE_CXX_COMPILER ${mingw_gxx})
-set(CMAKE_RC_COMPILER ${mingw_windres})
-
-set(CMAKE_FIND_ROOT_PATH /usr/${mingw_prefix})
-# Programs (python3, wine, ...) come from the build host; libraries and headers
-# from the MinGW tree only.
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

@@ -16,7 +16,7 @@ if [ "$want_windows" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i3
   dpkg --add-architecture i386
 fi
 
-apt-get update -qq
+apt-get update -qq -o DPkg::Lock::Timeout=600
 
 host_packages=(
   build-essential cmake pkg-config git python3
@@ -28,11 +28,12 @@ host_packages=(
 )
 windows_packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 icoutils
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 icoutils
 )
 
 packages=("${host_packages[@]}")
 [ "$want_windows" = 1 ] && packages+=("${windows_packages[@]}")
 
-apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+apt-get install -y -qq -o DPkg::Lock::Timeout=600 --no-install-recommends "${packages[@]}" >/dev/null
 echo "install-deps: done"

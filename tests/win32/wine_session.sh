@@ -2,8 +2,14 @@
 # both torn down (wineserver -k, Xvfb killed) when the test's shell exits.
 #
 #   wine_session_start WORK_DIR    # the prefix lives in WORK_DIR/wineprefix
+#
+# WINEARCH (set for each test by the build, from its pointer width) picks the
+# Wine: win32 (the default) runs the 32-bit product under the system's `wine`;
+# win64 runs the 64-bit test build under wine64, and from wine_session_start on
+# `wine`, `wineboot` and `winepath` on PATH are wine64's, so a test script
+# calls them the same way for either build.
 
-export WINEARCH=win32 WINEDEBUG=-all
+export WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer on first start
 
 wine_session_xvfb=''
@@ -15,6 +21,23 @@ wine_session_stop() {
   [ -n "$wine_session_work" ] && rm -f "$wine_session_work/display"
 }
 
+# Puts wine64's `wine`, `wineboot` and `winepath` first on PATH (in WORK_DIR/
+# wine64-bin): Debian's `wine` starts the 32-bit loader whenever it is
+# installed, even where the machine cannot run it.
+wine_session_use_wine64() {
+  local loader bin=$1/wine64-bin
+  loader=$(command -v wine64 || true)
+  [ -n "$loader" ] || loader=/usr/lib/wine/wine64
+  [ -x "$loader" ] || fail "no wine64 loader (in PATH or /usr/lib/wine): install wine64"
+  mkdir -p "$bin"
+  printf '#!/bin/sh\nexec "%s" "$@"\n' "$loader" >"$bin/wine"
+  for tool in wineboot winepath; do
+    printf '#!/bin/sh\nexec "%s" %s.exe "$@"\n' "$loader" "$tool" >"$bin/$tool"
+  done
+  chmod +x "$bin"/*
+  export PATH=$bin:$PATH WINELOADER=$loader
+}
+
 fail() {
   echo "FAIL: $*" >&2
   exit 1
@@ -24,6 +47,11 @@ wine_session_start() {
   wine_session_work=$1
   export WINEPREFIX=$wine_session_work/wineprefix
   trap wine_session_stop EXIT
+  case $WINEARCH in
+    win32) ;;
+    win64) wine_session_use_wine64 "$wine_session_work" ;;
+    *) fail "WINEARCH=$WINEARCH: expected win32 or win64" ;;
+  esac
 
   # A display number no other program holds, chosen by the server itself.
   local display_file=$wine_session_work/display
@@ -33,7 +61,7 @@ wine_session_start() {
   for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
   [ -s "$display_file" ] || fail "Xvfb did not start"
   export DISPLAY=":$(head -n1 "$display_file")"
-  echo "display $DISPLAY, prefix $WINEPREFIX"
+  echo "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH, $(command -v wine))"
 
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "creating the Wine prefix"
