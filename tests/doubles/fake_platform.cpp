@@ -110,6 +110,10 @@ RasError FakeRasPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byte
   std::memcpy(&firstSize, buffer, std::min<std::uint32_t>(byteCount, 4));  // blocks may be tiny
   enumCalls.push_back({byteCount, firstSize});
   if (enumOverride) return enumOverride(buffer, byteCount, entryCount);
+  if (byteCount > kNameRecordSize && growthsBetweenCalls != 0) {
+    if (growthsBetweenCalls > 0) --growthsBetweenCalls;
+    entries.push_back("added " + std::to_string(entries.size() + 1));
+  }
   return ListInto(entries, buffer, byteCount, entryCount);
 }
 

@@ -52,6 +52,10 @@ class FakeRasPhonebook : public RasPhonebook {
   // unless `enumOverride` takes the call.
   std::vector<std::string> entries;
   std::function<RasError(std::uint8_t*, std::uint32_t&, std::uint32_t&)> enumOverride;
+  // A phonebook that grows between the size-finding call and the listing
+  // call: each call with room for more than one record first adds an entry
+  // "added N", this many times (a negative number: every time).
+  int growthsBetweenCalls = 0;
   struct EnumCall {
     std::uint32_t byteCountIn;
     std::uint32_t firstRecordSize;  // the size field of the first record handed in
