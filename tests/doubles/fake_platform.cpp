@@ -281,6 +281,12 @@ class FakeProcess : public StartedProcess {
     owner_.waits.push_back(timeout);
     return owner_.processesEndInTime;
   }
+  // Logged as the plain wait, with one round of the window's events in it.
+  bool WaitForExitProcessingEvents(std::chrono::milliseconds timeout, EventPump& events) override {
+    const bool ended = WaitForExit(timeout);
+    events.ProcessEventsFor(timeout);
+    return ended;
+  }
 
  private:
   FakeProcessLauncher& owner_;
@@ -318,6 +324,13 @@ void FakeEventPump::ProcessPendingEvents() {
   log_.push_back("PumpEvents");
   ++calls;
   if (onPump) onPump();
+}
+
+bool FakeEventPump::ProcessEventsFor(std::chrono::milliseconds longest) {
+  log_.push_back("PumpEventsFor:" + std::to_string(longest.count()));
+  waits.push_back(longest);
+  if (onPump && !ending) onPump();
+  return !ending;
 }
 
 void FakeSleeper::SleepMilliseconds(int milliseconds) {

@@ -176,7 +176,7 @@ class FakeProcessLauncher : public ProcessLauncher {
     int windowStyle;
   };
   std::vector<Start> starts;
-  std::vector<std::chrono::milliseconds> waits;
+  std::vector<std::chrono::milliseconds> waits;  // each wait's timeout, with events or not
   std::unique_ptr<StartedProcess> Start(const Text& commandLine, int windowStyle) override;
 
  private:
@@ -219,9 +219,12 @@ class ScriptedMessageBoxes : public MessageBoxes {
 class FakeEventPump : public EventPump {
  public:
   explicit FakeEventPump(CallLog& log) : log_(log) {}
-  int calls = 0;
-  std::function<void()> onPump;  // runs "pending events", e.g. a second click
+  int calls = 0;                                 // ProcessPendingEvents
+  std::vector<std::chrono::milliseconds> waits;  // ProcessEventsFor
+  bool ending = false;                           // what ProcessEventsFor tells: the program ends
+  std::function<void()> onPump;  // runs "pending events" in either call, e.g. a second click
   void ProcessPendingEvents() override;
+  bool ProcessEventsFor(std::chrono::milliseconds longest) override;
 
  private:
   CallLog& log_;
