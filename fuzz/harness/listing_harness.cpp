@@ -52,28 +52,32 @@ struct ScriptedPlatform {
 
 struct Run {
   explicit Run(std::span<const std::uint8_t> data) : scripted(data) {
-    count = modRASVPN::EnumRasEntries(scripted.platform, names);
+    count = modRASVPN::EnumRasEntries(scripted.platform, names, failure);
   }
   ScriptedPlatform scripted;
   testing::FakePlatform& fake = scripted.fake;
   std::vector<Text> names;
   int count = 0;
+  RasError failure = kRasSuccess;
 };
 
 std::string CheckListing(const Run& run) {
   const auto& calls = run.fake.phonebook.enumCalls;
   const auto& sizes = run.fake.memory.allocationSizes;
-  if (calls.size() > 2) return "more than two listing calls";
-  if (sizes.empty() || sizes[0] != kEntryNameRecordSize) return "first block is not 264 bytes";
-  for (const auto& call : calls) {
+  if (calls.size() > 2 * modRASVPN::kListingAttempts) return "more listing calls than attempts";
+  if (sizes.size() < calls.size()) return "a listing call without a block";
+  for (std::size_t i = 0; i < sizes.size(); i += 2) {
+    // Each attempt starts with the small block.
+    if (sizes[i] != kEntryNameRecordSize) return "an attempt's first block is not 264 bytes";
+  }
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    // Every block is listed into once, with its own size.
+    if (calls[i].byteCountIn != sizes[i]) return "a call's byte count differs from its block";
     // A block too small for the size field holds only its first bytes.
-    const bool holdsSize = call.byteCountIn >= sizeof(std::uint32_t);
-    if (holdsSize && call.firstRecordSize != kEntryNameRecordSize) {
+    const bool holdsSize = calls[i].byteCountIn >= sizeof(std::uint32_t);
+    if (holdsSize && calls[i].firstRecordSize != kEntryNameRecordSize) {
       return "record size field is not 264";
     }
-  }
-  if (calls.size() == 2 && calls[1].byteCountIn != sizes.back()) {
-    return "second call's byte count differs from its block";
   }
   if (run.fake.memory.Outstanding() != 0) return "a listing block was not released";
   if (run.count < 0) return "negative count";
@@ -81,6 +85,7 @@ std::string CheckListing(const Run& run) {
   const bool failed = !run.fake.eventLog.errors.empty();
   if (run.fake.eventLog.errors.size() > 1) return "more than one event";
   if (failed && run.count != 0) return "a failed listing reported names";
+  if (failed != (run.failure != kRasSuccess)) return "the failure is not told as it is logged";
   if (run.count == 0) {
     if (run.names.size() != modRASVPN::kInitialNameSlots) return "empty list is not 40 slots";
     for (const Text& name : run.names) {

@@ -20,10 +20,10 @@ std::unique_ptr<StartedProcess> StartHidden(Platform& platform, const char16_t* 
 
 void RestartFirewall(Platform& platform) {
   // The enabling command must take effect last, so it waits (boundedly) for
-  // the disabling one to end.
+  // the disabling one to end; the window goes on repainting meanwhile.
   if (const auto disable = StartHidden(platform, kFirewallDisable)) {
     try {
-      disable->WaitForExit(kDisableWait);
+      disable->WaitForExitProcessingEvents(kDisableWait, platform.eventPump);
     } catch (const std::exception&) {
       // Nothing is reported; the enabling command still runs.
     }

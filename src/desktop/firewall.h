@@ -12,7 +12,8 @@ inline constexpr char16_t kFirewallEnable[] = u"netsh firewall set opmode enable
 inline constexpr std::chrono::milliseconds kDisableWait{30000};
 
 // Switches the firewall off and on again with two hidden netsh commands, the
-// second started once the first has ended. Reports nothing.
+// second started once the first has ended; the window's events are processed
+// while it waits. Reports nothing.
 void RestartFirewall(Platform& platform);
 
 }  // namespace verolink::IpFw

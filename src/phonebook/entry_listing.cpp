@@ -47,8 +47,11 @@ RasError ListInto(Platform& platform, const ListingBlock& block, std::uint32_t& 
   return platform.phonebook.EnumEntries(block.data(), byteCount, entryCount);
 }
 
-int Fail(Platform& platform, std::u16string_view text, RasError lastResult) {
+// Writes the event for a failed listing and tells the caller the error.
+int Fail(Platform& platform, std::u16string_view text, RasError lastResult, RasError error,
+         RasError& failure) {
   platform.eventLog.ReportError(Text(text) + ToDecimal(lastResult));
+  failure = error;
   return 0;
 }
 
@@ -89,31 +92,48 @@ Text ByteArrayToString(std::span<const std::uint8_t> bytes, const CodePage& code
   return text;
 }
 
-int EnumRasEntries(Platform& platform, std::vector<Text>& names) {
+int EnumRasEntries(Platform& platform, std::vector<Text>& names, RasError& failure) {
   names.assign(kInitialNameSlots, Text());
+  failure = kRasSuccess;
 
   std::optional<ListingBlock> block;
-  block.emplace(platform.memory, kEntryNameRecordSize);
-  if (block->data() == nullptr) return Fail(platform, u"LocalAlloc failed!", kRasSuccess);
-
   std::uint32_t byteCount = 0;
   std::uint32_t entryCount = 0;
-  RasError result = ListInto(platform, *block, byteCount, entryCount);
-  if (result == kErrorBufferTooSmall && byteCount != 0) {
+  RasError result = kRasSuccess;
+  for (int attempt = 1;; ++attempt) {
+    block.emplace(platform.memory, kEntryNameRecordSize);
+    if (block->data() == nullptr) {
+      return Fail(platform, u"LocalAlloc failed!", result, kErrorNotEnoughMemory, failure);
+    }
+    result = ListInto(platform, *block, byteCount, entryCount);
+    if (result != kErrorBufferTooSmall || byteCount == 0) break;
     // One larger block, exactly as big as the platform asks; emplace gives
     // the first block back before the second is taken.
     block.emplace(platform.memory, byteCount);
-    if (block->data() == nullptr) return Fail(platform, u"LocalAlloc failed!", result);
+    if (block->data() == nullptr) {
+      return Fail(platform, u"LocalAlloc failed!", result, kErrorNotEnoughMemory, failure);
+    }
     result = ListInto(platform, *block, byteCount, entryCount);
-    if (result != kRasSuccess) return Fail(platform, u"RasEnumEntries failed = ", result);
-  } else if (result != kRasSuccess) {
-    return Fail(platform, u"RasEnumEntries failed: Error  ", result);
+    if (result == kRasSuccess) break;
+    // 603 again: the phonebook grew between the two calls; the pair is made
+    // anew while attempts are left.
+    if (result != kErrorBufferTooSmall || attempt == kListingAttempts) {
+      return Fail(platform, u"RasEnumEntries failed = ", result, result, failure);
+    }
+  }
+  if (result != kRasSuccess) {
+    return Fail(platform, u"RasEnumEntries failed: Error  ", result, result, failure);
   }
 
   const int count = WalkRecords(*block, entryCount, names, platform.codePage);
   block.reset();
   if (count > 0) names.resize(count);
   return count;
+}
+
+int EnumRasEntries(Platform& platform, std::vector<Text>& names) {
+  RasError failure = kRasSuccess;
+  return EnumRasEntries(platform, names, failure);
 }
 
 }  // namespace verolink::modRASVPN

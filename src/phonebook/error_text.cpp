@@ -24,4 +24,10 @@ Text RasErrorText(Platform& platform, RasError code) {
   return platform.codePage.FromAnsi(std::string_view(buffer.data(), zero - buffer.begin()));
 }
 
+Text ShownErrorText(Platform& platform, RasError code) {
+  Text text = RasErrorText(platform, code);
+  if (text.find_first_not_of(u" \t\r\n") != Text::npos) return text;
+  return u"Ошибка " + ToDecimal(code) + u".";
+}
+
 }  // namespace verolink::modRASVPN

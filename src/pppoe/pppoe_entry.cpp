@@ -35,7 +35,7 @@ bool CreatePPPoEEntry(Platform& platform, const Profile& profile) {
   const RasError result = modRASVPN::SetRasEntry(platform, TrimSpaces(profile.ConnectionName),
                                                  PPPoEEntryRecord(profile), Text());
   if (result == kRasSuccess) return true;
-  platform.messageBoxes.Show(modRASVPN::RasErrorText(platform, result), kMbOkOnly,
+  platform.messageBoxes.Show(modRASVPN::ShownErrorText(platform, result), kMbOkOnly,
                              Application().title);
   return false;
 }

@@ -1,8 +1,10 @@
 #include "win32/process_launcher.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "win32/ui_services.h"
 #include "win32/windows_api.h"
 
 namespace verolink::win32 {
@@ -17,8 +19,26 @@ class Win32Process : public StartedProcess {
   Win32Process& operator=(const Win32Process&) = delete;
 
   bool WaitForExit(std::chrono::milliseconds timeout) override {
-    const auto ms = timeout.count() < 0 ? 0 : static_cast<DWORD>(timeout.count());
-    return WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process_, WaitMilliseconds(timeout)) == WAIT_OBJECT_0;
+  }
+
+  // Sleeps until the process ends or a message arrives for the thread; each
+  // arrival is one round of the window's events.
+  bool WaitForExitProcessingEvents(std::chrono::milliseconds timeout, EventPump& events) override {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + timeout;
+    bool pumping = true;
+    for (;;) {
+      const DWORD left = WaitMilliseconds(std::chrono::ceil<std::chrono::milliseconds>(
+          deadline - std::min(Clock::now(), deadline)));
+      if (!pumping) return WaitForExit(std::chrono::milliseconds(left));
+      const DWORD woke = MsgWaitForMultipleObjects(1, &process_, FALSE, left, QS_ALLINPUT);
+      if (woke == WAIT_OBJECT_0) return true;
+      if (woke != WAIT_OBJECT_0 + 1) return false;  // the time is up, or the wait failed
+      pumping = events.ProcessEventsFor(std::chrono::milliseconds(0));
+      // Messages that keep coming must not stretch the wait past its end.
+      if (left == 0) return WaitForExit(std::chrono::milliseconds(0));
+    }
   }
 
  private:

@@ -3,6 +3,7 @@
 #include "common/message_boxes.h"
 #include "desktop/desktop_shortcut.h"
 #include "desktop/firewall.h"
+#include "phonebook/error_text.h"
 #include "pppoe/pppoe_entry.h"
 #include "window/entry_exists.h"
 #include "window/main_form.h"
@@ -37,7 +38,16 @@ bool Ticked(const ОсновнаяФорма& form, ControlId box) {
 
 void CreateConnection(Platform& platform, const Profile& profile, const ОсновнаяФорма& form) {
   const Text& name = profile.ConnectionName;
-  if (EntryExists(platform, name) && !RemoveExistingEntry(platform, name, form)) return;
+  RasError listingFailure = kRasSuccess;
+  const bool exists = EntryExists(platform, name, listingFailure);
+  if (listingFailure != kRasSuccess) {
+    // Without the listing nobody knows whether the write would replace an
+    // entry unasked; nothing is deleted or written.
+    platform.messageBoxes.Show(modRASVPN::ShownErrorText(platform, listingFailure),
+                               kMbCritical | kMbOkOnly, form.Caption());
+    return;
+  }
+  if (exists && !RemoveExistingEntry(platform, name, form)) return;
 
   // Lets the window repaint after the question box.
   platform.eventPump.ProcessPendingEvents();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -13,11 +14,19 @@ class PlatformError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Lets the window process its pending events once.
+// The window's event processing, on the user-interface thread. The handlers
+// that run inside these calls may re-enter the program (a click on the
+// button, say); the program guards against that itself.
 class EventPump {
  public:
   virtual ~EventPump() = default;
+  // Processes the window's pending events once, without waiting for more.
   virtual void ProcessPendingEvents() = 0;
+  // Waits at most `longest` for window events and processes those that come;
+  // returns as soon as it has processed some. True while the program goes on;
+  // false once it is ending (its window closed, the quit message met), when
+  // nothing more is processed and the caller should stop pumping.
+  virtual bool ProcessEventsFor(std::chrono::milliseconds longest) = 0;
 };
 
 // A blocking wait in milliseconds (Sleep).

@@ -55,6 +55,7 @@ CallLog WriteAndExtras() {
           "Sleep:250",
           std::string("Start:") + kDisable,
           std::string("Wait:") + kDisable,
+          "PumpEventsFor:30000",
           std::string("Start:") + kEnable,
           kCreated};
 }
@@ -131,6 +132,40 @@ TEST_F(Workflow, RefusedWriteStopsAfterThePhonebooksMessage) {
   EXPECT_TRUE(fake.sleeper.sleeps.empty());
 }
 
+// The phonebook grows between the size-finding call and the listing call.
+TEST_F(Workflow, ListingRaceAsksOnceSettledAndEndsBeforeAnyChangeWhenItNeverSettles) {
+  fake.phonebook.entries = {"Other", "Pelkar INTERNET"};
+  fake.phonebook.growthsBetweenCalls = 1;
+  fake.messageBoxes.answers = {kAnswerNo};
+  Press();
+  EXPECT_EQ(Count("EnumEntries"), 4);
+  EXPECT_EQ(fake.log.back(), kQuestion);
+
+  fake.log.clear();
+  fake.messageBoxes.shown.clear();
+  fake.phonebook.growthsBetweenCalls = -1;
+  fake.phonebook.errorTexts[603] = "Buffer too small.";
+  Press();
+  EXPECT_EQ(fake.log.back(), "MessageBox:Buffer too small.");
+  ASSERT_EQ(fake.messageBoxes.shown.size(), 1u);
+  EXPECT_EQ(fake.messageBoxes.shown[0].style, 16);
+  EXPECT_EQ(fake.messageBoxes.shown[0].title, kCaption);
+  EXPECT_EQ(fake.eventLog.errors, std::vector<Text>{u"RasEnumEntries failed = 603"});
+  EXPECT_TRUE(fake.phonebook.deletions.empty());
+  EXPECT_TRUE(fake.phonebook.writes.empty());
+  EXPECT_TRUE(fake.files.deleted.empty());
+  EXPECT_TRUE(fake.processes.starts.empty());
+  EXPECT_EQ(fake.eventPump.calls, 0);
+
+  // Any other failed listing ends the same way; without a text, the number.
+  fake.phonebook.growthsBetweenCalls = 0;
+  fake.memory.failingAllocations = {static_cast<int>(fake.memory.allocationSizes.size()) + 1};
+  Press();
+  EXPECT_EQ(fake.log.back(), "MessageBox:Ошибка 8.");
+  EXPECT_TRUE(fake.phonebook.writes.empty());
+  EXPECT_FALSE(Logged(kCreated));
+}
+
 TEST_F(Workflow, BoxesAreReadWhenTheirStepsCome) {
   // Unticked at the press, ticked while pending events run: the shortcut is
   // made; the firewall box is unticked during the second wait, before step 7.
@@ -145,14 +180,18 @@ TEST_F(Workflow, BoxesAreReadWhenTheirStepsCome) {
   EXPECT_TRUE(Logged(kCreated));
 }
 
-TEST_F(Workflow, PressDuringThePendingEventsIsIgnored) {
-  bool busyDuringPump = false;
-  fake.eventPump.onPump = [this, &busyDuringPump] {
-    busyDuringPump = form.Busy();
+// Presses that come while the window's events run: after the question box
+// and during the wait for the firewall command.
+TEST_F(Workflow, PressDuringThePendingEventsOrTheFirewallWaitIsIgnored) {
+  int pressesWhileBusy = 0;
+  fake.eventPump.onPump = [this, &pressesWhileBusy] {
+    pressesWhileBusy += form.Busy() ? 1 : 0;
     Press();
   };
   Press();
-  EXPECT_TRUE(busyDuringPump);
+  EXPECT_EQ(pressesWhileBusy, 2);
+  EXPECT_EQ(fake.eventPump.waits.size(), 1u);
+  EXPECT_EQ(fake.processes.starts.size(), 2u);
   EXPECT_EQ(Count("EnumEntries"), 1);
   EXPECT_EQ(Count("SetEntryProperties:Pelkar INTERNET"), 1);
   EXPECT_EQ(Count(kCreated), 1);

@@ -18,10 +18,11 @@ struct Listing {
   FakePlatform fake;
   std::vector<Text> names;
   int count = -1;
+  RasError failure = -1;
 
   int Run() {
     Platform p = fake.platform();
-    count = EnumRasEntries(p, names);
+    count = EnumRasEntries(p, names, failure);
     return count;
   }
   std::vector<std::uint32_t> ByteCountsIn() const {
@@ -89,21 +90,22 @@ TEST(EnumRasEntries, FailuresAreLoggedAndListNothing) {
     std::function<void(FakePlatform&)> arrange;
     const char16_t* event;
     std::size_t calls;
+    RasError failure;
   };
   const std::vector<Case> cases = {
       {"first block", [](FakePlatform& f) { f.memory.failingAllocations = {1}; },
-       u"LocalAlloc failed!0", 0},
+       u"LocalAlloc failed!0", 0, modRASVPN::kErrorNotEnoughMemory},
       {"larger block",
        [](FakePlatform& f) {
          f.phonebook.entries = {"a", "b"};
          f.memory.failingAllocations = {2};
        },
-       u"LocalAlloc failed!603", 1},
+       u"LocalAlloc failed!603", 1, modRASVPN::kErrorNotEnoughMemory},
       {"first call",
        [](FakePlatform& f) {
          f.phonebook.enumOverride = [](std::uint8_t*, std::uint32_t&, std::uint32_t&) { return 5; };
        },
-       u"RasEnumEntries failed: Error  5", 1},
+       u"RasEnumEntries failed: Error  5", 1, 5},
       {"603 without a byte count",
        [](FakePlatform& f) {
          f.phonebook.enumOverride = [](std::uint8_t*, std::uint32_t& bytes, std::uint32_t&) {
@@ -111,15 +113,22 @@ TEST(EnumRasEntries, FailuresAreLoggedAndListNothing) {
            return kErrorBufferTooSmall;
          };
        },
-       u"RasEnumEntries failed: Error  603", 1},
-      {"grown between the calls",
+       u"RasEnumEntries failed: Error  603", 1, kErrorBufferTooSmall},
+      {"second call fails",
        [](FakePlatform& f) {
          f.phonebook.enumOverride = [](std::uint8_t*, std::uint32_t& bytes, std::uint32_t&) {
-           bytes += 264 * 2;
+           if (bytes > 264) return 621;
+           bytes = 264 * 2;
            return kErrorBufferTooSmall;
          };
        },
-       u"RasEnumEntries failed = 603", 2},
+       u"RasEnumEntries failed = 621", 2, 621},
+      {"grows between the calls on every attempt",
+       [](FakePlatform& f) {
+         f.phonebook.entries = {"a", "b"};
+         f.phonebook.growthsBetweenCalls = -1;
+       },
+       u"RasEnumEntries failed = 603", 2 * modRASVPN::kListingAttempts, kErrorBufferTooSmall},
   };
   for (const Case& c : cases) {
     Listing l;
@@ -128,8 +137,21 @@ TEST(EnumRasEntries, FailuresAreLoggedAndListNothing) {
     EXPECT_EQ(l.names, kFortyEmpty) << c.what;
     EXPECT_EQ(l.fake.eventLog.errors, std::vector<Text>{c.event}) << c.what;
     EXPECT_EQ(l.fake.phonebook.enumCalls.size(), c.calls) << c.what;
+    EXPECT_EQ(l.failure, c.failure) << c.what;
     EXPECT_EQ(l.fake.memory.Outstanding(), 0u) << c.what;
   }
+}
+
+TEST(EnumRasEntries, GrowthBetweenTheCallsIsListedWholeOnTheNextAttempt) {
+  Listing l;
+  l.fake.phonebook.entries = {"a", "b"};
+  l.fake.phonebook.growthsBetweenCalls = 1;
+  EXPECT_EQ(l.Run(), 3);
+  EXPECT_EQ(l.names, (std::vector<Text>{u"a", u"b", u"added 3"}));
+  EXPECT_EQ(l.failure, kRasSuccess);
+  EXPECT_TRUE(l.fake.eventLog.errors.empty());
+  EXPECT_EQ(l.ByteCountsIn(), (std::vector<std::uint32_t>{264, 528, 264, 792}));
+  EXPECT_EQ(l.fake.memory.Outstanding(), 0u);
 }
 
 // Whatever sizes and counts the platform reports, the walk stays inside the
@@ -221,14 +243,17 @@ TEST(EntryExists, MatchesOnlyTheExactName) {
   EXPECT_TRUE(EntryExists(p, u"Pelkar INTERNET"));
 }
 
-TEST(EntryExists, FailedOrEmptyListingAnswersNo) {
+TEST(EntryExists, EmptyListingAnswersNoAndAFailedOneSaysItFailed) {
   FakePlatform fake;
   Platform p = fake.platform();
-  EXPECT_FALSE(EntryExists(p, u"Pelkar INTERNET"));
+  RasError failure = -1;
+  EXPECT_FALSE(EntryExists(p, u"Pelkar INTERNET", failure));
+  EXPECT_EQ(failure, kRasSuccess);
   EXPECT_FALSE(EntryExists(p, u""));  // the 40 empty slots are not names
   fake.phonebook.entries = {"Pelkar INTERNET"};
   fake.memory.failingAllocations = {3};  // the third listing's block
-  EXPECT_FALSE(EntryExists(p, u"Pelkar INTERNET"));
+  EXPECT_FALSE(EntryExists(p, u"Pelkar INTERNET", failure));
+  EXPECT_EQ(failure, modRASVPN::kErrorNotEnoughMemory);
 }
 
 }  // namespace

@@ -30,6 +30,20 @@ TEST(RasErrorText, ReturnsTheTextAsWrittenThroughTheCodePage) {
   EXPECT_EQ(RasErrorText(p, 700), u"");
 }
 
+// What the user reads in a box: the source's text as it is, or the number
+// when the source gives nothing readable.
+TEST(ShownErrorText, SourceTextUnchangedElseTheNumberInRussian) {
+  FakePlatform fake;
+  Platform p = fake.platform();
+  fake.phonebook.errorTexts[621] = "Cannot open the phone book file.\r\n";
+  fake.phonebook.errorTexts[633] = " \r\n";
+  EXPECT_EQ(modRASVPN::ShownErrorText(p, 621), u"Cannot open the phone book file.\r\n");
+  EXPECT_EQ(modRASVPN::ShownErrorText(p, 632), u"Ошибка 632.");  // Wine has no text for it
+  EXPECT_EQ(modRASVPN::ShownErrorText(p, 633), u"Ошибка 633.");
+  EXPECT_EQ(modRASVPN::ShownErrorText(p, 87), u"Ошибка 87.");
+  EXPECT_EQ(modRASVPN::ShownErrorText(p, -2), u"Ошибка -2.");
+}
+
 // Checks what a message source is handed: 512 zero bytes and one more zero.
 class CheckingMessages : public SystemMessages {
  public:

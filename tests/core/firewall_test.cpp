@@ -19,11 +19,11 @@ void Restart(FakePlatform& fake) {
   EXPECT_TRUE(fake.messageBoxes.shown.empty());
 }
 
-TEST(RestartFirewall, EnablesOnlyAfterTheDisablingCommandHasEnded) {
+TEST(RestartFirewall, EnablesOnlyAfterTheDisablingCommandHasEndedWithTheWindowAlive) {
   FakePlatform fake;
   Restart(fake);
   EXPECT_EQ(fake.log, (CallLog{std::string("Start:") + kDisable, std::string("Wait:") + kDisable,
-                               std::string("Start:") + kEnable}));
+                               "PumpEventsFor:30000", std::string("Start:") + kEnable}));
   ASSERT_EQ(fake.processes.starts.size(), 2u);
   EXPECT_EQ(fake.processes.starts[0].windowStyle, kWindowHidden);
   EXPECT_EQ(fake.processes.starts[1].windowStyle, kWindowHidden);

@@ -71,9 +71,11 @@ TEST(CreatePPPoEEntry, FailureShowsTheErrorsTextUnderTheApplicationTitle) {
     RasError query, set;
     const char* text;
   };
-  // Above 600 the phonebook's own text, up to 600 the system's.
+  // Above 600 the phonebook's own text, up to 600 the system's. A number without a text is shown by
+  // its number.
   for (const Case c : {Case{kErrorBufferTooSmall, 621, "Cannot open the phone book file."},
-                       Case{5, 0, "Access is denied."}}) {
+                       Case{5, 0, "Access is denied."},
+                       Case{kErrorBufferTooSmall, kErrorInvalidSize, "Ошибка 632."}}) {
     FakePlatform fake;
     Platform p = fake.platform();
     fake.phonebook.queryResult = c.query;

@@ -110,6 +110,10 @@ RasError FakeRasPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byte
   std::memcpy(&firstSize, buffer, std::min<std::uint32_t>(byteCount, 4));  // blocks may be tiny
   enumCalls.push_back({byteCount, firstSize});
   if (enumOverride) return enumOverride(buffer, byteCount, entryCount);
+  if (byteCount > kNameRecordSize && growthsBetweenCalls != 0) {
+    if (growthsBetweenCalls > 0) --growthsBetweenCalls;
+    entries.push_back("added " + std::to_string(entries.size() + 1));
+  }
   return ListInto(entries, buffer, byteCount, entryCount);
 }
 
@@ -277,6 +281,12 @@ class FakeProcess : public StartedProcess {
     owner_.waits.push_back(timeout);
     return owner_.processesEndInTime;
   }
+  // Logged as the plain wait, with one round of the window's events in it.
+  bool WaitForExitProcessingEvents(std::chrono::milliseconds timeout, EventPump& events) override {
+    const bool ended = WaitForExit(timeout);
+    events.ProcessEventsFor(timeout);
+    return ended;
+  }
 
  private:
   FakeProcessLauncher& owner_;
@@ -314,6 +324,13 @@ void FakeEventPump::ProcessPendingEvents() {
   log_.push_back("PumpEvents");
   ++calls;
   if (onPump) onPump();
+}
+
+bool FakeEventPump::ProcessEventsFor(std::chrono::milliseconds longest) {
+  log_.push_back("PumpEventsFor:" + std::to_string(longest.count()));
+  waits.push_back(longest);
+  if (onPump && !ending) onPump();
+  return !ending;
 }
 
 void FakeSleeper::SleepMilliseconds(int milliseconds) {

@@ -52,6 +52,10 @@ class FakeRasPhonebook : public RasPhonebook {
   // unless `enumOverride` takes the call.
   std::vector<std::string> entries;
   std::function<RasError(std::uint8_t*, std::uint32_t&, std::uint32_t&)> enumOverride;
+  // A phonebook that grows between the size-finding call and the listing
+  // call: each call with room for more than one record first adds an entry
+  // "added N", this many times (a negative number: every time).
+  int growthsBetweenCalls = 0;
   struct EnumCall {
     std::uint32_t byteCountIn;
     std::uint32_t firstRecordSize;  // the size field of the first record handed in
@@ -172,7 +176,7 @@ class FakeProcessLauncher : public ProcessLauncher {
     int windowStyle;
   };
   std::vector<Start> starts;
-  std::vector<std::chrono::milliseconds> waits;
+  std::vector<std::chrono::milliseconds> waits;  // each wait's timeout, with events or not
   std::unique_ptr<StartedProcess> Start(const Text& commandLine, int windowStyle) override;
 
  private:
@@ -215,9 +219,12 @@ class ScriptedMessageBoxes : public MessageBoxes {
 class FakeEventPump : public EventPump {
  public:
   explicit FakeEventPump(CallLog& log) : log_(log) {}
-  int calls = 0;
-  std::function<void()> onPump;  // runs "pending events", e.g. a second click
+  int calls = 0;                                 // ProcessPendingEvents
+  std::vector<std::chrono::milliseconds> waits;  // ProcessEventsFor
+  bool ending = false;                           // what ProcessEventsFor tells: the program ends
+  std::function<void()> onPump;  // runs "pending events" in either call, e.g. a second click
   void ProcessPendingEvents() override;
+  bool ProcessEventsFor(std::chrono::milliseconds longest) override;
 
  private:
   CallLog& log_;

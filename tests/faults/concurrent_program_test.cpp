@@ -43,9 +43,9 @@ TEST(ConcurrentPrograms, TwoWritersAndAReaderLoseNothing) {
       HostBackedPlatform host(path);
       const std::size_t count = host.Listed().size();
       const auto& events = host.fake.eventLog.errors;
-      // A phonebook that grew between the listing's two calls fails the
-      // listing, as designed (there is no third call); any other failure
-      // would mean a damaged or unreadable file.
+      // A phonebook that grew between the listing's two calls on every one
+      // of its bounded attempts fails the listing, as designed; any other
+      // failure would mean a damaged or unreadable file.
       if (!events.empty() && events[0] == u"RasEnumEntries failed = 603") continue;
       if (!events.empty()) {
         std::fprintf(stderr, "listing: %s\n", ToUtf8(events[0]).c_str());

@@ -99,15 +99,15 @@ TEST_F(Unwritable, ReadOnlyFileSystemStillListsButRefusesChanges) {
   EXPECT_TRUE(host.fake.eventLog.errors.empty());
 }
 
-TEST_F(Unwritable, DamagedFileIsLoggedOnListingShownOnWriteAndKept) {
+TEST_F(Unwritable, DamagedFileIsLoggedAndShownOnListingAndKept) {
   ASSERT_TRUE(host.Create(u"Pelkar INTERNET"));
   const std::string damaged = ReadFile(path).value() + "colour=blue\n";
   std::ofstream(path, std::ios::binary | std::ios::trunc) << damaged;
 
   PressCreate(u"Pelkar INTERNET");
-  // The listing cannot tell the entry is there: it logs and lists nothing...
+  // The listing cannot tell whether the entry is there: it logs, the damaged
+  // file's text is shown, and nothing is written.
   EXPECT_EQ(host.fake.eventLog.errors, std::vector<Text>{u"RasEnumEntries failed: Error  625"});
-  // ...and the write that follows is refused with the damaged file's text.
   EXPECT_EQ(Shown(), std::vector<Text>{host::PhonebookErrorText(host::kErrorCorruptPhonebook)});
   EXPECT_EQ(ReadFile(path), damaged);
 }

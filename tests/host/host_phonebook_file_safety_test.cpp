@@ -210,5 +210,46 @@ TEST_F(FileSafety, PathsThatAreNotFilesAreReported) {
   EXPECT_EQ(folderBook.SetEntryProperties({}, "e", image, 2884), kErrorCannotOpenPhonebook);
 }
 
+// An administrator keeps the phonebook elsewhere through a symbolic link.
+TEST_F(FileSafety, LinkedPhonebookIsReplacedWhereItLeadsAndBrokenLinksWriteNothing) {
+  const std::string links = folder / "links";
+  ASSERT_EQ(mkdir(links.c_str(), 0700), 0);
+  const std::string link = links + "/link.pbk";
+  ASSERT_EQ(symlink("../phonebook.pbk", link.c_str()), 0);
+  HostPhonebook linked(link, 2884, Cp1251());
+  PutEntry(linked, "third");
+  struct stat st {};
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link became a plain file";
+  EXPECT_EQ(ListedNames(phonebook), (std::vector<std::string>{"first", "second", "third"}));
+  EXPECT_EQ(FolderNames(links), std::vector<std::string>{"link.pbk"});
+  EXPECT_EQ(FolderNames(folder.path()),
+            (std::vector<std::string>{"links", "phonebook.pbk", "phonebook.pbk.lock"}));
+
+  // A link to nothing, and a loop: refused with their own texts, nothing made.
+  ASSERT_EQ(symlink("../gone/phonebook.pbk", (links + "/dangling.pbk").c_str()), 0);
+  ASSERT_EQ(symlink("loop-b.pbk", (links + "/loop-a.pbk").c_str()), 0);
+  ASSERT_EQ(symlink("loop-a.pbk", (links + "/loop-b.pbk").c_str()), 0);
+  const auto before = ReadFile(path);
+  const auto image = PppoeLikeImage(2884);
+  for (const auto& [name, error] : {std::pair{"dangling.pbk", kErrorDanglingPhonebookLink},
+                                    std::pair{"loop-a.pbk", kErrorPhonebookLinkLoop}}) {
+    HostPhonebook broken(links + "/" + name, 2884, Cp1251());
+    std::vector<std::string> names;
+    EXPECT_EQ(ListNames(broken, names), error) << name;
+    EXPECT_EQ(broken.SetEntryProperties({}, "fourth", image, 2884), error) << name;
+    EXPECT_EQ(broken.DeleteEntry("first"), error) << name;
+  }
+  EXPECT_EQ(FolderNames(links),
+            (std::vector<std::string>{"dangling.pbk", "link.pbk", "loop-a.pbk", "loop-b.pbk"}));
+  EXPECT_EQ(FolderNames(folder.path()),
+            (std::vector<std::string>{"links", "phonebook.pbk", "phonebook.pbk.lock"}));
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_EQ(PhonebookErrorText(kErrorDanglingPhonebookLink),
+            u"Ссылка на файл телефонной книги указывает на несуществующий файл.");
+  EXPECT_EQ(PhonebookErrorText(kErrorPhonebookLinkLoop),
+            u"Ссылки на файл телефонной книги образуют петлю.");
+}
+
 }  // namespace
 }  // namespace verolink::host::testing

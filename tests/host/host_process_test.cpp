@@ -69,6 +69,39 @@ TEST(HostProcessLauncher, WaitIsBoundedAndADroppedProcessIsReaped) {
   EXPECT_NE(::access(path.c_str(), F_OK), 0) << "the child stays a zombie";
 }
 
+// Counts the rounds of window events it is asked for; says the program ends
+// after `roundsUntilEnding` of them.
+class CountingPump : public EventPump {
+ public:
+  explicit CountingPump(int roundsUntilEnding) : left_(roundsUntilEnding) {}
+  int rounds = 0;
+  void ProcessPendingEvents() override {}
+  bool ProcessEventsFor(std::chrono::milliseconds longest) override {
+    ++rounds;
+    std::this_thread::sleep_for(longest);
+    return --left_ > 0;
+  }
+
+ private:
+  int left_;
+};
+
+TEST(HostProcessLauncher, WaitWithEventsRunsThemUntilTheEndOrUntilTheProgramEnds) {
+  HostProcessLauncher launcher;
+  CountingPump pump(1000);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(launcher.Start(u"sleep 0.3", kWindowHidden)->WaitForExitProcessingEvents(5s, pump));
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(pump.rounds, 6) << "events at least every 50 ms";
+  EXPECT_LT(waited, 1s);
+
+  CountingPump ending(2);
+  const auto sleeper = launcher.Start(u"sleep 0.3", kWindowHidden);
+  EXPECT_FALSE(sleeper->WaitForExitProcessingEvents(100ms, ending));
+  EXPECT_EQ(ending.rounds, 2) << "no events once the program ends";
+  EXPECT_TRUE(sleeper->WaitForExitProcessingEvents(5s, ending));
+}
+
 TEST(HostProcessLauncher, OutputIsHiddenAndInputIsEmpty) {
   TempFolder temp;
   const std::string capture = temp / "terminal";

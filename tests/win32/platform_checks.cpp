@@ -169,13 +169,19 @@ void FileAndProcessChecks() {
 }
 
 int pumpedMessages = 0;
+int timerTicks = 0;
+
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++timerTicks; }
 
 LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_APP) ++pumpedMessages;
   return DefWindowProcW(window, message, w, l);
 }
 
-void UiChecks() {
+// How this program starts itself as a process that only sleeps.
+constexpr char kSleepArgument[] = "--sleep";
+
+void UiChecks(const CodePage& codePage) {
   Check("comctl32 takes the visual-style classes", [] {
     Comctl32Controls controls;
     controls.InitCommonControlsEx(8, kIccUserExClasses);
@@ -199,6 +205,21 @@ void UiChecks() {
     MSG message;
     if (!PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return "WM_QUIT lost";
     return message.wParam == 7 ? "" : "WM_QUIT changed";
+  });
+  Check("a wait for a process with events keeps a timer firing and ends with the process", [&] {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    Text sleeper = codePage.FromAnsi(std::string("\"") + self + "\" " + kSleepArgument + " 1500");
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CountTick);
+    Win32ProcessLauncher launcher(codePage);
+    auto process = launcher.Start(sleeper, kWindowHidden);
+    Win32EventPump pump;
+    const bool ended = process->WaitForExitProcessingEvents(std::chrono::seconds(20), pump);
+    KillTimer(nullptr, timer);
+    if (!ended) return std::string("did not end");
+    // About 15 ticks in 1.5 s; a blocked wait runs none.
+    return timerTicks >= 5 ? std::string()
+                           : "the timer fired " + std::to_string(timerTicks) + " times";
   });
 }
 
@@ -225,15 +246,20 @@ void ResourceChecks(const char* programPath) {
 
 }  // namespace
 
-// Optional argument: the Windows path of "Verolink PPPoE 1.0.exe".
+// Optional argument: the Windows path of "Verolink PPPoE 1.0.exe". Started
+// as "--sleep MS" it only sleeps that long (a process the checks wait for).
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == kSleepArgument) {
+    Sleep(static_cast<DWORD>(std::stoul(argv[2])));
+    return 0;
+  }
   ComApartment com;
   if (argc > 1) ResourceChecks(argv[1]);
   CodePageChecks();
   MemoryAndMessageChecks();
   AutomationChecks();
   FileAndProcessChecks();
-  UiChecks();
+  UiChecks(AnsiCodePage());
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program on a virtual display, driven as a user would: the window's
 # size and frame, a screenshot, the button with its message boxes, the tab
-# order and a check box from the keyboard, and the banner's link.
+# order and a check box from the keyboard, the window kept alive during a slow
+# firewall command, and the banner's link.
 #
 #   program_window_test.sh PROGRAM [ARTIFACT_FOLDER]   ($VEROLINK_ARTIFACTS wins)
 #
@@ -155,6 +156,62 @@ check "exactly one entry of that name" test "$(grep -cF "[$entry]" "$VEROLINK_PH
 check "the shortcut is gone, as Ярлык is unticked" test ! -e "$VEROLINK_DESKTOP/$entry.lnk"
 check "the firewall restarted again, as ВключитьФайервол is still ticked" \
   test "$(wc -l <"$SCRATCH/netsh.log")" = 4
+
+# A slow firewall: the disabling command takes 5 s. While the program waits
+# for it the window stays alive: covered and uncovered it repaints itself, and
+# a press of the button starts no second run.
+cat >"$SCRATCH/bin/netsh" <<EOF
+#!/bin/sh
+echo "\$*" >> "$SCRATCH/netsh.log"
+case "\$*" in *disable) sleep 5 ;; esac
+EOF
+netsh_lines() { wc -l <"$SCRATCH/netsh.log"; }
+same_picture() {  # same_picture A.xwd B.xwd: no pixel differs
+  [ "$(compare -metric AE "xwd:$1" "xwd:$2" null: 2>&1)" = 0 ]
+}
+click 150 176
+answer_box question-slow-firewall Return
+deadline=$((SECONDS + 10))
+while [ "$(netsh_lines)" -lt 5 ] && [ $SECONDS -lt $deadline ]; do sleep 0.05; done
+check "the disabling command runs" test "$(netsh_lines)" = 5
+if ! command -v display >/dev/null || ! command -v compare >/dev/null; then
+  echo "FAILED: the repaint during the wait cannot be checked: ImageMagick's display and compare" \
+    "are missing (scripts/install-deps.sh installs them)"
+  failures=$((failures + 1))
+else
+  sleep 0.3
+  xwd -silent -id "$main" >"$SCRATCH/before-cover.xwd"
+  convert -size 500x400 xc:red "$SCRATCH/cover.png"
+  display -geometry +300+250 "$SCRATCH/cover.png" &
+  cover=$!
+  if timeout 10 xdotool search --sync --onlyvisible --name "cover.png" >/dev/null; then
+    sleep 0.3
+    kill "$cover"
+    wait "$cover" 2>/dev/null || true
+    sleep 0.5
+    screenshot "$main" uncovered-during-firewall-wait
+    check "the window repaints after being uncovered while the firewall command runs" \
+      same_picture "$SCRATCH/before-cover.xwd" "$SCRATCH/uncovered-during-firewall-wait.xwd"
+  else
+    kill "$cover" 2>/dev/null || true
+    echo "FAILED: no covering window appeared (ImageMagick's display)"
+    failures=$((failures + 1))
+  fi
+fi
+click 150 176
+xdotool mousemove 5 5  # off the window: no tool tip
+sleep 0.5
+check "a press during the wait shows nothing" \
+  test "$(x11_session_windows "$caption" | grep -cvx "$main")" = 0
+check "the program is still waiting for the disabling command" test "$(netsh_lines)" = 5
+answer_box created-after-slow-firewall Return
+sleep 1
+check "the press during the wait started no second run" \
+  test "$(x11_session_windows "$caption" | grep -cvx "$main")" = 0
+check "the enabling command ran once, after the disabling one" \
+  test "$(tail -n 2 "$SCRATCH/netsh.log")" = \
+  "$(printf 'firewall set opmode disable\nfirewall set opmode enable')"
+check "two firewall commands in all for that run" test "$(netsh_lines)" = 6
 
 # The banner opens the provider's page.
 click 150 50

@@ -20,6 +20,10 @@ Text PhonebookErrorText(std::uint32_t code) {
       return u"Файл телефонной книги повреждён; он не будет изменён, пока его не исправят.";
     case kErrorInvalidSize:
       return u"Указан неверный размер структуры.";
+    case kErrorDanglingPhonebookLink:
+      return u"Ссылка на файл телефонной книги указывает на несуществующий файл.";
+    case kErrorPhonebookLinkLoop:
+      return u"Ссылки на файл телефонной книги образуют петлю.";
     default:
       break;
   }

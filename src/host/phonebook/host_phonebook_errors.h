@@ -22,6 +22,12 @@ inline constexpr RasError kErrorCannotFindPhonebookEntry = 623;
 inline constexpr RasError kErrorCannotWritePhonebook = 624;
 // The phonebook file's contents are damaged; it is left as it is.
 inline constexpr RasError kErrorCorruptPhonebook = 625;
+// The phonebook path is a symbolic link to nothing (or into a missing
+// folder): the system's ERROR_CANT_ACCESS_FILE. Nothing is read or written.
+inline constexpr RasError kErrorDanglingPhonebookLink = 1920;
+// The phonebook path's symbolic links form a loop: the system's
+// ERROR_CANT_RESOLVE_FILENAME. Nothing is read or written.
+inline constexpr RasError kErrorPhonebookLinkLoop = 1921;
 // An entry size whose layout does not fit, an image whose own size field
 // differs from it, or a listing record size other than 264.
 inline constexpr RasError kErrorInvalidSize = verolink::kErrorInvalidSize;  // 632

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/phonebook/host_phonebook_errors.h"
+#include "host/phonebook/phonebook_location.h"
 
 namespace verolink::host {
 
@@ -185,45 +186,54 @@ RasError LockedFile::Holds(std::string_view expected, bool& same) const {
 }
 
 PhonebookFileStore::PhonebookFileStore(std::string path, PhonebookWriteHooks hooks)
-    : path_(std::move(path)),
-      folder_(FolderOf(path_)),
-      lockPath_(path_ + ".lock"),
-      hooks_(std::move(hooks)) {}
+    : path_(std::move(path)), hooks_(std::move(hooks)) {}
+
+RasError PhonebookFileStore::Locate(Place& place) const {
+  if (const RasError e = ResolvePhonebookLink(path_, place.file); e != kRasSuccess) return e;
+  place.folder = FolderOf(place.file);
+  place.lock = place.file + ".lock";
+  return kRasSuccess;
+}
 
 RasError PhonebookFileStore::Read(const Use& use) const {
+  Place place;
+  if (const RasError e = Locate(place); e != kRasSuccess) return e;
   // Without a lock file no writer has got as far as the file, and a rename
   // is atomic anyway: the read sees the old file or the new one, whole.
-  Descriptor lock(open(lockPath_.c_str(), O_RDONLY | O_CLOEXEC));
+  Descriptor lock(open(place.lock.c_str(), O_RDONLY | O_CLOEXEC));
   if (lock.valid() && !Lock(lock, LOCK_SH)) return kErrorCannotOpenPhonebook;
   LockedFile file;
-  if (const RasError e = file.Open(path_); e != kRasSuccess) return e;
+  if (const RasError e = file.Open(place.file); e != kRasSuccess) return e;
   return use(file);
 }
 
 RasError PhonebookFileStore::Update(const Change& change, FileVersion& written) {
+  Place place;
+  if (const RasError e = Locate(place); e != kRasSuccess) return e;
   std::string_view text;
-  if (!IsFolder(folder_)) {
+  if (!IsFolder(place.folder)) {
     // Nothing to read yet; create the folders only if there is something to write.
     if (const RasError e = change(LockedFile(), text); e != kRasSuccess) return e;
-    if (!CreateFolders(folder_)) return kErrorCannotWritePhonebook;
+    if (!CreateFolders(place.folder)) return kErrorCannotWritePhonebook;
   }
-  Descriptor lock(open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  Descriptor lock(open(place.lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   if (!lock.valid() || !Lock(lock, LOCK_EX)) return kErrorCannotWritePhonebook;
   LockedFile file;
-  if (const RasError e = file.Open(path_); e != kRasSuccess) return e;
+  if (const RasError e = file.Open(place.file); e != kRasSuccess) return e;
   if (const RasError e = change(file, text); e != kRasSuccess) return e;
-  return Replace(text, written);
+  return Replace(place, text, written);
 }
 
-RasError PhonebookFileStore::Replace(std::string_view text, FileVersion& written) const {
-  const std::string fileName = std::filesystem::path(path_).filename().string();
-  RemoveStaleTemporaries(folder_, fileName);
+RasError PhonebookFileStore::Replace(const Place& place, std::string_view text,
+                                     FileVersion& written) const {
+  const std::string fileName = std::filesystem::path(place.file).filename().string();
+  RemoveStaleTemporaries(place.folder, fileName);
 
-  std::string temporary = path_ + kTemporaryMark + kTemporaryPattern;
+  std::string temporary = place.file + kTemporaryMark + kTemporaryPattern;
   Descriptor fd(mkostemp(temporary.data(), O_CLOEXEC));
   if (!fd.valid()) return kErrorCannotWritePhonebook;
   struct stat old {};
-  if (stat(path_.c_str(), &old) == 0) fchmod(fd.get(), old.st_mode & 07777);
+  if (stat(place.file.c_str(), &old) == 0) fchmod(fd.get(), old.st_mode & 07777);
 
   const bool done = WriteAll(fd.get(), text) && fsync(fd.get()) == 0 && fd.Close();
   if (!done) {
@@ -231,16 +241,16 @@ RasError PhonebookFileStore::Replace(std::string_view text, FileVersion& written
     return kErrorCannotWritePhonebook;
   }
   if (hooks_.beforeReplace) hooks_.beforeReplace();
-  if (rename(temporary.c_str(), path_.c_str()) != 0) {
+  if (rename(temporary.c_str(), place.file.c_str()) != 0) {
     unlink(temporary.c_str());
     return kErrorCannotWritePhonebook;
   }
   // The rename changed the file's change time; the lock keeps the program's
   // other writers away while the new version is looked up.
   struct stat now {};
-  written = stat(path_.c_str(), &now) == 0 ? FileVersion::Of(now) : FileVersion::Missing();
+  written = stat(place.file.c_str(), &now) == 0 ? FileVersion::Of(now) : FileVersion::Missing();
   // The rename itself lasts only once the folder is synced.
-  return SyncFolder(folder_) ? kRasSuccess : kErrorCannotWritePhonebook;
+  return SyncFolder(place.folder) ? kRasSuccess : kErrorCannotWritePhonebook;
 }
 
 }  // namespace verolink::host

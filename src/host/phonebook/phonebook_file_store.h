@@ -53,12 +53,17 @@ class LockedFile {
 // a shared lock and writers an exclusive one on the separate file
 // "<file>.lock", and a writer replaces the file by renaming a synced
 // temporary file of the same folder over it. Reading never creates anything.
+// A path that is a symbolic link stands for the file it leads to, looked up
+// anew by each operation: the lock, the temporary file and the replacement
+// are all beside that file, and the link stays as it is. A link to nothing
+// or a loop of links is refused (host_phonebook_errors.h) before anything is
+// read or written.
 class PhonebookFileStore {
  public:
   explicit PhonebookFileStore(std::string path, PhonebookWriteHooks hooks = {});
 
   // Hands the file to `use` under the shared lock. 621 when it cannot be
-  // opened.
+  // opened, or the link errors above.
   using Use = std::function<RasError(const LockedFile& file)>;
   RasError Read(const Use& use) const;
 
@@ -67,18 +72,25 @@ class PhonebookFileStore {
   // until Update returns) and tells the new file's version; any other result
   // is returned with nothing written. When the folder is missing, `change`
   // first sees a missing file without any lock, and folders are created only
-  // if it has something to write. 624 when the file cannot be written.
+  // if it has something to write. 624 when the file cannot be written, or
+  // the link errors above, with `change` never called.
   using Change = std::function<RasError(const LockedFile& file, std::string_view& text)>;
   RasError Update(const Change& change, FileVersion& written);
 
+  // The path as given, a link or not.
   const std::string& path() const { return path_; }
 
  private:
-  RasError Replace(std::string_view text, FileVersion& written) const;
+  // The file an operation works on, its folder and its lock file.
+  struct Place {
+    std::string file;
+    std::string folder;
+    std::string lock;
+  };
+  RasError Locate(Place& place) const;
+  RasError Replace(const Place& place, std::string_view text, FileVersion& written) const;
 
   std::string path_;
-  std::string folder_;
-  std::string lockPath_;
   PhonebookWriteHooks hooks_;
 };
 

@@ -1,11 +1,15 @@
 #include "host/phonebook/phonebook_location.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <memory>
 
 #include "host/phonebook/entry_fields.h"
+#include "host/phonebook/host_phonebook_errors.h"
 
 namespace verolink::host {
 
@@ -32,6 +36,25 @@ std::string DefaultPhonebookPath() {
   std::string config = Variable("XDG_CONFIG_HOME");
   if (config.empty() || config.front() != '/') config = HomeFolder() + "/.config";
   return config + "/verolink/phonebook.pbk";
+}
+
+RasError ResolvePhonebookLink(const std::string& path, std::string& target) {
+  target = path;
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) {
+    if (errno == ELOOP) return kErrorPhonebookLinkLoop;  // among the folders above it
+    return kRasSuccess;  // not there yet; any other trouble shows when it is opened
+  }
+  if (!S_ISLNK(st.st_mode)) return kRasSuccess;
+  const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
+                                                             &std::free);
+  if (resolved == nullptr) {
+    if (errno == ELOOP) return kErrorPhonebookLinkLoop;
+    if (errno == ENOENT || errno == ENOTDIR) return kErrorDanglingPhonebookLink;
+    return kErrorCannotOpenPhonebook;
+  }
+  target = resolved.get();
+  return kRasSuccess;
 }
 
 std::uint32_t EntrySizeFromEnvironment() {

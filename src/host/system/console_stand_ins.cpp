@@ -1,6 +1,7 @@
 #include "host/system/console_stand_ins.h"
 
 #include <cstdio>
+#include <thread>
 
 namespace verolink::host {
 
@@ -26,6 +27,11 @@ std::unique_ptr<StartedProcess> NoProcesses::Start(const Text& commandLine, int)
 void ConsoleBrowser::ShellExecute(const std::string& verb, const std::string& file,
                                   const std::string&, const std::string&, int) {
   std::fprintf(stderr, "%s %s\n", verb.c_str(), file.c_str());
+}
+
+bool NoEventPump::ProcessEventsFor(std::chrono::milliseconds longest) {
+  if (longest.count() > 0) std::this_thread::sleep_for(longest);
+  return true;
 }
 
 }  // namespace verolink::host

@@ -50,9 +50,11 @@ class ConsoleBrowser : public Browser {
                     const std::string& directory, int showCommand) override;
 };
 
+// There is no window: nothing to process, and a wait for events only waits.
 class NoEventPump : public EventPump {
  public:
   void ProcessPendingEvents() override {}
+  bool ProcessEventsFor(std::chrono::milliseconds longest) override;
 };
 
 }  // namespace verolink::host

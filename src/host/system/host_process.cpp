@@ -5,9 +5,12 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <thread>
+
+#include "window/ui_services.h"
 
 extern char** environ;
 
@@ -127,17 +130,34 @@ bool HostStartedProcess::Reaped() {
   return true;
 }
 
-bool HostStartedProcess::WaitForExit(std::chrono::milliseconds timeout) {
+bool HostStartedProcess::WaitLooking(std::chrono::milliseconds timeout,
+                                     const std::function<void(std::chrono::milliseconds)>& pause) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + timeout;
-  auto pause = std::chrono::milliseconds(1);
+  auto interval = std::chrono::milliseconds(1);
   while (!Reaped()) {
     const auto now = Clock::now();
     if (now >= deadline) return false;
-    std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
-    pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+    pause(std::min(interval, left));
+    interval = std::min(interval * 2, std::chrono::milliseconds(50));
   }
   return true;
+}
+
+bool HostStartedProcess::WaitForExit(std::chrono::milliseconds timeout) {
+  return WaitLooking(
+      timeout, [](std::chrono::milliseconds interval) { std::this_thread::sleep_for(interval); });
+}
+
+bool HostStartedProcess::WaitForExitProcessingEvents(std::chrono::milliseconds timeout,
+                                                     EventPump& events) {
+  bool pumping = true;
+  return WaitLooking(timeout, [&](std::chrono::milliseconds interval) {
+    // Events end the interval early; the end is looked for after each round.
+    if (pumping) pumping = events.ProcessEventsFor(interval);
+    if (!pumping) std::this_thread::sleep_for(interval);
+  });
 }
 
 std::unique_ptr<StartedProcess> HostProcessLauncher::Start(const Text& commandLine,

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ class HostStartedProcess : public StartedProcess {
   ~HostStartedProcess() override;
 
   bool WaitForExit(std::chrono::milliseconds timeout) override;
+  // Looks for the end between rounds of the window's events, at most 50 ms
+  // apart.
+  bool WaitForExitProcessingEvents(std::chrono::milliseconds timeout, EventPump& events) override;
 
   pid_t Pid() const { return pid_; }
   // The exit status once ended normally; -1 while running, or after a signal.
@@ -43,6 +47,10 @@ class HostStartedProcess : public StartedProcess {
  private:
   // One non-blocking look; true once the child has ended.
   bool Reaped();
+  // Looks at growing intervals (1 ms doubling up to 50 ms) until the child
+  // has ended or `timeout` has passed, spending each interval in `pause`.
+  bool WaitLooking(std::chrono::milliseconds timeout,
+                   const std::function<void(std::chrono::milliseconds)>& pause);
 
   pid_t pid_;
   bool ended_ = false;

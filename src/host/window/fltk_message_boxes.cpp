@@ -114,4 +114,10 @@ int FltkMessageBoxes::Show(const Text& text, int style, const Text& title) {
 
 void FltkEventPump::ProcessPendingEvents() { Fl::check(); }
 
+bool FltkEventPump::ProcessEventsFor(std::chrono::milliseconds longest) {
+  if (Fl::first_window() == nullptr) return false;
+  Fl::wait(std::chrono::duration<double>(longest).count());
+  return Fl::first_window() != nullptr;
+}
+
 }  // namespace verolink::host

@@ -16,10 +16,12 @@ class FltkMessageBoxes : public MessageBoxes {
   int Show(const Text& text, int style, const Text& title) override;
 };
 
-// Processes the window's pending events once.
+// The window's events through FLTK's event loop (Fl::check, Fl::wait); the
+// program is ending once no window of it is shown any more.
 class FltkEventPump : public EventPump {
  public:
   void ProcessPendingEvents() override;
+  bool ProcessEventsFor(std::chrono::milliseconds longest) override;
 };
 
 }  // namespace verolink::host
