@@ -6,7 +6,7 @@
 #
 #   program_window_test.sh PROGRAM [ARTIFACT_FOLDER]   ($VEROLINK_ARTIFACTS wins)
 #
-# Exits 77 (skipped) when Xvfb or xdotool are missing.
+# Fails, naming what is missing, when Xvfb or xdotool are not installed.
 set -euo pipefail
 
 program=$(realpath "$1")
@@ -17,8 +17,8 @@ source "$here/x11_session.sh"
 
 missing=$(x11_session_missing_tools)
 if [ -n "$missing" ]; then
-  echo "SKIPPED: the window test needs $missing (scripts/install-deps.sh installs them)"
-  exit 77
+  echo "FAIL: the window test cannot run without $missing (scripts/install-deps.sh installs them)"
+  exit 1
 fi
 
 caption="Verolink PPPoE 1.00"
