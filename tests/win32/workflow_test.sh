@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs the Windows program under Wine with the stand-in phonebook (rasapi32.dll)
+# and netsh.exe beside it, presses its button for every case of
+# workflow_cases.py and checks what reached the phonebook and the shell.
+#
+#   workflow_test.sh PROGRAM.exe WORK_DIR ENTRY_IMAGE_TOOL CONNECTION_NAME SERVICE_NAME \
+#                    RASAPI32.dll NETSH.exe WINDOW_DRIVER.exe
+#
+# The program runs from WORK_DIR/workflow/, a folder of its own; screenshots
+# of its message boxes go to WORK_DIR/artifacts/.
+set -euo pipefail
+here=$(dirname "$(realpath "$0")")
+source "$here/wine_session.sh"
+
+[ $# -eq 8 ] || fail "usage: $0 PROGRAM WORK_DIR ENTRY_IMAGE_TOOL NAME SERVICE RASAPI32 NETSH DRIVER"
+work=$(realpath "$2")
+tool=$3
+[ -x "$tool" ] || fail "no entry image tool at $tool: the host build makes it (scripts/build.sh); \
+configure this build with -DVEROLINK_ENTRY_IMAGE_TOOL=PATH to use another"
+
+folder=$work/workflow
+rm -rf "$folder"
+mkdir -p "$folder" "$work/artifacts"
+cp "$1" "$6" "$7" "$8" "$folder/"
+
+wine_session_start "$work"
+# The program's shortcut goes to the prefix's own desktop folder, never to the
+# home folder that Wine links it to.
+desktop="$WINEPREFIX/drive_c/users/$(id -un)/Desktop"
+if [ -L "$desktop" ]; then rm "$desktop"; mkdir -p "$desktop"; fi
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;rasapi32=n"
+
+python3 "$here/workflow_test.py" --program "$folder/$(basename "$1")" --tool "$tool" \
+  --name "$4" --service "$5" --desktop "$desktop" --artifacts "$work/artifacts"
