@@ -260,6 +260,7 @@ class Session:
         for line in (l for l in lines if l[0] == "start"):
             check(line[1] == f"firewall set opmode {line[1].split()[-1]}",
                   f'netsh started with "{line[1]}"')
+            check(line[3] == "0", f'netsh "{line[1]}" started with window style {line[3]}, not 0')
         if expected == ["disable", "enable"]:
             ended = {l[1].split()[-1]: int(l[2]) for l in lines if l[0] == "end"}
             enable_start = next(int(l[2]) for l in lines if l[0] == "start" and
@@ -273,10 +274,10 @@ class Session:
             return
         message = f"desktop shortcuts {found}, expected {expected}"
         if case.get("shortcut") and self.named(workflow_cases.SHORTCUT) not in found:
-            folder = self.driver.ask("folder", 49)
+            folder = " ".join(self.driver.ask("folder", 49))
             message += (". The program copies the connection's item of the Network Connections "
-                        f"folder; Wine's Shell.Application.NameSpace(49) gives {folder}, so the "
-                        "shortcut cannot be made on this system")
+                        f'folder; Wine\'s Shell.Application.NameSpace(49) gives "{folder}", so '
+                        "the shortcut cannot be made on this system")
         raise CaseFailed(message)
 
     def screenshot(self, rect, name):

@@ -7,7 +7,8 @@
 #                    RASAPI32.dll NETSH.exe WINDOW_DRIVER.exe
 #
 # The program runs from WORK_DIR/workflow/, a folder of its own; screenshots
-# of its message boxes go to WORK_DIR/artifacts/.
+# of its message boxes go to WORK_DIR/artifacts/. VEROLINK_WORKFLOW_CASES=REGEX
+# runs only the cases whose names match.
 set -euo pipefail
 here=$(dirname "$(realpath "$0")")
 source "$here/wine_session.sh"
@@ -31,4 +32,5 @@ if [ -L "$desktop" ]; then rm "$desktop"; mkdir -p "$desktop"; fi
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;rasapi32=n"
 
 python3 "$here/workflow_test.py" --program "$folder/$(basename "$1")" --tool "$tool" \
-  --name "$4" --service "$5" --desktop "$desktop" --artifacts "$work/artifacts"
+  --name "$4" --service "$5" --desktop "$desktop" --artifacts "$work/artifacts" \
+  ${VEROLINK_WORKFLOW_CASES:+--only "$VEROLINK_WORKFLOW_CASES"}

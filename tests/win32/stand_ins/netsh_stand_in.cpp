@@ -1,5 +1,6 @@
-// A stand-in netsh.exe for the Wine tests: records when it starts and ends,
-// with its arguments, in netsh.log beside itself. Settings (netsh.ini):
+// A stand-in netsh.exe for the Wine tests: records when it starts (with its
+// arguments and the window style it was started with, "-" for none) and when
+// it ends, in netsh.log beside itself. Settings (netsh.ini):
 //   run_ms=N        how long each command runs (default 300)
 //   exit.WORD=N     exit status of a command whose last argument is WORD
 #include <windows.h>
@@ -17,7 +18,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   const std::string last = args.substr(args.find_last_of(' ') + 1);
   const int status = static_cast<int>(SettingNumber(settings, "exit." + last, 0));
   const std::string log = folder + "netsh.log";
-  Record(log, "start\t" + args + "\t" + std::to_string(GetTickCount64()));
+  STARTUPINFOA startup{};
+  GetStartupInfoA(&startup);
+  const std::string show = (startup.dwFlags & STARTF_USESHOWWINDOW)
+                               ? std::to_string(startup.wShowWindow)
+                               : std::string("-");
+  Record(log, "start\t" + args + "\t" + std::to_string(GetTickCount64()) + "\t" + show);
   Sleep(static_cast<DWORD>(SettingNumber(settings, "run_ms", 300)));
   Record(log,
          "end\t" + args + "\t" + std::to_string(GetTickCount64()) + "\t" + std::to_string(status));
