@@ -185,6 +185,8 @@ class Session:
             raise CaseFailed(f'an unexpected box followed: "{extra[2]}": "{extra[3]}"')
 
         calls = self.calls()
+        check(calls or case["calls"] == "", "the stand-in rasapi32.dll recorded no call: "
+              "the program did not load it from its folder")
         sequence = " ".join(name for name, _ in calls)
         check(re.fullmatch(case["calls"], sequence),
               f'phonebook calls "{sequence}", expected "{case["calls"]}"')
@@ -207,6 +209,8 @@ class Session:
             check(fields["phonebook"] == "-", "the deletion names a phonebook")
             check(bytes.fromhex(fields["entry"]) == self.ansi(self.name),
                   f'deleted "{bytes.fromhex(fields["entry"])}"')
+        elif name == "text":
+            check(fields["size"] == "512", f'error text asked with a buffer of {fields["size"]}')
         elif name == "set":
             self.check_write(case["phonebook"]["size"], fields)
 

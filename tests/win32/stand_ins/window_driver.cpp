@@ -13,6 +13,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
