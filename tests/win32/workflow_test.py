@@ -44,6 +44,11 @@ def check(condition, message):
         raise CaseFailed(message)
 
 
+def unescape(field):
+    """A text field of the window driver, its escaped characters restored."""
+    return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(m[1], m[1]), field)
+
+
 class WindowDriver:
     """window_driver.exe under Wine: one command line in, one answer line out."""
 
@@ -66,8 +71,7 @@ class WindowDriver:
         if answer[0] == "none":
             return None
         rect = tuple(int(v) for v in answer[2].split(","))
-        text = answer[4].replace("\\n", "\n").replace("\\r", "\r").replace("\\t", "\t")
-        return answer[1], rect, answer[3], text.replace("\\\\", "\\"), answer[5]
+        return answer[1], rect, unescape(answer[3]), unescape(answer[4]), answer[5]
 
     def close(self):
         try:

@@ -9,8 +9,9 @@
 //   folder N              -> what Shell.Application's NameSpace(N) gives:
 //                            "nothing", or "folder<TAB>ITEMS<TAB>NAME..."
 // The window is the top-level window titled CAPTION that is not a message box.
-#include <shldisp.h>
 #include <windows.h>
+// Shell.Application's interfaces, which need the Windows types first.
+#include <shldisp.h>
 
 #include <cstdio>
 #include <cstdlib>
