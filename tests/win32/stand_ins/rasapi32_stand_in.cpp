@@ -11,10 +11,14 @@
 //   grow=once|always  the listing gains an entry right after it answers 603
 //   write_error=N, delete_error=N   results of the write and the deletion
 //   text.N=HEX      the ANSI bytes of the error text for N; none: nothing written
+// An entry written is listed from then on, until it is deleted.
 // Record (rasapi32.log): "call<TAB>key=value..." with texts and bytes in hex,
 // "-" for a null pointer.
+// StandInEntryNames, exported for the shell stand-in in the same process,
+// gives the names listed now.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -35,12 +39,16 @@ struct Phonebook {
   std::string caseName;
   int grown = 0;  // entries added since the case began
   bool ownDeleted = false;
+  std::vector<std::string> written;  // entries written that the settings do not list
 };
 Phonebook phonebook;
 
 std::map<std::string, std::string> Settings() {
   auto settings = ReadSettings(FolderOf(self) + "rasapi32.ini");
-  if (settings["case"] != phonebook.caseName) phonebook = Phonebook{settings["case"]};
+  if (settings["case"] != phonebook.caseName) {
+    phonebook = Phonebook{};
+    phonebook.caseName = settings["case"];
+  }
   return settings;
 }
 
@@ -56,6 +64,7 @@ std::vector<std::string> ListedNames(std::map<std::string, std::string>& setting
   for (long i = 1; i <= count; ++i) names.push_back("Entry " + std::to_string(i));
   for (int i = 1; i <= phonebook.grown; ++i) names.push_back("Added " + std::to_string(i));
   if (!settings["own"].empty() && !phonebook.ownDeleted) names.push_back(settings["own"]);
+  names.insert(names.end(), phonebook.written.begin(), phonebook.written.end());
   return names;
 }
 
@@ -101,6 +110,12 @@ __declspec(dllexport) DWORD WINAPI
   auto settings = Settings();
   const DWORD result = SettingNumber(settings, "write_error", 0);
   const auto* image = static_cast<const BYTE*>(buffer);
+  if (result == 0 && entry != nullptr) {
+    const std::vector<std::string> listed = ListedNames(settings);
+    if (std::find(listed.begin(), listed.end(), entry) == listed.end()) {
+      phonebook.written.push_back(entry);
+    }
+  }
   Write("RasSetEntryPropertiesA\tphonebook=" + Text(book) + "\tentry=" + Text(entry) +
         "\tsize=" + std::to_string(entrySize) + "\tdevice=" + Pointer(device) +
         "\tdevice_size=" + std::to_string(deviceSize) + "\tresult=" + std::to_string(result) +
@@ -151,7 +166,10 @@ __declspec(dllexport) DWORD WINAPI RasEnumEntriesA(LPCSTR reserved, LPCSTR book,
 __declspec(dllexport) DWORD WINAPI RasDeleteEntryA(LPCSTR book, LPCSTR entry) {
   auto settings = Settings();
   const DWORD result = SettingNumber(settings, "delete_error", 0);
-  if (result == 0 && entry != nullptr && settings["own"] == entry) phonebook.ownDeleted = true;
+  if (result == 0 && entry != nullptr) {
+    if (settings["own"] == entry) phonebook.ownDeleted = true;
+    std::erase(phonebook.written, std::string(entry));
+  }
   Write("RasDeleteEntryA\tphonebook=" + Text(book) + "\tentry=" + Text(entry) +
         "\tresult=" + std::to_string(result));
   return result;
@@ -171,6 +189,15 @@ __declspec(dllexport) DWORD WINAPI RasGetErrorStringA(UINT code, LPSTR buffer, D
   Write("RasGetErrorStringA\tcode=" + std::to_string(code) + "\tsize=" + std::to_string(size) +
         "\tresult=" + std::to_string(result));
   return result;
+}
+
+// The names listed now, each followed by "\n"; valid until the next call.
+__declspec(dllexport) const char* WINAPI StandInEntryNames() {
+  auto settings = Settings();
+  static std::string joined;
+  joined.clear();
+  for (const std::string& name : ListedNames(settings)) joined += name + "\n";
+  return joined.c_str();
 }
 
 }  // extern "C"
