@@ -9,6 +9,7 @@ says what the program must do after its button is pressed:
              "always"), write_error, delete_error, texts {number: text}
   shortcut, firewall   the check boxes (1 ticked, 0 not)
   netsh      settings of the stand-in netsh.exe (exit.disable=N, run_ms=N)
+  copies     how often Network Connections lists each entry (default 1)
   planted    shortcut files put on the desktop before the press
   boxes      the message boxes in order: (title, text, answer); title "app"
              is the application's title, "caption" the window's; a text of
@@ -16,7 +17,12 @@ says what the program must do after its button is pressed:
   calls      the phonebook calls in order, as a regular expression over
              their short names (enum, size, set, delete, text)
   commands   the netsh commands started, in order
+  shell      the calls to the stand-in Shell.Application, as a regular
+             expression over their members (NameSpace:N for folder N, Next
+             for each item walked, Next:end past the last); none by default
   desktop    the shortcut files on the desktop afterwards
+  links      those of them that must be real shell links; the others must
+             still hold what the test planted
   needs      a branch whose behaviour the row expects; it fails until merged
 """
 
@@ -33,6 +39,10 @@ DELETE_FAILED = ("caption", "Ошибка удаления подключени�
 SHORTCUT = NAME + ".lnk"
 OTHER_SHORTCUT = NAME + " (2).lnk"
 FIREWALL = ["disable", "enable"]
+# Network Connections walked up to the program's own entry, which is copied
+# onto the desktop, and on to the end.
+COPIED = "NameSpace:0 CopyHere "
+WALK_TO_OWN = "create NameSpace:49 Items _NewEnum (Next Name )*Next Name " + COPIED
 
 CASES = [
     # The entry image at every entry size the platform reports.
@@ -93,8 +103,17 @@ CASES = [
     dict(name="firewall-disable-fails", phonebook=dict(size=2884), firewall=1,
          netsh={"exit.disable": 1}, boxes=[CREATED], calls="enum size set", commands=FIREWALL),
 
-    # The desktop shortcut: made when ticked, none when not.
-    dict(name="shortcut", phonebook=dict(size=2884), shortcut=1, boxes=[CREATED],
-         calls="enum size set", desktop=[SHORTCUT]),
+    # The desktop shortcut: the connection's item copied onto the desktop when
+    # ticked, every item of that name; an old shortcut replaced; none unticked.
+    dict(name="shortcut", phonebook=dict(size=2884, names=3), shortcut=1, boxes=[CREATED],
+         calls="enum enum size set", shell="create NameSpace:49 Items _NewEnum (Next Name ){3}"
+         "Next Name " + COPIED + "Next:end", desktop=[SHORTCUT], links=[SHORTCUT]),
+    dict(name="shortcut-two-items", phonebook=dict(size=2884), copies=2, shortcut=1,
+         boxes=[CREATED], calls="enum size set",
+         shell=WALK_TO_OWN + "Next Name " + COPIED + "Next:end",
+         desktop=[SHORTCUT, OTHER_SHORTCUT], links=[SHORTCUT, OTHER_SHORTCUT]),
+    dict(name="shortcut-replaced", phonebook=dict(size=2884, own=True), shortcut=1,
+         planted=[SHORTCUT], boxes=[YES, CREATED], calls="enum delete size set",
+         shell=WALK_TO_OWN + "Next:end", desktop=[SHORTCUT], links=[SHORTCUT]),
     dict(name="no-shortcut", phonebook=dict(size=2884), boxes=[CREATED], calls="enum size set"),
 ]

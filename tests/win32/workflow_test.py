@@ -1,7 +1,8 @@
 """Presses the button of the real Windows program under Wine for every case
 of workflow_cases.py, answers its message boxes and checks, from the record
-of the stand-in rasapi32.dll and netsh.exe, what reached the phonebook and
-the shell. Run by workflow_test.sh inside a Wine session of its own.
+of the stand-in rasapi32.dll, Shell.Application and netsh.exe, what reached
+the phonebook and the shell, and which shortcuts the desktop holds. Run by
+workflow_test.sh inside a Wine session of its own.
 
 The entry image of each write must be byte for byte what the core builds
 for that entry size (the host tool verolink-entry-image) and carry the PPPoE
@@ -33,6 +34,9 @@ DEVICE_NAME = "Минипорт WAN (PPPoE)"
 QUIET_SECONDS = 1.5  # how long no further box may show after the last one
 # The system the program runs on: a Russian one, whose ANSI code page is 1251.
 PROGRAM_ENV = {"LANG": "ru_RU.UTF-8", "LC_ALL": "ru_RU.UTF-8"}
+# A shell link file: its header size, then the shell link class.
+LINK_HEADER = bytes.fromhex("4c000000" "0114020000000000c000000000000046")
+PLANTED = b"planted by the test"
 
 
 class CaseFailed(Exception):
@@ -125,12 +129,13 @@ class Session:
         (self.folder / "rasapi32.ini").write_text("\n".join(lines) + "\n", encoding="latin-1")
         netsh = [f"{k}={v}" for k, v in case.get("netsh", {}).items()]
         (self.folder / "netsh.ini").write_text("\n".join(netsh) + "\n")
-        for record in ("rasapi32.log", "netsh.log"):
+        (self.folder / "shell.ini").write_text(f"copies={case.get('copies', 1)}\n")
+        for record in ("rasapi32.log", "netsh.log", "shell.log"):
             (self.folder / record).unlink(missing_ok=True)
         for old in self.desktop.glob("*.lnk"):
             old.unlink()
         for planted in case.get("planted", []):
-            (self.desktop / self.named(planted)).write_bytes(b"planted by the test")
+            (self.desktop / self.named(planted)).write_bytes(PLANTED)
 
     def ansi(self, text):
         return text.encode("cp1251")
@@ -144,6 +149,20 @@ class Session:
         for line in path.read_text(encoding="latin-1").splitlines() if path.exists() else []:
             name, *fields = line.split("\t")
             calls.append((SHORT_NAMES.get(name, name), dict(f.split("=", 1) for f in fields)))
+        return calls
+
+    def shell_calls(self):
+        """The stand-in Shell.Application's record as (token, fields): the
+        member, with NameSpace's folder number and Next's end marked."""
+        path = self.folder / "shell.log"
+        calls = []
+        for line in path.read_text().splitlines() if path.exists() else []:
+            member, *fields = line.split("\t")
+            if member == "NameSpace":
+                member += ":" + fields[0]
+            elif member == "Next" and fields == ["end"]:
+                member = "Next:end"
+            calls.append((member, fields))
         return calls
 
     def commands(self, deadline):
@@ -197,6 +216,7 @@ class Session:
         for name, fields in calls:
             self.check_call(case, name, fields)
         self.check_commands(case)
+        self.check_shell(case)
         self.check_desktop(case)
 
     def check_call(self, case, name, fields):
@@ -275,18 +295,41 @@ class Session:
                                 l[1].endswith("enable"))
             check(enable_start >= ended["disable"], "enable started before disable ended")
 
+    def check_shell(self, case):
+        calls = self.shell_calls()
+        sequence = " ".join(token for token, _ in calls)
+        expected = case.get("shell", "")
+        check(calls or expected == "", "the stand-in Shell.Application recorded no call: the "
+              "program did not create it (is it registered as Shell.Application?)")
+        check(re.fullmatch(expected, sequence),
+              f'Shell.Application calls "{sequence}", expected "{expected}"')
+        name = self.name.encode("utf-8").hex()
+        for token, fields in calls:
+            if token == "NameSpace:49":
+                check(fields[2] == "stand-in", f"Network Connections without the stand-in "
+                      f"phonebook's entries: {fields[2]}")
+            elif token == "CopyHere":
+                check(fields[:2] == ["0", name], "CopyHere of "
+                      f'"{bytes.fromhex(fields[1]).decode()}" into folder {fields[0]}')
+
     def check_desktop(self, case):
         found = sorted(p.name for p in self.desktop.glob("*.lnk"))
         expected = sorted(self.named(n) for n in case.get("desktop", []))
-        if found == expected:
-            return
-        message = f"desktop shortcuts {found}, expected {expected}"
-        if case.get("shortcut") and self.named(workflow_cases.SHORTCUT) not in found:
-            folder = " ".join(self.driver.ask("folder", 49))
-            message += (". The program copies the connection's item of the Network Connections "
-                        f'folder; Wine\'s Shell.Application.NameSpace(49) gives "{folder}", so '
-                        "the shortcut cannot be made on this system")
-        raise CaseFailed(message)
+        check(found == expected, f"desktop shortcuts {found}, expected {expected}")
+        links = {self.named(n) for n in case.get("links", [])}
+        for name in found:
+            head = (self.desktop / name).read_bytes()
+            if name in links:
+                check(head[:20] == LINK_HEADER, f'"{name}" is no shell link: {head[:20].hex()}')
+            else:
+                check(head == PLANTED, f'"{name}" was planted by the test and has changed')
+
+    def wine_connections_note(self):
+        """What Wine's own shell (its class, not the program identifier that
+        the stand-in answers for) gives for Network Connections."""
+        folder = " ".join(self.driver.ask("folder", 49))
+        print(f'Wine\'s own Shell.Application: NameSpace(49) gives "{folder}"; the stand-in '
+              "answers for it", flush=True)
 
     def screenshot(self, rect, name):
         left, top, right, bottom = rect
@@ -308,6 +351,7 @@ def main():
     failures = []
     started = time.time()
     try:
+        session.wine_connections_note()
         session.start_program()
         for case in workflow_cases.CASES:
             if args.only and not re.search(args.only, case["name"]):
