@@ -1,5 +1,5 @@
-// Host phonebook: the Remote Access phonebook operations on Linux, kept in a
-// phonebook file of our own (its format, reader, store and cache live here).
+// Host phonebooks: the Remote Access phonebook operations on Linux, kept in a
+// phonebook file of our own or as NetworkManager keyfiles, and their choice.
 #pragma once
 
 #include <cstdint>

@@ -20,6 +20,8 @@ Text PhonebookErrorText(std::uint32_t code) {
       return u"Файл телефонной книги повреждён; он не будет изменён, пока его не исправят.";
     case kErrorInvalidSize:
       return u"Указан неверный размер структуры.";
+    case kErrorCancelled:
+      return u"Подключение не создано: не указан логин абонента.";
     default:
       break;
   }
