@@ -30,16 +30,18 @@ class ScriptedLoginPrompt : public LoginPrompt {
 // The provider's PPPoE entry image as the program builds it.
 std::vector<std::uint8_t> ProviderEntryImage(std::uint32_t entrySize = 2884);
 
-// An NmPhonebook on `folder` that counts its reload requests.
+// An NmPhonebook on `folder` that counts its reload requests, its listing
+// kept in a cache file of its own.
 struct NmPhonebookOn {
   explicit NmPhonebookOn(const std::string& folder)
-      : phonebook(folder, 2884, Cp1251(), prompt, [this] { ++reloads; }) {}
+      : phonebook(folder, 2884, Cp1251(), prompt, [this] { ++reloads; }, cache / "index") {}
   // Writes the provider's entry under `name` (in the code page).
   RasError Put(const std::string& name) {
     const auto image = ProviderEntryImage();
     return phonebook.SetEntryProperties(std::nullopt, name, image, 2884);
   }
 
+  TempFolder cache;
   ScriptedLoginPrompt prompt;
   int reloads = 0;
   NmPhonebook phonebook;

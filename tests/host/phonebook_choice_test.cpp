@@ -57,6 +57,7 @@ TEST(PhonebookChoice, TheChosenPhonebookWritesWhereTheChoiceSays) {
   ScopedVariable nmFolder(kNmConnectionsVariable, connections);
   ScopedVariable book("VEROLINK_PHONEBOOK", folder / "book.pbk");
   ScopedVariable size("VEROLINK_RAS_ENTRY_SIZE", "1768");
+  ScopedVariable cache("XDG_CACHE_HOME", folder / "cache");
   HostPhonebook file(folder / "book.pbk", 2884, Cp1251());
   ScriptedLoginPrompt prompt;
   const auto image = ProviderEntryImage(1768);
@@ -72,6 +73,7 @@ TEST(PhonebookChoice, TheChosenPhonebookWritesWhereTheChoiceSays) {
   }
   EXPECT_EQ(FolderNames(connections), std::vector<std::string>{"A.nmconnection"});
   EXPECT_FALSE(Exists(folder / "book.pbk"));
+  EXPECT_EQ(FolderNames(folder / "cache/verolink").size(), 1u) << "the listing's cache file";
   ChosenPhonebook chosen(file, Cp1251(), prompt);
   EXPECT_EQ(chosen.networkManager(), nullptr);
   ASSERT_EQ(chosen.phonebook().SetEntryProperties(std::nullopt, "B", image, 1768), kRasSuccess);

@@ -1,5 +1,6 @@
 #include "host/phonebook/chosen_phonebook.h"
 
+#include "host/phonebook/nm_connection_index.h"
 #include "host/phonebook/phonebook_location.h"
 
 namespace verolink::host {
@@ -7,7 +8,9 @@ namespace verolink::host {
 ChosenPhonebook::ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, LoginPrompt& prompt)
     : file_(file) {
   if (ChosenPhonebookKind() == PhonebookKind::NetworkManager) {
-    nm_.emplace(NetworkManagerConnectionsFolder(), EntrySizeFromEnvironment(), codePage, prompt);
+    const std::string folder = NetworkManagerConnectionsFolder();
+    nm_.emplace(folder, EntrySizeFromEnvironment(), codePage, prompt, RequestConnectionReload,
+                ConnectionIndexPath(folder));
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "host/phonebook/host_phonebook_errors.h"
+#include "host/phonebook/nm_connection_index.h"
 #include "host/phonebook/nm_keyfile.h"
 #include "host/system/atomic_file.h"
 
@@ -24,8 +25,9 @@ constexpr std::array<std::string_view, 12> kIgnoredEndings = {
     "~",         ".bak",      ".orig",     ".rej",    ".swp",     ".tmp",
     ".dpkg-old", ".dpkg-new", ".dpkg-tmp", ".rpmnew", ".rpmsave", ".rpmorig"};
 
-// The whole file through an open descriptor, at most kMaxKeyfileBytes.
-RasError ReadOpen(int fd, std::string& text) {
+}  // namespace
+
+RasError ReadKeyfile(int fd, std::string& text) {
   text.clear();
   char buffer[4096];
   for (;;) {
@@ -38,25 +40,20 @@ RasError ReadOpen(int fd, std::string& text) {
   }
 }
 
-RasError ReadAt(int folder, const char* name, std::string& text) {
-  const int fd = ::openat(folder, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-  if (fd < 0) return errno == ENOENT ? kErrorCannotFindPhonebookEntry : kErrorCannotOpenPhonebook;
-  const RasError e = ReadOpen(fd, text);
-  ::close(fd);
-  return e;
-}
-
-bool IsRegularFile(int folder, const dirent& entry) {
-  if (entry.d_type == DT_REG) return true;
-  if (entry.d_type != DT_UNKNOWN) return false;
-  struct stat st {};
-  return ::fstatat(folder, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string IdOf(std::string_view text) {
+std::string ConnectionIdOf(std::string_view text) {
   const auto file = Keyfile::Parse(text);
   const std::string* id = file ? file->Find("connection", "id") : nullptr;
   return id == nullptr ? std::string() : *id;
+}
+
+namespace {
+
+RasError ReadAt(int folder, const char* name, std::string& text) {
+  const int fd = ::openat(folder, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return errno == ENOENT ? kErrorCannotFindPhonebookEntry : kErrorCannotOpenPhonebook;
+  const RasError e = ReadKeyfile(fd, text);
+  ::close(fd);
+  return e;
 }
 
 // Cuts UTF-8 text to at most `bytes` bytes without splitting a character.
@@ -69,27 +66,13 @@ std::string_view CutAtCharacter(std::string_view text, std::size_t bytes) {
 
 }  // namespace
 
-RasError ConnectionFolder::List(std::vector<ConnectionFile>& files) const {
-  files.clear();
-  DIR* dir = ::opendir(path_.c_str());
-  if (dir == nullptr) return errno == ENOENT ? kRasSuccess : kErrorCannotOpenPhonebook;
-  const int fd = ::dirfd(dir);
-  std::string text;
-  RasError result = kRasSuccess;
-  for (;;) {
-    errno = 0;
-    const dirent* entry = ::readdir(dir);
-    if (entry == nullptr) {
-      if (errno != 0) result = kErrorCannotOpenPhonebook;
-      break;
-    }
-    if (!NetworkManagerLoads(entry->d_name) || !IsRegularFile(fd, *entry)) continue;
-    // A file that cannot be read is listed without an id, as a damaged one.
-    const bool read = ReadAt(fd, entry->d_name, text) == kRasSuccess;
-    files.push_back({entry->d_name, read ? IdOf(text) : std::string()});
-  }
-  ::closedir(dir);
-  return result;
+ConnectionFolder::ConnectionFolder(std::string path, std::string indexPath)
+    : path_(std::move(path)), index_(std::make_unique<ConnectionIndex>(std::move(indexPath))) {}
+
+ConnectionFolder::~ConnectionFolder() = default;
+
+RasError ConnectionFolder::List(ListingCheck check, std::vector<ConnectionFile>& files) const {
+  return index_->List(path_, check, files);
 }
 
 RasError ConnectionFolder::Read(const std::string& fileName, std::string& text) const {
@@ -130,9 +113,14 @@ std::string ConnectionFileName(std::string_view id, std::string_view unique) {
     const auto u = static_cast<unsigned char>(c);
     if (c == '/' || u < 0x20 || u == 0x7F) c = '_';
   }
-  if (base.empty() || base.front() == '.') base.insert(base.begin(), '_');
-  if (!unique.empty()) base += "-" + std::string(unique);
-  return base + std::string(kEnding);
+  std::string name = base.empty() || base.front() == '.' ? "_" : "";
+  name += base;
+  if (!unique.empty()) {
+    name += '-';
+    name += unique;
+  }
+  name += kEnding;
+  return name;
 }
 
 }  // namespace verolink::host

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,6 +8,20 @@
 #include "phonebook/ras_phonebook.h"
 
 namespace verolink::host {
+
+class ConnectionIndex;
+
+// How much of a kept listing is trusted.
+enum class ListingCheck {
+  // The folder's own stamp (inode, times): while it is unchanged no file was
+  // added, removed or renamed, and each kept file whose inode is unchanged is
+  // taken as read. A file replaced by a rename (as NetworkManager, nmcli,
+  // most editors and this program write them) always shows; one rewritten in
+  // place shows only to EveryFile.
+  Folder,
+  // Every file's inode, size and times compared too.
+  EveryFile,
+};
 
 // One file of the folder that NetworkManager loads, and the connection.id it
 // holds: empty when the file has none or is damaged (NetworkManager then
@@ -24,12 +39,15 @@ inline constexpr std::size_t kMaxKeyfileBytes = 1u << 20;
 // that others may read); no other file is ever written or removed.
 class ConnectionFolder {
  public:
-  explicit ConnectionFolder(std::string path) : path_(std::move(path)) {}
+  // `indexPath`: the cache file of the folder's listing (nm_connection_index.h);
+  // empty keeps it in memory only.
+  explicit ConnectionFolder(std::string path, std::string indexPath = {});
+  ~ConnectionFolder();
 
-  // The files NetworkManager loads (NetworkManagerLoads below) with
-  // their ids, in the folder's order. A missing folder lists nothing; 621
-  // when the folder cannot be read.
-  RasError List(std::vector<ConnectionFile>& files) const;
+  // The files NetworkManager loads (NetworkManagerLoads below) with their
+  // ids, in the folder's order, checked as `check` says. A missing folder
+  // lists nothing; 621 when the folder cannot be read.
+  RasError List(ListingCheck check, std::vector<ConnectionFile>& files) const;
   // A file's text: 623 when it is not there, 621 when it cannot be read.
   RasError Read(const std::string& fileName, std::string& text) const;
   // Whether anything at all has that name in the folder.
@@ -45,7 +63,16 @@ class ConnectionFolder {
 
  private:
   std::string path_;
+  std::unique_ptr<ConnectionIndex> index_;
 };
+
+// A keyfile's whole text through an open descriptor: 621 when it cannot be
+// read, 625 when it is larger than kMaxKeyfileBytes.
+RasError ReadKeyfile(int fd, std::string& text);
+
+// The connection.id of a keyfile's text; empty when it has none or is not a
+// keyfile GLib would read.
+std::string ConnectionIdOf(std::string_view text);
 
 // Whether NetworkManager loads a file of this name from its folder: not
 // hidden, not a backup or package manager's leftover.

@@ -22,8 +22,9 @@ std::string LoginIn(const std::string& text) {
 }  // namespace
 
 NmPhonebook::NmPhonebook(std::string folder, std::uint32_t entrySize, const CodePage& codePage,
-                         LoginPrompt& prompt, std::function<void()> reload)
-    : folder_(std::move(folder)),
+                         LoginPrompt& prompt, std::function<void()> reload,
+                         std::string indexPath)
+    : folder_(std::move(folder), std::move(indexPath)),
       entrySize_(entrySize),
       codePage_(codePage),
       prompt_(prompt),
@@ -87,7 +88,7 @@ RasError NmPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount
                                   std::uint32_t& entryCount) {
   if (const RasError e = CheckListingBuffer(buffer, byteCount); e != kRasSuccess) return e;
   std::vector<ConnectionFile> files;
-  if (const RasError e = folder_.List(files); e != kRasSuccess) return e;
+  if (const RasError e = folder_.List(ListingCheck::Folder, files); e != kRasSuccess) return e;
   std::vector<std::string> names;
   names.reserve(files.size());
   for (const ConnectionFile& file : files) {
@@ -141,7 +142,9 @@ RasError NmPhonebook::ReadEntry(const std::string& entryName, PppoeConnection& c
 RasError NmPhonebook::FilesOf(const ConnectionFolder& folder, const std::string& entryName,
                               std::vector<std::string>& fileNames) const {
   std::vector<ConnectionFile> files;
-  if (const RasError e = folder.List(files); e != kRasSuccess) return e;
+  if (const RasError e = folder.List(ListingCheck::EveryFile, files); e != kRasSuccess) {
+    return e;
+  }
   fileNames.clear();
   for (ConnectionFile& file : files) {
     if (!file.id.empty() && codePage_.ToAnsi(FromUtf8(file.id)) == entryName) {

@@ -29,9 +29,14 @@ class NmPhonebook : public RasPhonebook {
  public:
   // `entrySize` is the size reported for the platform's entry structure;
   // `codePage` is the system code page of the texts handed in; `prompt` asks
-  // the login each write needs; `reload` is called after each change.
+  // the login each write needs; `reload` is called after each change;
+  // `indexPath` is the cache file of the folder's listing
+  // (nm_connection_index.h), none when empty. The listing trusts the folder's
+  // stamp (ListingCheck::Folder); writes, deletions and reads check every
+  // file, so a keyfile rewritten in place is never missed where it matters.
   NmPhonebook(std::string folder, std::uint32_t entrySize, const CodePage& codePage,
-              LoginPrompt& prompt, std::function<void()> reload = RequestConnectionReload);
+              LoginPrompt& prompt, std::function<void()> reload = RequestConnectionReload,
+              std::string indexPath = {});
 
   RasError QueryEntrySize(std::uint32_t& entrySize) override;
   // Writes the entry's connection over the file that holds a connection of

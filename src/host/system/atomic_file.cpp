@@ -34,14 +34,14 @@ int SyncFolder(const std::string& folder) {
 }  // namespace
 
 int ReplaceFileAtomically(const std::string& folder, const std::string& name,
-                          std::string_view content, mode_t mode) {
+                          std::string_view content, mode_t mode, bool synced) {
   // Hidden, so that programs loading the folder's files pass over it.
   std::string temporary = folder + "/.verolink-XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return errno;
   int error = WriteAll(fd, content);
   if (error == 0 && ::fchmod(fd, mode) != 0) error = errno;
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (error == 0 && synced && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   const std::string target = folder + "/" + name;
   if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
@@ -49,7 +49,7 @@ int ReplaceFileAtomically(const std::string& folder, const std::string& name,
     ::unlink(temporary.c_str());
     return error;
   }
-  return SyncFolder(folder);
+  return synced ? SyncFolder(folder) : 0;
 }
 
 }  // namespace verolink::host
