@@ -29,6 +29,7 @@
 #include "host/system/host_code_page.h"
 #include "host/system/host_process_capture.h"
 #include "phonebook/set_ras_entry.h"
+#include "phonebook_bench_support.h"
 #include "pppoe/pppoe_entry.h"
 #include "start/profile.h"
 #include "window/entry_exists.h"
@@ -37,17 +38,9 @@ namespace {
 
 using namespace verolink;
 
-constexpr std::uint32_t kEntrySize = 2884;
-
-void ConnectionCounts(benchmark::internal::Benchmark* b) {
-  for (int count : {10, 1000, 10000}) b->Arg(count);
-  b->UseRealTime()->Unit(benchmark::kMillisecond);
-}
-
-const Profile& ProviderProfile() {
-  static const Profile profile = basMain::BuiltInProfile();
-  return profile;
-}
+using bench::EntryCounts;
+using bench::kEntrySize;
+using bench::ProviderProfile;
 
 class AnsweredPrompt : public host::LoginPrompt {
  public:
@@ -137,28 +130,24 @@ bool WriteEntry(Platform& platform) {
          kRasSuccess;
 }
 
-bool CheckEntry(Platform& platform) {
-  return !EntryExists(platform, u"Absent INTERNET");
-}
+bool CheckEntry(Platform& platform) { return !EntryExists(platform, u"Absent INTERNET"); }
 
 void BM_NmEntryExists_Cold(benchmark::State& state) { Presses(state, Start::Cold, CheckEntry); }
-BENCHMARK(BM_NmEntryExists_Cold)->Apply(ConnectionCounts);
+BENCHMARK(BM_NmEntryExists_Cold)->Apply(EntryCounts);
 
-void BM_NmEntryExists_Steady(benchmark::State& state) {
-  Presses(state, Start::Steady, CheckEntry);
-}
-BENCHMARK(BM_NmEntryExists_Steady)->Apply(ConnectionCounts);
+void BM_NmEntryExists_Steady(benchmark::State& state) { Presses(state, Start::Steady, CheckEntry); }
+BENCHMARK(BM_NmEntryExists_Steady)->Apply(EntryCounts);
 
 void BM_NmEntryExists_FirstRun(benchmark::State& state) {
   Presses(state, Start::FirstRun, CheckEntry);
 }
-BENCHMARK(BM_NmEntryExists_FirstRun)->Apply(ConnectionCounts);
+BENCHMARK(BM_NmEntryExists_FirstRun)->Apply(EntryCounts);
 
 void BM_NmWrite_Cold(benchmark::State& state) { Presses(state, Start::Cold, WriteEntry); }
-BENCHMARK(BM_NmWrite_Cold)->Apply(ConnectionCounts);
+BENCHMARK(BM_NmWrite_Cold)->Apply(EntryCounts);
 
 void BM_NmWrite_Steady(benchmark::State& state) { Presses(state, Start::Steady, WriteEntry); }
-BENCHMARK(BM_NmWrite_Steady)->Apply(ConnectionCounts);
+BENCHMARK(BM_NmWrite_Steady)->Apply(EntryCounts);
 
 // NetworkManager's own tool for the same connection, no daemon: it prints
 // the keyfile, which is then saved into the folder.
@@ -186,14 +175,14 @@ void BM_NmcliOfflineAdd(benchmark::State& state) {
                                          "disabled"};
   for (auto _ : state) {
     const auto keyfile = host::CaptureOutput(argv, std::chrono::seconds(10));
-    if (!keyfile || host::ReplaceFileAtomically(folder.folder(), "nmcli.nmconnection", *keyfile,
-                                                0600) != 0) {
+    if (!keyfile ||
+        host::ReplaceFileAtomically(folder.folder(), "nmcli.nmconnection", *keyfile, 0600) != 0) {
       state.SkipWithError("nmcli --offline connection add failed (is network-manager installed?)");
       break;
     }
   }
   state.counters["entries"] = static_cast<double>(state.range(0));
 }
-BENCHMARK(BM_NmcliOfflineAdd)->Apply(ConnectionCounts);
+BENCHMARK(BM_NmcliOfflineAdd)->Apply(EntryCounts);
 
 }  // namespace

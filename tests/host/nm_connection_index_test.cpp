@@ -35,7 +35,8 @@ class KeptListing : public ::testing::Test {
  protected:
   // A phonebook object as at the next start, on the same cache file.
   std::vector<std::string> ListedByAFreshObject() {
-    NmPhonebook fresh(folder.path(), 2884, Cp1251(), nm.prompt, [] {}, index);
+    NmPhonebook fresh(
+        folder.path(), 2884, Cp1251(), nm.prompt, [] {}, index);
     return ListedNames(fresh);
   }
 
@@ -63,19 +64,24 @@ TEST_F(KeptListing, FilesAddedReplacedOrRemovedByOthersShowAtOnce) {
   EXPECT_EQ(ListedByAFreshObject(), std::vector<std::string>{"Renamed"});
 }
 
-TEST_F(KeptListing, AFileRewrittenInPlaceIsFoundByWritesAndDeletions) {
-  WriteFile(folder / "other.nmconnection", kOther);
+TEST_F(KeptListing, AFileRewrittenInPlaceIsNeverTakenForItsOldConnection) {
   ASSERT_EQ(nm.Put("A"), kRasSuccess);
   Settle();
   ListedByAFreshObject();
   Settle();
-  // Same inode, same folder: only the file's own stamp shows the change.
-  WriteFile(folder / "other.nmconnection", Replaced(kOther, "id=Other", "id=A"));
+  // Same inode, same folder: nothing but the file's own stamp shows it.
+  WriteFile(folder / "A.nmconnection", kOther);
 
-  NmPhonebook fresh(folder.path(), 2884, Cp1251(), nm.prompt, [] {}, index);
-  ASSERT_EQ(fresh.DeleteEntry("A"), kRasSuccess);
-  EXPECT_TRUE(FolderNames(folder.path()).empty()) << "both connections named A are gone";
+  NmPhonebook fresh(
+      folder.path(), 2884, Cp1251(), nm.prompt, [] {}, index);
   EXPECT_EQ(fresh.DeleteEntry("A"), kErrorCannotFindPhonebookEntry);
+  ASSERT_EQ(fresh.SetEntryProperties(std::nullopt, "A", ProviderEntryImage(), 2884), kRasSuccess);
+  EXPECT_EQ(ReadFile(folder / "A.nmconnection"), kOther) << "another connection's file now";
+  EXPECT_EQ(FolderNames(folder.path()).size(), 2u);
+  // The folder changed, so the listing looks at every file again.
+  std::vector<std::string> listed = ListedByAFreshObject();
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{"A", "Other"}));
 }
 
 TEST_F(KeptListing, ADamagedOrForeignCacheFileIsNotBelieved) {
@@ -87,7 +93,8 @@ TEST_F(KeptListing, ADamagedOrForeignCacheFileIsNotBelieved) {
   // The cache of this folder handed to another folder with other files.
   TempFolder elsewhere;
   WriteFile(elsewhere / "other.nmconnection", kOther);
-  NmPhonebook foreign(elsewhere.path(), 2884, Cp1251(), nm.prompt, [] {}, index);
+  NmPhonebook foreign(
+      elsewhere.path(), 2884, Cp1251(), nm.prompt, [] {}, index);
   EXPECT_EQ(ListedNames(foreign), std::vector<std::string>{"Other"});
 
   // Every single flipped byte of a good cache file: never a wrong listing.

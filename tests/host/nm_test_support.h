@@ -34,7 +34,8 @@ std::vector<std::uint8_t> ProviderEntryImage(std::uint32_t entrySize = 2884);
 // kept in a cache file of its own.
 struct NmPhonebookOn {
   explicit NmPhonebookOn(const std::string& folder)
-      : phonebook(folder, 2884, Cp1251(), prompt, [this] { ++reloads; }, cache / "index") {}
+      : phonebook(
+            folder, 2884, Cp1251(), prompt, [this] { ++reloads; }, cache / "index") {}
   // Writes the provider's entry under `name` (in the code page).
   RasError Put(const std::string& name) {
     const auto image = ProviderEntryImage();

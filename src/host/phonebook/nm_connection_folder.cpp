@@ -71,8 +71,8 @@ ConnectionFolder::ConnectionFolder(std::string path, std::string indexPath)
 
 ConnectionFolder::~ConnectionFolder() = default;
 
-RasError ConnectionFolder::List(ListingCheck check, std::vector<ConnectionFile>& files) const {
-  return index_->List(path_, check, files);
+RasError ConnectionFolder::List(const std::vector<ConnectionFile>*& files) const {
+  return index_->List(path_, files);
 }
 
 RasError ConnectionFolder::Read(const std::string& fileName, std::string& text) const {

@@ -11,24 +11,13 @@ namespace verolink::host {
 
 class ConnectionIndex;
 
-// How much of a kept listing is trusted.
-enum class ListingCheck {
-  // The folder's own stamp (inode, times): while it is unchanged no file was
-  // added, removed or renamed, and each kept file whose inode is unchanged is
-  // taken as read. A file replaced by a rename (as NetworkManager, nmcli,
-  // most editors and this program write them) always shows; one rewritten in
-  // place shows only to EveryFile.
-  Folder,
-  // Every file's inode, size and times compared too.
-  EveryFile,
-};
-
 // One file of the folder that NetworkManager loads, and the connection.id it
 // holds: empty when the file has none or is damaged (NetworkManager then
 // refuses it too).
 struct ConnectionFile {
   std::string fileName;
   std::string id;  // UTF-8
+  bool operator==(const ConnectionFile&) const = default;
 };
 
 // Largest keyfile read; anything bigger is no connection of ours.
@@ -44,10 +33,11 @@ class ConnectionFolder {
   explicit ConnectionFolder(std::string path, std::string indexPath = {});
   ~ConnectionFolder();
 
-  // The files NetworkManager loads (NetworkManagerLoads below) with their
-  // ids, in the folder's order, checked as `check` says. A missing folder
-  // lists nothing; 621 when the folder cannot be read.
-  RasError List(ListingCheck check, std::vector<ConnectionFile>& files) const;
+  // Points `files` at the files NetworkManager loads (NetworkManagerLoads
+  // below) with their ids, in the folder's order, as the kept listing
+  // (nm_connection_index.h) has them; valid until the next call. A missing
+  // folder lists nothing; 621 when the folder cannot be read.
+  RasError List(const std::vector<ConnectionFile>*& files) const;
   // A file's text: 623 when it is not there, 621 when it cannot be read.
   RasError Read(const std::string& fileName, std::string& text) const;
   // Whether anything at all has that name in the folder.

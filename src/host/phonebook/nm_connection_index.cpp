@@ -35,6 +35,15 @@ std::int64_t Ns(const timespec& t) {
   return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
+}  // namespace
+
+ConnectionIndex::Stamp ConnectionIndex::StampOf(const struct stat& st) {
+  return Stamp{st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), Ns(st.st_mtim),
+               Ns(st.st_ctim)};
+}
+
+namespace {
+
 std::uint64_t Fnv1a(std::string_view bytes) {
   std::uint64_t hash = 14695981039346656037ull;
   for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
@@ -45,7 +54,9 @@ std::uint64_t Fnv1a(std::string_view bytes) {
 class Writer {
  public:
   void U64(std::uint64_t v) {
-    for (int i = 0; i < 8; ++i) out += static_cast<char>(v >> (8 * i));
+    char bytes[8];
+    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>(v >> (8 * i));
+    out.append(bytes, 8);
   }
   void Bytes(std::string_view text) {
     U64(text.size());
@@ -60,7 +71,8 @@ class Reader {
   bool U64(std::uint64_t& v) {
     if (in_.size() < 8) return false;
     v = 0;
-    for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(static_cast<unsigned char>(in_[i])) << (8 * i);
+    for (int i = 0; i < 8; ++i)
+      v |= static_cast<std::uint64_t>(static_cast<unsigned char>(in_[i])) << (8 * i);
     in_.remove_prefix(8);
     return true;
   }
@@ -85,39 +97,38 @@ class Reader {
 
 }  // namespace
 
-RasError ConnectionIndex::List(const std::string& folder, ListingCheck check,
-                               std::vector<ConnectionFile>& files) {
+RasError ConnectionIndex::List(const std::string& folder,
+                               const std::vector<ConnectionFile>*& files) {
   if (!loaded_ || folder_ != folder) Load(folder);
-  files.clear();
+  files = &files_;
   const std::int64_t now = NowNs();
   struct stat st {};
   if (::stat(folder.c_str(), &st) != 0) {
     if (errno != ENOENT) return kErrorCannotOpenPhonebook;
     files_.clear();
+    seen_.clear();
     folderStamp_ = {};
     return kRasSuccess;
   }
-  const Stamp stamp{st.st_dev, st.st_ino, 0, Ns(st.st_mtim), Ns(st.st_ctim)};
-  const bool unchanged = folderSettled_ && stamp == folderStamp_;
-  if (!unchanged || check == ListingCheck::EveryFile) {
-    if (const RasError e = Scan(folder, check, stamp, now); e != kRasSuccess) return e;
-  }
-  files.reserve(files_.size());
-  for (const Kept& kept : files_) files.push_back({kept.fileName, kept.id});
-  return kRasSuccess;
+  Stamp stamp = StampOf(st);
+  stamp.size = 0;  // a folder's size says nothing more
+  if (folderSettled_ && stamp == folderStamp_) return kRasSuccess;
+  return Scan(folder, stamp, now);
 }
 
-RasError ConnectionIndex::Scan(const std::string& folder, ListingCheck check,
-                               const Stamp& folderStamp, std::int64_t now) {
+RasError ConnectionIndex::Scan(const std::string& folder, const Stamp& folderStamp,
+                               std::int64_t now) {
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return kErrorCannotOpenPhonebook;
   const int fd = ::dirfd(dir);
-  std::unordered_map<std::string_view, const Kept*> byName;
+  std::unordered_map<std::string_view, std::size_t> byName;
   byName.reserve(files_.size());
-  for (const Kept& kept : files_) byName.emplace(kept.fileName, &kept);
+  for (std::size_t i = 0; i < files_.size(); ++i) byName.emplace(files_[i].fileName, i);
 
-  std::vector<Kept> listed;
+  std::vector<ConnectionFile> listed;
+  std::vector<Seen> seen;
   listed.reserve(files_.size());
+  seen.reserve(files_.size());
   bool changed = !(folderStamp == folderStamp_);
   std::string text;
   RasError result = kRasSuccess;
@@ -131,47 +142,54 @@ RasError ConnectionIndex::Scan(const std::string& folder, ListingCheck check,
     if (!NetworkManagerLoads(entry->d_name)) continue;
     if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) continue;
     const auto found = byName.find(entry->d_name);
-    const Kept* kept = found == byName.end() ? nullptr : found->second;
-    if (kept != nullptr && kept->settled && kept->stamp.inode == entry->d_ino) {
-      struct stat st {};
-      if (check == ListingCheck::Folder) {
-        listed.push_back(*kept);
-        continue;
-      }
-      if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-          Stamp{st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), Ns(st.st_mtim),
-                Ns(st.st_ctim)} == kept->stamp) {
-        listed.push_back(*kept);
-        continue;
-      }
-    }
-    const bool previouslyChanged = changed;
-    changed = true;
-    const int file = ::openat(fd, entry->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    const std::size_t kept = found == byName.end() ? files_.size() : found->second;
     struct stat st {};
+    const bool trusted = kept < files_.size() && seen_[kept].settled &&
+                         seen_[kept].stamp.inode == entry->d_ino &&
+                         ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                         StampOf(st) == seen_[kept].stamp;
+    if (trusted) {
+      // Each name comes once; the kept one is not looked at again.
+      listed.push_back(std::move(files_[kept]));
+      seen.push_back(seen_[kept]);
+      continue;
+    }
+    const int file = ::openat(fd, entry->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (file < 0) {
+      changed = true;
       // Not readable (or gone since): listed without an id, as a damaged one.
-      if (errno != ENOENT && errno != ELOOP) listed.push_back({entry->d_name, {}, {}, false});
+      if (errno != ENOENT && errno != ELOOP) {
+        listed.push_back({entry->d_name, {}});
+        seen.push_back({});
+      }
       continue;
     }
     const bool regular = ::fstat(file, &st) == 0 && S_ISREG(st.st_mode);
     const bool read = regular && ReadKeyfile(file, text) == kRasSuccess;
     ::close(file);
-    if (!regular) continue;
-    const Stamp stamp{st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size),
-                      Ns(st.st_mtim), Ns(st.st_ctim)};
-    Kept fresh{entry->d_name, read ? ConnectionIdOf(text) : std::string(), stamp,
-               read && stamp.ctimeNs < now - kSettleNs};
+    if (!regular) {
+      changed = true;
+      continue;
+    }
+    ConnectionFile fresh{entry->d_name, read ? ConnectionIdOf(text) : std::string()};
+    const Seen seenNow{StampOf(st), read && Ns(st.st_ctim) < now - kSettleNs};
     // A file read again because it had not settled yet may well be the same.
-    if (kept != nullptr && *kept == fresh) changed = previouslyChanged;
+    if (kept == files_.size() || !(files_[kept] == fresh) || !(seen_[kept] == seenNow)) {
+      changed = true;
+    }
     listed.push_back(std::move(fresh));
+    seen.push_back(seenNow);
   }
   ::closedir(dir);
-  if (result != kRasSuccess) return result;
+  if (result != kRasSuccess) {
+    loaded_ = false;  // the kept files may have been moved out
+    return result;
+  }
   if (listed.size() != files_.size()) changed = true;
   const bool settled = folderStamp.ctimeNs < now - kSettleNs;
   changed = changed || settled != folderSettled_;
   files_ = std::move(listed);
+  seen_ = std::move(seen);
   folderStamp_ = folderStamp;
   folderSettled_ = settled;
   if (changed) Save();
@@ -182,12 +200,14 @@ void ConnectionIndex::Load(const std::string& folder) {
   loaded_ = true;
   folder_ = folder;
   files_.clear();
+  seen_.clear();
   folderStamp_ = {};
   folderSettled_ = false;
   if (cachePath_.empty()) return;
   std::ifstream in(cachePath_, std::ios::binary);
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (bytes.size() < sizeof kMagic + 8 || bytes.compare(0, sizeof kMagic, kMagic, sizeof kMagic) != 0) {
+  if (bytes.size() < sizeof kMagic + 8 ||
+      bytes.compare(0, sizeof kMagic, kMagic, sizeof kMagic) != 0) {
     return;
   }
   const std::string_view body(bytes.data(), bytes.size() - 8);
@@ -203,20 +223,26 @@ void ConnectionIndex::Load(const std::string& folder) {
       !r.I64(stamp.mtimeNs) || !r.I64(stamp.ctimeNs) || !r.U64(settled) || !r.U64(count)) {
     return;
   }
-  std::vector<Kept> files;
+  std::vector<ConnectionFile> files;
+  std::vector<Seen> seen;
+  if (count > body.size()) return;
+  files.reserve(count);
+  seen.reserve(count);
   for (std::uint64_t i = 0; i < count; ++i) {
-    Kept k;
+    ConnectionFile f;
+    Seen k;
     std::uint64_t s = 0;
-    if (!r.Bytes(k.fileName) || !r.Bytes(k.id) || !r.U64(k.stamp.device) ||
-        !r.U64(k.stamp.inode) || !r.U64(k.stamp.size) || !r.I64(k.stamp.mtimeNs) ||
-        !r.I64(k.stamp.ctimeNs) || !r.U64(s)) {
+    if (!r.Bytes(f.fileName) || !r.Bytes(f.id) || !r.U64(k.stamp.device) || !r.U64(k.stamp.inode) ||
+        !r.U64(k.stamp.size) || !r.I64(k.stamp.mtimeNs) || !r.I64(k.stamp.ctimeNs) || !r.U64(s)) {
       return;
     }
     k.settled = s != 0;
-    files.push_back(std::move(k));
+    files.push_back(std::move(f));
+    seen.push_back(k);
   }
   if (!r.done()) return;
   files_ = std::move(files);
+  seen_ = std::move(seen);
   folderStamp_ = stamp;
   folderSettled_ = settled != 0;
 }
@@ -232,9 +258,11 @@ void ConnectionIndex::Save() const {
   w.U64(static_cast<std::uint64_t>(folderStamp_.ctimeNs));
   w.U64(folderSettled_);
   w.U64(files_.size());
-  for (const Kept& k : files_) {
-    w.Bytes(k.fileName);
-    w.Bytes(k.id);
+  w.out.reserve(files_.size() * 120);
+  for (std::size_t i = 0; i < files_.size(); ++i) {
+    const Seen& k = seen_[i];
+    w.Bytes(files_[i].fileName);
+    w.Bytes(files_[i].id);
     w.U64(k.stamp.device);
     w.U64(k.stamp.inode);
     w.U64(k.stamp.size);

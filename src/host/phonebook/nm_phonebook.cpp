@@ -22,8 +22,7 @@ std::string LoginIn(const std::string& text) {
 }  // namespace
 
 NmPhonebook::NmPhonebook(std::string folder, std::uint32_t entrySize, const CodePage& codePage,
-                         LoginPrompt& prompt, std::function<void()> reload,
-                         std::string indexPath)
+                         LoginPrompt& prompt, std::function<void()> reload, std::string indexPath)
     : folder_(std::move(folder), std::move(indexPath)),
       entrySize_(entrySize),
       codePage_(codePage),
@@ -87,13 +86,13 @@ RasError NmPhonebook::Write(const ConnectionFolder& folder, const std::string& e
 RasError NmPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
                                   std::uint32_t& entryCount) {
   if (const RasError e = CheckListingBuffer(buffer, byteCount); e != kRasSuccess) return e;
-  std::vector<ConnectionFile> files;
-  if (const RasError e = folder_.List(ListingCheck::Folder, files); e != kRasSuccess) return e;
+  const std::vector<ConnectionFile>* files = nullptr;
+  if (const RasError e = folder_.List(files); e != kRasSuccess) return e;
   std::vector<std::string> names;
-  names.reserve(files.size());
-  for (const ConnectionFile& file : files) {
+  names.reserve(files->size());
+  for (const ConnectionFile& file : *files) {
     if (file.id.empty()) continue;
-    std::string name = codePage_.ToAnsi(FromUtf8(file.id));
+    std::string name = AnsiName(file.id);
     if (IsValidEntryName(name)) names.push_back(std::move(name));
   }
   return FillEntryNameRecords(
@@ -120,6 +119,14 @@ RasError NmPhonebook::DeleteEntry(const std::string& entryName) {
   return result;
 }
 
+std::string NmPhonebook::AnsiName(const std::string& id) const {
+  // ASCII reads the same in UTF-8 and in every code page.
+  for (const char c : id) {
+    if (static_cast<unsigned char>(c) >= 0x80) return codePage_.ToAnsi(FromUtf8(id));
+  }
+  return id;
+}
+
 void NmPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
   CopyZeroEnded(codePage_.ToAnsi(PhonebookErrorText(code)), buffer, size);
 }
@@ -141,14 +148,15 @@ RasError NmPhonebook::ReadEntry(const std::string& entryName, PppoeConnection& c
 
 RasError NmPhonebook::FilesOf(const ConnectionFolder& folder, const std::string& entryName,
                               std::vector<std::string>& fileNames) const {
-  std::vector<ConnectionFile> files;
-  if (const RasError e = folder.List(ListingCheck::EveryFile, files); e != kRasSuccess) {
-    return e;
-  }
+  const std::vector<ConnectionFile>* files = nullptr;
+  if (const RasError e = folder.List(files); e != kRasSuccess) return e;
   fileNames.clear();
-  for (ConnectionFile& file : files) {
-    if (!file.id.empty() && codePage_.ToAnsi(FromUtf8(file.id)) == entryName) {
-      fileNames.push_back(std::move(file.fileName));
+  for (const ConnectionFile& file : *files) {
+    if (file.id.empty() || AnsiName(file.id) != entryName) continue;
+    std::string text;
+    if (folder.Read(file.fileName, text) == kRasSuccess &&
+        AnsiName(ConnectionIdOf(text)) == entryName) {
+      fileNames.push_back(file.fileName);
     }
   }
   return kRasSuccess;

@@ -31,9 +31,9 @@ class NmPhonebook : public RasPhonebook {
   // `codePage` is the system code page of the texts handed in; `prompt` asks
   // the login each write needs; `reload` is called after each change;
   // `indexPath` is the cache file of the folder's listing
-  // (nm_connection_index.h), none when empty. The listing trusts the folder's
-  // stamp (ListingCheck::Folder); writes, deletions and reads check every
-  // file, so a keyfile rewritten in place is never missed where it matters.
+  // (nm_connection_index.h), none when empty. Every file the listing names
+  // for an entry is read again before it is written over, removed or shown,
+  // so that a keyfile rewritten in place since is never taken for another.
   NmPhonebook(std::string folder, std::uint32_t entrySize, const CodePage& codePage,
               LoginPrompt& prompt, std::function<void()> reload = RequestConnectionReload,
               std::string indexPath = {});
@@ -65,9 +65,12 @@ class NmPhonebook : public RasPhonebook {
   const std::string& folder() const { return folder_.path(); }
 
  private:
-  // The files holding a connection whose id is `entryName` in the code page.
+  // The files holding a connection whose id is `entryName` in the code page,
+  // each read again to be sure.
   RasError FilesOf(const ConnectionFolder& folder, const std::string& entryName,
                    std::vector<std::string>& fileNames) const;
+  // A connection's id as an entry name in the code page.
+  std::string AnsiName(const std::string& id) const;
   RasError Write(const ConnectionFolder& folder, const std::string& entryName,
                  const std::vector<StoredField>& fields);
 
