@@ -7,24 +7,17 @@
 #include "host/phonebook/entry_name_records.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/phonebook_location.h"
-#include "host/system/zero_ended_copy.h"
 
 namespace verolink::host {
 
 HostPhonebook::HostPhonebook(std::string path, std::uint32_t entrySize, const CodePage& codePage,
                              PhonebookWriteHooks hooks)
-    : entrySize_(entrySize),
-      codePage_(codePage),
+    : HostPhonebookBase(entrySize, codePage),
       hooks_(hooks),
       file_(std::move(path), codePage, std::move(hooks)) {}
 
 HostPhonebook HostPhonebook::FromEnvironment(const CodePage& codePage) {
   return HostPhonebook(DefaultPhonebookPath(), EntrySizeFromEnvironment(), codePage);
-}
-
-RasError HostPhonebook::QueryEntrySize(std::uint32_t& entrySize) {
-  entrySize = entrySize_;
-  return kErrorBufferTooSmall;
 }
 
 RasError HostPhonebook::SetEntryProperties(const std::optional<std::string>& phonebook,
@@ -58,10 +51,6 @@ RasError HostPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCou
 
 RasError HostPhonebook::DeleteEntry(const std::string& entryName) {
   return file_.Remove(entryName);
-}
-
-void HostPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
-  CopyZeroEnded(codePage_.ToAnsi(PhonebookErrorText(code)), buffer, size);
 }
 
 RasError HostPhonebook::ReadEntry(const std::string& entryName, PhonebookSection& section) const {

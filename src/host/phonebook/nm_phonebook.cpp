@@ -7,7 +7,6 @@
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/nm_keyfile.h"
 #include "host/phonebook/phonebook_file_format.h"
-#include "host/system/zero_ended_copy.h"
 
 namespace verolink::host {
 
@@ -23,16 +22,10 @@ std::string LoginIn(const std::string& text) {
 
 NmPhonebook::NmPhonebook(std::string folder, std::uint32_t entrySize, const CodePage& codePage,
                          LoginPrompt& prompt, std::function<void()> reload, std::string indexPath)
-    : folder_(std::move(folder), std::move(indexPath)),
-      entrySize_(entrySize),
-      codePage_(codePage),
+    : HostPhonebookBase(entrySize, codePage),
+      folder_(std::move(folder), std::move(indexPath)),
       prompt_(prompt),
       reload_(std::move(reload)) {}
-
-RasError NmPhonebook::QueryEntrySize(std::uint32_t& entrySize) {
-  entrySize = entrySize_;
-  return kErrorBufferTooSmall;
-}
 
 RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phonebook,
                                          const std::string& entryName,
@@ -125,10 +118,6 @@ std::string NmPhonebook::AnsiName(const std::string& id) const {
     if (static_cast<unsigned char>(c) >= 0x80) return codePage_.ToAnsi(FromUtf8(id));
   }
   return id;
-}
-
-void NmPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
-  CopyZeroEnded(codePage_.ToAnsi(PhonebookErrorText(code)), buffer, size);
 }
 
 RasError NmPhonebook::ReadEntry(const std::string& entryName, PppoeConnection& connection,

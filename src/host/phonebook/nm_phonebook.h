@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/code_page.h"
+#include "host/phonebook/host_phonebook_base.h"
 #include "host/phonebook/login_prompt.h"
 #include "host/phonebook/nm_connection.h"
 #include "host/phonebook/nm_connection_folder.h"
@@ -25,7 +26,7 @@ namespace verolink::host {
 // reload. A damaged neighbouring file is listed by nothing and left alone.
 // The error numbers are those of host_phonebook_errors.h. One caller at a
 // time, as on the platform.
-class NmPhonebook : public RasPhonebook {
+class NmPhonebook : public HostPhonebookBase {
  public:
   // `entrySize` is the size reported for the platform's entry structure;
   // `codePage` is the system code page of the texts handed in; `prompt` asks
@@ -38,7 +39,6 @@ class NmPhonebook : public RasPhonebook {
               LoginPrompt& prompt, std::function<void()> reload = RequestConnectionReload,
               std::string indexPath = {});
 
-  RasError QueryEntrySize(std::uint32_t& entrySize) override;
   // Writes the entry's connection over the file that holds a connection of
   // that name, else into a new file named after it (made unique when the
   // name is taken by another file). The login is asked first, offering the
@@ -54,7 +54,6 @@ class NmPhonebook : public RasPhonebook {
                        std::uint32_t& entryCount) override;
   // Removes every file holding a connection of that name; 623 when none does.
   RasError DeleteEntry(const std::string& entryName) override;
-  void GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) override;
 
   // The pppoe connection of that name read back from its file, and the
   // file's name; 623 when there is none, 625 when the file is not a pppoe
@@ -75,8 +74,6 @@ class NmPhonebook : public RasPhonebook {
                  const std::vector<StoredField>& fields);
 
   ConnectionFolder folder_;
-  std::uint32_t entrySize_;
-  const CodePage& codePage_;
   LoginPrompt& prompt_;
   std::function<void()> reload_;
   // The login of each connection deleted by this object, by entry name, to
