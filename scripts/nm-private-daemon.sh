@@ -20,10 +20,17 @@ stop() {
     if [ -f "$work/$name.pid" ]; then
       pid=$(cat "$work/$name.pid")
       kill "$pid" 2>/dev/null || true
-      for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+      # With thousands of connections NetworkManager takes a while to go.
+      for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+      if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid"; fi
       rm -f "$work/$name.pid"
     fi
   done
+  # Only the folders this script bind-mounted, in its own namespace.
+  if [ -f "$work/mounted" ]; then
+    umount /run/NetworkManager /var/lib/NetworkManager || true
+    rm -f "$work/mounted"
+  fi
 }
 
 if [ "$command" = stop ]; then
@@ -36,6 +43,7 @@ ip link set lo up
 mkdir -p "$work/run" "$work/state" /run/NetworkManager /var/lib/NetworkManager
 mount --bind "$work/run" /run/NetworkManager
 mount --bind "$work/state" /var/lib/NetworkManager
+: >"$work/mounted"
 
 cat >"$work/bus.conf" <<CONF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"

@@ -51,25 +51,28 @@ RasError NmPhonebook::Write(const ConnectionFolder& folder, const std::string& e
   connection.uuid = NewUuid();
 
   std::string suggested;
-  std::string fileName;
   if (!existing.empty()) {
-    // The first file of that name is written over; NetworkManager keeps it
-    // under the same path.
-    fileName = existing.front();
     std::string text;
-    if (folder.Read(fileName, text) == kRasSuccess) suggested = LoginIn(text);
+    if (folder.Read(existing.front(), text) == kRasSuccess) suggested = LoginIn(text);
+  } else if (const auto kept = deletedLogins_.find(entryName); kept != deletedLogins_.end()) {
+    suggested = kept->second;
+  }
+  const std::optional<std::string> login = prompt_.AskLogin(connection.id, suggested);
+  if (!login || login->empty()) return kErrorCancelled;
+  connection.username = *login;
+
+  // The first file of that name is written over (NetworkManager keeps the
+  // connection under the same path) if it still holds it after the
+  // question, which may stay open for a while; else a new file named after
+  // the connection.
+  std::string fileName;
+  if (!existing.empty() && HoldsEntry(folder, existing.front(), entryName)) {
+    fileName = existing.front();
   } else {
-    if (const auto kept = deletedLogins_.find(entryName); kept != deletedLogins_.end()) {
-      suggested = kept->second;
-    }
     fileName = ConnectionFileName(connection.id);
     // Taken by a file of another connection (or one that is damaged).
     if (folder.Holds(fileName)) fileName = ConnectionFileName(connection.id, connection.uuid);
   }
-
-  const std::optional<std::string> login = prompt_.AskLogin(connection.id, suggested);
-  if (!login || login->empty()) return kErrorCancelled;
-  connection.username = *login;
 
   const RasError e = folder.Write(fileName, ConnectionKeyfile(connection).Format());
   if (e == kRasSuccess && reload_) reload_();
@@ -112,6 +115,12 @@ RasError NmPhonebook::DeleteEntry(const std::string& entryName) {
   return result;
 }
 
+bool NmPhonebook::HoldsEntry(const ConnectionFolder& folder, const std::string& fileName,
+                             const std::string& entryName) const {
+  std::string text;
+  return folder.Read(fileName, text) == kRasSuccess && AnsiName(ConnectionIdOf(text)) == entryName;
+}
+
 std::string NmPhonebook::AnsiName(const std::string& id) const {
   // ASCII reads the same in UTF-8 and in every code page.
   for (const char c : id) {
@@ -142,11 +151,7 @@ RasError NmPhonebook::FilesOf(const ConnectionFolder& folder, const std::string&
   fileNames.clear();
   for (const ConnectionFile& file : *files) {
     if (file.id.empty() || AnsiName(file.id) != entryName) continue;
-    std::string text;
-    if (folder.Read(file.fileName, text) == kRasSuccess &&
-        AnsiName(ConnectionIdOf(text)) == entryName) {
-      fileNames.push_back(file.fileName);
-    }
+    if (HoldsEntry(folder, file.fileName, entryName)) fileNames.push_back(file.fileName);
   }
   return kRasSuccess;
 }

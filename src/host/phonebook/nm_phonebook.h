@@ -68,6 +68,9 @@ class NmPhonebook : public HostPhonebookBase {
   // each read again to be sure.
   RasError FilesOf(const ConnectionFolder& folder, const std::string& entryName,
                    std::vector<std::string>& fileNames) const;
+  // Whether the file, read now, holds a connection of that name.
+  bool HoldsEntry(const ConnectionFolder& folder, const std::string& fileName,
+                  const std::string& entryName) const;
   // A connection's id as an entry name in the code page.
   std::string AnsiName(const std::string& id) const;
   RasError Write(const ConnectionFolder& folder, const std::string& entryName,
