@@ -31,6 +31,7 @@
 #include "host/phonebook/phonebook_location.h"
 #include "host/system/host_phonebook_platform.h"
 #include "phonebook/set_ras_entry.h"
+#include "phonebook_bench_support.h"
 #include "pppoe/pppoe_entry.h"
 #include "window/entry_exists.h"
 
@@ -39,17 +40,9 @@ namespace {
 using namespace verolink;
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint32_t kEntrySize = 2884;
-
-void EntryCounts(benchmark::internal::Benchmark* b) {
-  for (int count : {10, 1000, 10000}) b->Arg(count);
-  b->UseRealTime()->Unit(benchmark::kMillisecond);
-}
-
-const Profile& ProviderProfile() {
-  static const Profile profile = basMain::BuiltInProfile();
-  return profile;
-}
+using bench::EntryCounts;
+using bench::kEntrySize;
+using bench::ProviderProfile;
 
 // The provider's PPPoE entry as the phonebook stores it.
 host::PhonebookSection ProviderSection(const CodePage& codePage) {

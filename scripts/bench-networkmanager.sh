@@ -4,10 +4,8 @@
 # existing connections. NetworkManager is not one of the project's
 # dependencies; this runs only where it is installed, as root.
 #
-# It runs without systemd: a private network namespace (only loopback, so no
-# real interface is touched), a private system bus (dbus-daemon), and
-# NetworkManager --no-daemon keeping its keyfiles, state and run folders in a
-# scratch folder that is bind-mounted over its own. Prints "name=value" lines
+# It runs without systemd, in a private network and mount namespace
+# (scripts/nm-private-daemon.sh). Prints "name=value" lines
 # for scripts/bench_report.py; progress goes to stderr.
 set -euo pipefail
 
@@ -16,39 +14,15 @@ if [ "${VEROLINK_NM_INSIDE:-}" != 1 ]; then
 fi
 
 adds=7
+here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d)"
-dbus_pid=""
-nm_pid=""
+daemon=""
 stop() {
-  [ -n "$nm_pid" ] && kill "$nm_pid" 2>/dev/null && wait "$nm_pid" 2>/dev/null
-  [ -n "$dbus_pid" ] && kill "$dbus_pid" 2>/dev/null
-  nm_pid=""
-  dbus_pid=""
+  [ -n "$daemon" ] && "$here/nm-private-daemon.sh" stop "$daemon"
+  daemon=""
 }
 trap 'stop; rm -rf "$work"' EXIT
-
-ip link set lo up
-mkdir -p "$work/run" "$work/state" /run/NetworkManager /var/lib/NetworkManager
-mount --bind "$work/run" /run/NetworkManager
-mount --bind "$work/state" /var/lib/NetworkManager
-
-cat >"$work/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$work/system_bus_socket</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/>
-    <allow own="*"/>
-    <allow send_type="method_call"/>
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
-  </policy>
-</busconfig>
-CONF
-export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
+export DBUS_SYSTEM_BUS_ADDRESS
 
 # Keyfiles of `count` PPPoE connections, written straight into the folder.
 make_connections() {
@@ -66,28 +40,10 @@ PY
 }
 
 start() {
-  local connections="$1"
-  cat >"$work/nm.conf" <<CONF
-[main]
-dns=none
-rc-manager=unmanaged
-plugins=keyfile
-auth-polkit=false
-[keyfile]
-path=$connections
-unmanaged-devices=*
-CONF
-  dbus-daemon --config-file="$work/bus.conf" --fork --print-pid >"$work/dbus.pid"
-  dbus_pid="$(cat "$work/dbus.pid")"
-  NetworkManager --no-daemon --config="$work/nm.conf" >"$work/nm.log" 2>&1 &
-  nm_pid=$!
-  for _ in $(seq 600); do
-    nmcli -t -f RUNNING general status 2>/dev/null | grep -q running && return 0
-    sleep 0.1
-  done
-  echo "NetworkManager did not come up; its log:" >&2
-  tail -5 "$work/nm.log" >&2
-  return 1
+  daemon="$work/daemon-$2"
+  mkdir -p "$daemon"
+  DBUS_SYSTEM_BUS_ADDRESS="unix:path=$daemon/system_bus_socket"
+  "$here/nm-private-daemon.sh" start "$daemon" "$1"
 }
 
 median_add_ms() {
@@ -108,7 +64,7 @@ for count in ${VEROLINK_NM_COUNTS:-10 1000 10000}; do
   mkdir -p "$connections"
   make_connections "$connections" "$count"
   t0=$(date +%s%N)
-  start "$connections"
+  start "$connections" "$count"
   t1=$(date +%s%N)
   echo "NetworkManager up with $count connections in $(((t1 - t0) / 1000000)) ms" >&2
   echo "nmcli_add_ms_$(printf '%05d' "$count")=$(median_add_ms)"

@@ -7,7 +7,8 @@
 #   object, as at the first press after the start: the whole file read and
 #   checked) with the steady one (the same object, file unchanged) beside;
 #   host start to window shown < 300 ms (under Xvfb), the Windows exe
-#   (build-win32/, when built) < 1 MiB.
+#   (build-win32/, when built) < 1 MiB; the NetworkManager phonebook's EntryExists and
+#   write into 10,000 keyfiles < 20 ms cold, and 10x faster than nmcli --offline.
 # When NetworkManager is installed, nmcli's PPPoE entry is timed beside them
 # (scripts/bench-networkmanager.sh). Exits 1 when a target is missed.
 #   scripts/bench.sh [--quick]     --quick: shorter runs, rougher figures

@@ -5,6 +5,7 @@
 
 banner.bmp        301 x 98 device-independent bitmap, 24 bits per pixel
 verolink.ico      program icon, one 48 x 48 image, 24 bits per pixel with mask
+verolink.png      the same icon as a PNG (RGBA), for desktop launchers
 hand.cur          banner cursor, one 32 x 32 monochrome image, hot spot (5, 0)
 verolink.manifest application manifest asking for common controls 6
 
@@ -14,6 +15,7 @@ Standard library only, integer arithmetic only: the same bytes on every run.
 import os
 import struct
 import sys
+import zlib
 
 # ---------------------------------------------------------------------------
 # Colours (R, G, B)
@@ -196,7 +198,8 @@ def banner():
 ICON_SIZE = 48
 
 
-def icon():
+def icon_pixels():
+    """The icon's rows of colours and its mask (1: transparent)."""
     logo = Logo(24, 24, 23)
     pixels, mask = [], []
     for py in range(ICON_SIZE):
@@ -208,9 +211,31 @@ def icon():
             mrow.append(0 if opaque else 1)
         pixels.append(row)
         mask.append(mrow)
+    return pixels, mask
+
+
+def icon():
+    pixels, mask = icon_pixels()
     xor, and_mask = rgb_rows(pixels), bit_rows(mask)
     image = info_header(ICON_SIZE, 2 * ICON_SIZE, 24, len(xor) + len(and_mask)) + xor + and_mask
     return icon_file(1, (ICON_SIZE, ICON_SIZE, 0, 1, 24), image)
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(
+        ">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+
+def icon_png():
+    """The icon as an RGBA PNG, its pixels stored uncompressed so that every
+    zlib writes the same bytes."""
+    pixels, mask = icon_pixels()
+    raw = b"".join(
+        b"\0" + bytes(v for colour, hidden in zip(row, mrow) for v in colour + (0 if hidden else 255,))
+        for row, mrow in zip(pixels, mask))
+    header = struct.pack(">IIBBBBB", ICON_SIZE, ICON_SIZE, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
+            png_chunk(b"IDAT", zlib.compress(raw, 0)) + png_chunk(b"IEND", b""))
 
 
 # ---------------------------------------------------------------------------
@@ -278,6 +303,7 @@ MANIFEST = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 RESOURCES = {
     "banner.bmp": banner,
     "verolink.ico": icon,
+    "verolink.png": icon_png,
     "hand.cur": cursor,
     "verolink.manifest": lambda: MANIFEST.encode("utf-8"),
 }

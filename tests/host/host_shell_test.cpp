@@ -1,6 +1,7 @@
 #include "host/desktop/host_shell.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,8 +9,10 @@
 #include "desktop/desktop_shortcut.h"
 #include "doubles/fake_platform.h"
 #include "host/desktop/host_shell_desktop.h"
+#include "host/desktop/host_shell_launcher.h"
 #include "host/desktop/host_shell_shortcut.h"
 #include "host_test_support.h"
+#include "window/resources.h"
 
 namespace verolink::host {
 namespace {
@@ -24,11 +27,11 @@ using testing::WriteScript;
 // deletion; everything else is the doubles'.
 class HostShortcut : public ::testing::Test {
  protected:
-  HostShortcut()
+  explicit HostShortcut(bool launchers = false)
       : desktop(temp / "Рабочий стол"),
         chooseDesktop("VEROLINK_DESKTOP", desktop),
-        automation({[this] { return entries; }, "/var/lib/verolink/rasphone.pbk"}),
-        files(fake.codePage),
+        automation({[this] { return entries; }, "/var/lib/verolink/rasphone.pbk", launchers}),
+        files(fake.codePage, launchers),
         platform{fake.phonebook,     fake.systemMessages, fake.memory,    fake.eventLog,
                  fake.codePage,      automation,          files,          fake.processes,
                  fake.browser,       fake.messageBoxes,   fake.eventPump, fake.sleeper,
@@ -94,6 +97,64 @@ TEST(ShortcutFileText, NamesCannotAddKeysOrLines) {
   EXPECT_NE(text.find("\nName=\\sEvil\\nExec=rm -rf ~\\\\\n"), std::string::npos);
   EXPECT_EQ(text.find("\nExec="), std::string::npos);
   EXPECT_NE(text.find("\nURL=file:///pb/ras%20phone.pbk\n"), std::string::npos);
+}
+
+// With NetworkManager's phonebook: launchers that bring the connection up.
+class HostLauncher : public HostShortcut {
+ protected:
+  HostLauncher() : HostShortcut(true) {}
+  ScopedVariable data{"XDG_DATA_HOME", temp / "data"};
+};
+
+TEST_F(HostLauncher, CopyWritesAnExecutableLauncherWithTheProgramsIcon) {
+  entries = {u"Other", u"Pelkar INTERNET"};
+  Shells::CreateDesktopShortcut(platform, profile);
+  EXPECT_TRUE(fake.messageBoxes.shown.empty());
+  ASSERT_EQ(DesktopFiles(), std::vector<std::string>{"Pelkar INTERNET.desktop"});
+  const std::string path = desktop + "/Pelkar INTERNET.desktop";
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);
+  const std::string icon = temp / "data/verolink/verolink-pppoe.png";
+  EXPECT_EQ(ReadFile(path),
+            "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Pelkar INTERNET\n"
+            "Comment=Подключиться к Интернету через «Pelkar INTERNET»\n"
+            "Exec=nmcli connection up id \"Pelkar INTERNET\"\nIcon=" +
+                icon +
+                "\nTerminal=false\nCategories=Network;\n"
+                "X-Verolink-Connection=Pelkar INTERNET\n");
+  const auto png = resources::ProgramIconPng();
+  EXPECT_EQ(ReadFile(icon), std::string(png.begin(), png.end()));
+  EXPECT_EQ(ReadFile(icon)->rfind("\x89PNG\r\n", 0), 0u);
+}
+
+TEST(LauncherFileText, ExecQuotesTheNameSoThatItStaysOneArgument) {
+  // Quoting first ('"', '`', '$', '\\' escaped, '%' doubled), then the
+  // value's own escaping doubles every backslash again.
+  EXPECT_EQ(QuotedExecArgument("a \"b\" `c` $d \\e 100%"),
+            "\"a \\\"b\\\" \\`c\\` \\$d \\\\e 100%%\"");
+  const std::string text = LauncherFileText(u"x\\y\nExec=rm -rf ~", "");
+  EXPECT_NE(text.find("\nExec=nmcli connection up id \"x\\\\\\\\y\\nExec=rm -rf ~\"\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("\nExec=rm"), std::string::npos);
+  EXPECT_NE(text.find("\nIcon=network-wired\n"), std::string::npos);
+}
+
+TEST_F(HostLauncher, RemovalTakesOnlyOurLauncherOfThatNameFromTheDesktop) {
+  Shells::CreateDesktopShortcut(platform, profile);
+  std::ofstream(desktop + "/Other.desktop") << "[Desktop Entry]\nType=Application\nExec=other\n";
+  std::ofstream(desktop + "/Pelkar INTERNET.lnk") << "old shortcut";
+  // The same launcher outside the desktop folder is not the desktop's.
+  fs::create_directories(temp / "elsewhere");
+  fs::copy_file(desktop + "/Pelkar INTERNET.desktop", temp / "elsewhere/Pelkar INTERNET.desktop");
+  files.DeleteFile(temp / "elsewhere/Pelkar INTERNET.lnk");
+  EXPECT_TRUE(fs::exists(temp / "elsewhere/Pelkar INTERNET.desktop"));
+
+  Wsh::DeleteDesktopShortcut(platform, u"Other");
+  Wsh::DeleteDesktopShortcut(platform, u"Pelkar INTERNET");
+  EXPECT_EQ(DesktopFiles(), std::vector<std::string>{"Other.desktop"});
+  EXPECT_TRUE(fake.messageBoxes.shown.empty());
 }
 
 TEST(DesktopFolder, FollowsTheEnvironmentThenXdgThenHome) {

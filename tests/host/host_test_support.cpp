@@ -187,7 +187,7 @@ void PutEntry(HostPhonebook& phonebook, const std::string& name, std::uint32_t e
       << name;
 }
 
-RasError ListNames(HostPhonebook& phonebook, std::vector<std::string>& names) {
+RasError ListNames(RasPhonebook& phonebook, std::vector<std::string>& names) {
   constexpr std::uint32_t kRecord = modRASVPN::kEntryNameRecordSize;
   std::vector<std::uint8_t> buffer(kRecord, 0);
   std::memcpy(buffer.data(), &kRecord, 4);
@@ -207,7 +207,7 @@ RasError ListNames(HostPhonebook& phonebook, std::vector<std::string>& names) {
   return kRasSuccess;
 }
 
-std::vector<std::string> ListedNames(HostPhonebook& phonebook) {
+std::vector<std::string> ListedNames(RasPhonebook& phonebook) {
   std::vector<std::string> names;
   EXPECT_EQ(ListNames(phonebook, names), kRasSuccess);
   return names;

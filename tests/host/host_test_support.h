@@ -73,9 +73,9 @@ std::vector<std::uint8_t> PppoeLikeImage(std::uint32_t entrySize,
 void PutEntry(HostPhonebook& phonebook, const std::string& name, std::uint32_t entrySize = 2884);
 
 // The entry names as the listing gives them (asks twice when told to).
-RasError ListNames(HostPhonebook& phonebook, std::vector<std::string>& names);
+RasError ListNames(RasPhonebook& phonebook, std::vector<std::string>& names);
 // The same, expecting the listing to succeed.
-std::vector<std::string> ListedNames(HostPhonebook& phonebook);
+std::vector<std::string> ListedNames(RasPhonebook& phonebook);
 
 // The text with its first `from` replaced by `to`; throws when there is none.
 std::string Replaced(std::string text, const std::string& from, const std::string& to);

@@ -15,7 +15,7 @@ import xml.etree.ElementTree as ET
 
 ROOT = sys.argv.pop(1) if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
 RES = os.path.join(ROOT, "src", "window", "res")
-NAMES = ["banner.bmp", "verolink.ico", "hand.cur", "verolink.manifest"]
+NAMES = ["banner.bmp", "verolink.ico", "verolink.png", "hand.cur", "verolink.manifest"]
 
 
 def read(name):

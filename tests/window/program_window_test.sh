@@ -49,11 +49,11 @@ screenshot() {  # screenshot WINDOW NAME
   fi
 }
 
-# Waits for a message box (a second window with the window's caption), keeps a
-# picture of it and answers it with one key.
-answer_box() {  # answer_box NAME KEY
-  local box
-  if ! box=$(x11_session_wait_window "$caption" 10 "$main"); then
+# Waits for a message box (a second window with the window's caption, or with
+# TITLE), keeps a picture of it and answers it with one key.
+answer_box() {  # answer_box NAME KEY [TITLE]
+  local box title=${3:-$caption}
+  if ! box=$(x11_session_wait_window "$title" 10 "$main"); then
     echo "FAILED: no message box ($1)"
     failures=$((failures + 1))
     return 1
@@ -63,7 +63,7 @@ answer_box() {  # answer_box NAME KEY
   screenshot "$box" "$1"
   xdotool windowfocus --sync "$box" key "$2"
   local deadline=$((SECONDS + 10))
-  while x11_session_windows "$caption" | grep -qx "$box"; do
+  while x11_session_windows "$title" | grep -qx "$box"; do
     [ $SECONDS -lt $deadline ] || { echo "FAILED: box $1 stays open"; failures=$((failures + 1)); return 1; }
     sleep 0.05
   done
@@ -71,6 +71,13 @@ answer_box() {  # answer_box NAME KEY
 
 click() {  # click X Y, in the main window's client area
   xdotool mousemove --window "$main" "$1" "$2" click 1
+}
+
+# A click that leaves the pointer outside the window, so that no tool tip
+# (a window of its own) comes up while the boxes are looked for.
+click_and_leave() {  # click_and_leave X Y
+  click "$1" "$2"
+  xdotool mousemove 1000 750
 }
 
 trap x11_session_end EXIT
@@ -219,6 +226,40 @@ sleep 0.5
 check "the banner opened the web page" grep -q "^http" "$SCRATCH/xdg-open.log"
 
 check "the program is still running" kill -0 "$PROGRAM_PID"
+
+# Again with NetworkManager's phonebook (a scratch folder): the subscriber's
+# login is asked before the write, and the shortcut is an nmcli launcher.
+kill "$PROGRAM_PID"
+wait "$PROGRAM_PID" 2>/dev/null || true
+export VEROLINK_PHONEBOOK_KIND=networkmanager
+mkdir -p "$VEROLINK_NM_CONNECTIONS"
+x11_session_start_program "$program"
+main=$(x11_session_wait_window "$caption" 20) || {
+  echo "FAILED: no window with NetworkManager's phonebook"
+  exit 1
+}
+sleep 0.3
+keyfile="$VEROLINK_NM_CONNECTIONS/$entry.nmconnection"
+launcher="$VEROLINK_DESKTOP/$entry.desktop"
+click_and_leave 150 176
+if login=$(x11_session_wait_window Verolink 10 "$main"); then
+  sleep 0.2
+  screenshot "$login" login-prompt
+  xdotool windowfocus --sync "$login" type "subscriber-7"
+  xdotool windowfocus --sync "$login" key Return
+else
+  echo "FAILED: no login prompt"
+  failures=$((failures + 1))
+fi
+answer_box nm-created Return
+check "the connection's keyfile carries the login" grep -qx "username=subscriber-7" "$keyfile"
+check "NetworkManager accepts the keyfile" \
+  sh -c 'nmcli --offline connection modify <"$1" >/dev/null' - "$keyfile"
+check "the desktop holds the launcher $entry.desktop" \
+  grep -qxF "Exec=nmcli connection up id \"$entry\"" "$launcher"
+
+check "the program is still running" kill -0 "$PROGRAM_PID"
+
 if [ "$failures" -ne 0 ]; then
   echo "--- program output"
   cat "$SCRATCH/program.log"

@@ -3,11 +3,14 @@
 #include <unistd.h>
 
 #include "host/desktop/host_shell_desktop.h"
+#include "host/desktop/host_shell_launcher.h"
 #include "host/desktop/host_shell_shortcut.h"
 
 namespace verolink::host {
 
 namespace {
+
+constexpr std::string_view kShortcutEnding = ".lnk";
 
 // A phonebook entry shown as an item of Network Connections.
 class ConnectionItem : public ShellItem {
@@ -61,6 +64,12 @@ class DesktopFolderObject : public ShellFolder {
       throw AutomationError("only a connection can be copied onto the desktop");
     }
     const Text name = item.Name();
+    if (options_.networkManagerLaunchers) {
+      // Launchers must be executable for file managers to run them.
+      WriteShortcutFile(path_, name, LauncherFileText(name, InstalledProgramIcon()), ".desktop",
+                        0755);
+      return;
+    }
     WriteShortcutFile(path_, name, ShortcutFileText(name, options_.phonebookFile));
   }
 
@@ -105,7 +114,16 @@ std::unique_ptr<ScriptHost> HostAutomationObjects::CreateScriptHost() {
 
 void HostFileDeletion::DeleteFile(const std::string& ansiPath) {
   // Whether the file was there, and whether it went, is not told.
-  ::unlink(ToUtf8(codePage_.FromAnsi(ansiPath)).c_str());
+  const std::string path = ToUtf8(codePage_.FromAnsi(ansiPath));
+  ::unlink(path.c_str());
+  if (!launchers_ || !path.ends_with(kShortcutEnding)) return;
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return;
+  const std::string folder = path.substr(0, slash);
+  const std::string desktop = DesktopFolder();
+  if (desktop.empty() || folder != desktop) return;
+  const std::string name = path.substr(slash + 1, path.size() - slash - 1 - kShortcutEnding.size());
+  RemoveLauncher(folder, FromUtf8(name));
 }
 
 }  // namespace verolink::host

@@ -1,5 +1,5 @@
 // Host desktop: the shell and script-host objects over the XDG desktop folder,
-// the shortcut files they write, and the browser (xdg-open).
+// the shortcut files and launchers they write, and the browser (xdg-open).
 #pragma once
 
 #include <functional>
@@ -17,6 +17,9 @@ struct HostShellOptions {
   std::function<std::vector<Text>()> listConnections;
   // The phonebook file (UTF-8 path) that the shortcuts name and open.
   std::string phonebookFile;
+  // The entries are NetworkManager connections: a copy onto the desktop
+  // writes the launcher `<name>.desktop` (host_shell_launcher.h) instead.
+  bool networkManagerLaunchers = false;
 };
 
 // Stand-ins for Shell.Application and WScript.Shell. Network Connections
@@ -34,15 +37,21 @@ class HostAutomationObjects : public AutomationObjects {
 };
 
 // unlink(2) of the single-byte path, turned back into the file system's UTF-8
-// through the code page it was converted with.
+// through the code page it was converted with. With `launchers`, deleting
+// the shortcut `<name>.lnk` of the desktop folder itself also removes the
+// launcher `<name>.desktop` that CopyHere wrote there (RemoveLauncher: only
+// that program's own launcher for that name); nothing outside the desktop
+// folder is touched for it.
 class HostFileDeletion : public FileDeletion {
  public:
-  explicit HostFileDeletion(const CodePage& codePage) : codePage_(codePage) {}
+  explicit HostFileDeletion(const CodePage& codePage, bool launchers = false)
+      : codePage_(codePage), launchers_(launchers) {}
   void DeleteFile(const std::string& ansiPath) override;
   char16_t PathSeparator() const override { return u'/'; }
 
  private:
   const CodePage& codePage_;
+  bool launchers_;
 };
 
 }  // namespace verolink::host

@@ -53,3 +53,14 @@ std::string DesktopFolder() {
 }
 
 }  // namespace verolink::host
+
+namespace verolink::host {
+
+std::string DataFolder() {
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/') return data;
+  const std::string home = HomeFolder();
+  if (home.empty()) return {};
+  return WithoutTrailingSlashes(home) + "/.local/share";
+}
+
+}  // namespace verolink::host

@@ -10,4 +10,8 @@ namespace verolink::host {
 // desktop is configured), else ~/Desktop. Empty when no home folder is known.
 std::string DesktopFolder();
 
+// The user's data folder: $XDG_DATA_HOME when it is an absolute path, else
+// ~/.local/share. Empty when no home folder is known.
+std::string DataFolder();
+
 }  // namespace verolink::host

@@ -4,29 +4,20 @@
 #include <utility>
 
 #include "host/phonebook/entry_image_decoder.h"
+#include "host/phonebook/entry_name_records.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/phonebook_location.h"
-#include "host/system/zero_ended_copy.h"
-#include "phonebook/entry_listing.h"
 
 namespace verolink::host {
 
-using modRASVPN::kEntryNameRecordSize;
-
 HostPhonebook::HostPhonebook(std::string path, std::uint32_t entrySize, const CodePage& codePage,
                              PhonebookWriteHooks hooks)
-    : entrySize_(entrySize),
-      codePage_(codePage),
+    : HostPhonebookBase(entrySize, codePage),
       hooks_(hooks),
       file_(std::move(path), codePage, std::move(hooks)) {}
 
 HostPhonebook HostPhonebook::FromEnvironment(const CodePage& codePage) {
   return HostPhonebook(DefaultPhonebookPath(), EntrySizeFromEnvironment(), codePage);
-}
-
-RasError HostPhonebook::QueryEntrySize(std::uint32_t& entrySize) {
-  entrySize = entrySize_;
-  return kErrorBufferTooSmall;
 }
 
 RasError HostPhonebook::SetEntryProperties(const std::optional<std::string>& phonebook,
@@ -48,42 +39,18 @@ RasError HostPhonebook::SetEntryProperties(const std::optional<std::string>& pho
 
 RasError HostPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
                                     std::uint32_t& entryCount) {
-  // The caller tells the record layout it expects in the first record's size.
-  if (buffer == nullptr) {
-    if (byteCount != 0) return kErrorBufferInvalid;
-  } else {
-    std::uint32_t recordSize = 0;
-    if (byteCount < sizeof recordSize) return kErrorInvalidSize;
-    std::memcpy(&recordSize, buffer, sizeof recordSize);
-    if (recordSize != kEntryNameRecordSize) return kErrorInvalidSize;
-  }
-
+  if (const RasError e = CheckListingBuffer(buffer, byteCount); e != kRasSuccess) return e;
   const PhonebookFileText* text = nullptr;
   if (const RasError e = file_.Read(text); e != kRasSuccess) return e;
   const std::vector<IndexedSection>& sections = text->sections();
-  const auto count = static_cast<std::uint32_t>(sections.size());
-  const std::uint32_t needed = count * kEntryNameRecordSize;
-  entryCount = count;
-  if (byteCount < needed) {
-    byteCount = needed;
-    return kErrorBufferTooSmall;
-  }
-  if (needed > 0) std::memset(buffer, 0, needed);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::uint8_t* record = buffer + static_cast<std::size_t>(i) * kEntryNameRecordSize;
-    std::memcpy(record, &kEntryNameRecordSize, sizeof kEntryNameRecordSize);
-    const std::string& name = sections[i].name;  // at most 256 bytes
-    std::memcpy(record + sizeof kEntryNameRecordSize, name.data(), name.size());
-  }
-  return kRasSuccess;
+  // Names of at most 256 bytes: the file holds no others.
+  return FillEntryNameRecords(
+      sections.size(), [&](std::size_t i) { return std::string_view(sections[i].name); }, buffer,
+      byteCount, entryCount);
 }
 
 RasError HostPhonebook::DeleteEntry(const std::string& entryName) {
   return file_.Remove(entryName);
-}
-
-void HostPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
-  CopyZeroEnded(codePage_.ToAnsi(PhonebookErrorText(code)), buffer, size);
 }
 
 RasError HostPhonebook::ReadEntry(const std::string& entryName, PhonebookSection& section) const {

@@ -1,5 +1,5 @@
-// Host phonebook: the Remote Access phonebook operations on Linux, kept in a
-// phonebook file of our own (its format, reader, store and cache live here).
+// Host phonebooks: the Remote Access phonebook operations on Linux, kept in a
+// phonebook file of our own or as NetworkManager keyfiles, and their choice.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 
 #include "common/code_page.h"
 #include "host/phonebook/cached_phonebook_file.h"
+#include "host/phonebook/host_phonebook_base.h"
 #include "host/phonebook/phonebook_file_format.h"
 #include "host/phonebook/phonebook_file_store.h"
 #include "phonebook/ras_phonebook.h"
@@ -22,7 +23,7 @@ namespace verolink::host {
 // cached_phonebook_file.h). A damaged or unreadable file is reported by its
 // error number and never written over. The error numbers are those of
 // host_phonebook_errors.h. One caller at a time, as on the platform.
-class HostPhonebook : public RasPhonebook {
+class HostPhonebook : public HostPhonebookBase {
  public:
   // `entrySize` is the size reported for the platform's entry structure;
   // `codePage` is the system code page of the texts handed in.
@@ -32,7 +33,6 @@ class HostPhonebook : public RasPhonebook {
   // The phonebook and entry size the environment names (phonebook_location.h).
   static HostPhonebook FromEnvironment(const CodePage& codePage);
 
-  RasError QueryEntrySize(std::uint32_t& entrySize) override;
   // A named phonebook is taken as the path of a phonebook file.
   RasError SetEntryProperties(const std::optional<std::string>& phonebook,
                               const std::string& entryName, std::span<const std::uint8_t> image,
@@ -40,7 +40,6 @@ class HostPhonebook : public RasPhonebook {
   RasError EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
                        std::uint32_t& entryCount) override;
   RasError DeleteEntry(const std::string& entryName) override;
-  void GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) override;
 
   // The stored fields of an entry (texts single-byte); 623 when there is none.
   RasError ReadEntry(const std::string& entryName, PhonebookSection& section) const;
@@ -50,8 +49,6 @@ class HostPhonebook : public RasPhonebook {
   const std::string& path() const { return file_.path(); }
 
  private:
-  std::uint32_t entrySize_;
-  const CodePage& codePage_;
   PhonebookWriteHooks hooks_;
   CachedPhonebookFile file_;
 };

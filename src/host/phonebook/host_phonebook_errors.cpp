@@ -24,6 +24,8 @@ Text PhonebookErrorText(std::uint32_t code) {
       return u"Ссылка на файл телефонной книги указывает на несуществующий файл.";
     case kErrorPhonebookLinkLoop:
       return u"Ссылки на файл телефонной книги образуют петлю.";
+    case kErrorCancelled:
+      return u"Подключение не создано: не указан логин абонента.";
     default:
       break;
   }

@@ -32,6 +32,10 @@ inline constexpr RasError kErrorPhonebookLinkLoop = 1921;
 // differs from it, or a listing record size other than 264.
 inline constexpr RasError kErrorInvalidSize = verolink::kErrorInvalidSize;  // 632
 
+// The user cancelled a question that the write needs answered (the
+// subscriber's login); nothing was written. The platform's ERROR_CANCELLED.
+inline constexpr RasError kErrorCancelled = 1223;
+
 // The Russian text of a phonebook error number: its own text for the numbers
 // above, a general one naming the number for any other number above 600, and
 // the empty text for numbers up to 600 (those are the system's).

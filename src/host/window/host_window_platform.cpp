@@ -13,8 +13,10 @@ HostWindowPlatform::HostWindowPlatform()
                                      modRASVPN::EnumRasEntries(bundle_, names);
                                      return names;
                                    },
-                                   phonebookSide_.phonebook.path()}),
-      bundle_{phonebookSide_.phonebook,
+                                   phonebookSide_.phonebook.path(),
+                                   phonebook_.networkManager() != nullptr}),
+      files_(phonebookSide_.codePage, phonebook_.networkManager() != nullptr),
+      bundle_{phonebook_.phonebook(),
               phonebookSide_.systemMessages,
               phonebookSide_.memory,
               phonebookSide_.eventLog,

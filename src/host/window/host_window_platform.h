@@ -2,16 +2,20 @@
 
 #include "host/desktop/host_browser.h"
 #include "host/desktop/host_shell.h"
+#include "host/phonebook/chosen_phonebook.h"
 #include "host/system/host_phonebook_platform.h"
 #include "host/system/host_process.h"
 #include "host/system/host_ui.h"
+#include "host/window/fltk_login_prompt.h"
 #include "host/window/fltk_message_boxes.h"
 #include "start/platform.h"
 
 namespace verolink::host {
 
 // Every facility of the windowed host program: the phonebook side from the
-// environment, the desktop side (shell objects on the user's desktop, netsh
+// environment (the file phonebook or NetworkManager's, see
+// phonebook_choice.h; the latter asks the login in an FLTK dialog), the
+// desktop side (shell objects on the user's desktop, netsh
 // and xdg-open as processes), and FLTK's message boxes and event pump.
 class HostWindowPlatform {
  public:
@@ -24,8 +28,10 @@ class HostWindowPlatform {
 
  private:
   HostPhonebookFacilities phonebookSide_;
+  FltkLoginPrompt loginPrompt_;
+  ChosenPhonebook phonebook_{phonebookSide_.phonebook, phonebookSide_.codePage, loginPrompt_};
   HostAutomationObjects automation_;
-  HostFileDeletion files_{phonebookSide_.codePage};
+  HostFileDeletion files_;
   HostProcessLauncher processes_;
   HostBrowser browser_{phonebookSide_.codePage};
   FltkMessageBoxes messageBoxes_;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/text.h"
+
+namespace verolink::host {
+
+// The desktop launcher of a NetworkManager connection: a freedesktop desktop
+// entry of type Application whose Exec brings the connection up with `nmcli
+// connection up id "<name>"`, showing the icon at `iconPath` (the theme's
+// network icon when empty). It carries X-Verolink-Connection=<name>, by
+// which RemoveLauncher knows it. UTF-8.
+std::string LauncherFileText(const Text& entryName, const std::string& iconPath);
+
+// One argument of an Exec line: in double quotes, with '"', '`', '$' and
+// '\' escaped by a backslash and '%' doubled, as the desktop entry rules
+// ask (the value's own escaping comes on top of that).
+std::string QuotedExecArgument(std::string_view argument);
+
+// The program's icon as a PNG file for launchers:
+// <DataFolder()>/verolink/verolink-pppoe.png, written when it is missing or
+// differs. Its path, or empty when it cannot be written.
+std::string InstalledProgramIcon();
+
+// Removes `<folder>/<entryName>.desktop` when it is a regular file that is
+// the launcher LauncherFileText wrote for that name; any other file stays.
+void RemoveLauncher(const std::string& folder, const Text& entryName);
+
+}  // namespace verolink::host

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace verolink::host {
+
+// Replaces `<folder>/<name>` with `content`: a hidden temporary file in the
+// same folder is written, given `mode`, synced and renamed over the target,
+// then the folder is synced, so a reader sees the old file or the new one,
+// never a part, and the new one survives a crash. Returns 0 on success, else
+// the errno of the step that failed; the temporary file is then removed and
+// the target left as it was. Without `synced` (for caches that check
+// themselves) nothing is synced: after a crash the file may be empty.
+int ReplaceFileAtomically(const std::string& folder, const std::string& name,
+                          std::string_view content, mode_t mode, bool synced = true);
+
+}  // namespace verolink::host
