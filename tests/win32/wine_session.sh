@@ -54,7 +54,7 @@ wine_session_stop() {
 # wine64-bin): Debian's `wine` starts the 32-bit loader whenever it is
 # installed, even where the machine cannot run it.
 wine_session_use_wine64() {
-  local loader bin=$1/wine64-bin
+  local loader tool bin=$1/wine64-bin
   loader=$(command -v wine64 || true)
   [ -n "$loader" ] || loader=/usr/lib/wine/wine64
   [ -x "$loader" ] || fail "no wine64 loader (in PATH or /usr/lib/wine): install wine64"
