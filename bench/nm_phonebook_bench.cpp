@@ -42,6 +42,9 @@ using bench::EntryCounts;
 using bench::kEntrySize;
 using bench::ProviderProfile;
 
+// Longer than the margin after which a fine-stamped file's version is settled.
+constexpr std::chrono::milliseconds kSettle{200};
+
 class AnsweredPrompt : public host::LoginPrompt {
  public:
   std::optional<std::string> AskLogin(const std::string&, const std::string&) override {
@@ -76,7 +79,7 @@ class FilledFolder {
       }
     }
     // Files changed just now are read again until they have settled.
-    std::this_thread::sleep_for(std::chrono::milliseconds(host::ConnectionIndex::kSettleMs * 2));
+    std::this_thread::sleep_for(kSettle);
   }
   ~FilledFolder() {
     std::error_code ignored;
@@ -123,8 +126,7 @@ void Presses(benchmark::State& state, Start start, bool (*press)(Platform&)) {
     if (start != Start::Steady) {
       state.PauseTiming();
       if (start == Start::Settled) {
-        std::this_thread::sleep_for(
-            std::chrono::milliseconds(host::ConnectionIndex::kSettleMs * 2));
+        std::this_thread::sleep_for(kSettle);
         const auto previousRun = folder.freshPhonebook();
         Platform lister = folder.platformWith(*previousRun);
         EntryExists(lister, u"Absent INTERNET");

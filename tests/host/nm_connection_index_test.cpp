@@ -20,10 +20,9 @@ namespace {
 const std::string kOther =
     "[connection]\nid=Other\nuuid=3c5a1c3e-7c57-4a57-9f0e-0d5b1f0d6a01\ntype=ethernet\n";
 
-// Lets every change so far settle, so that the kept listing is trusted.
-void Settle() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ConnectionIndex::kSettleMs + 50));
-}
+// Lets every change so far settle (well past a fine-stamped file system's
+// margin), so that the kept listing is trusted.
+void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(150)); }
 
 // Writes a file through a rename, as NetworkManager and editors do.
 void ReplaceByRename(const std::string& path, const std::string& text) {

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "host/phonebook/file_version.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/system/atomic_file.h"
 
@@ -23,26 +24,25 @@ namespace verolink::host {
 namespace {
 
 constexpr char kMagic[8] = {'V', 'L', 'N', 'M', 'I', 'X', '0', '1'};
-constexpr std::int64_t kSettleNs = ConnectionIndex::kSettleMs * 1000000;
-
-std::int64_t NowNs() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
+constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
 
 std::int64_t Ns(const timespec& t) {
-  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+  return static_cast<std::int64_t>(t.tv_sec) * kNanosecondsPerSecond + t.tv_nsec;
 }
 
-}  // namespace
-
-ConnectionIndex::Stamp ConnectionIndex::StampOf(const struct stat& st) {
-  return Stamp{st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), Ns(st.st_mtim),
-               Ns(st.st_ctim)};
+timespec FromNs(std::int64_t ns) {
+  timespec t{};
+  t.tv_sec = static_cast<time_t>(ns / kNanosecondsPerSecond);
+  t.tv_nsec = static_cast<long>(ns % kNanosecondsPerSecond);
+  return t;
 }
 
-namespace {
+// A folder's stamp: its size says nothing more than its times.
+FileVersion FolderVersionOf(const struct stat& st) {
+  FileVersion version = FileVersion::Of(st);
+  version.size = 0;
+  return version;
+}
 
 std::uint64_t Fnv1a(std::string_view bytes) {
   std::uint64_t hash = 14695981039346656037ull;
@@ -61,6 +61,14 @@ class Writer {
   void Bytes(std::string_view text) {
     U64(text.size());
     out += text;
+  }
+  // device, inode, [size,] modification and change times in nanoseconds.
+  void Version(const FileVersion& v, bool withSize) {
+    U64(v.device);
+    U64(v.inode);
+    if (withSize) U64(static_cast<std::uint64_t>(v.size));
+    U64(static_cast<std::uint64_t>(Ns(v.modified)));
+    U64(static_cast<std::uint64_t>(Ns(v.changed)));
   }
   std::string out;
 };
@@ -89,6 +97,22 @@ class Reader {
     in_.remove_prefix(n);
     return true;
   }
+  // A version written by Writer::Version: always of a file that existed.
+  bool Version(FileVersion& v, bool withSize) {
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t modified = 0, changed = 0;
+    if (!U64(device) || !U64(inode) || (withSize && !U64(size)) || !I64(modified) ||
+        !I64(changed)) {
+      return false;
+    }
+    v = FileVersion{true,
+                    static_cast<dev_t>(device),
+                    static_cast<ino_t>(inode),
+                    static_cast<off_t>(size),
+                    FromNs(modified),
+                    FromNs(changed)};
+    return true;
+  }
   bool done() const { return in_.empty(); }
 
  private:
@@ -101,7 +125,7 @@ RasError ConnectionIndex::List(const std::string& folder,
                                const std::vector<ConnectionFile>*& files) {
   if (!loaded_ || folder_ != folder) Load(folder);
   files = &files_;
-  const std::int64_t now = NowNs();
+  const timespec lookedAt = StampClockNow();  // before the look: see IsSettled
   struct stat st {};
   if (::stat(folder.c_str(), &st) != 0) {
     if (errno != ENOENT) return kErrorCannotOpenPhonebook;
@@ -110,14 +134,13 @@ RasError ConnectionIndex::List(const std::string& folder,
     folderStamp_ = {};
     return kRasSuccess;
   }
-  Stamp stamp = StampOf(st);
-  stamp.size = 0;  // a folder's size says nothing more
-  if (folderSettled_ && stamp == folderStamp_) return kRasSuccess;
-  return Scan(folder, stamp, now);
+  const FileVersion version = FolderVersionOf(st);
+  if (folderSettled_ && version == folderStamp_) return kRasSuccess;
+  return Scan(folder, version, lookedAt);
 }
 
-RasError ConnectionIndex::Scan(const std::string& folder, const Stamp& folderStamp,
-                               std::int64_t now) {
+RasError ConnectionIndex::Scan(const std::string& folder, const FileVersion& folderStamp,
+                               const timespec& lookedAt) {
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return kErrorCannotOpenPhonebook;
   const int fd = ::dirfd(dir);
@@ -147,7 +170,7 @@ RasError ConnectionIndex::Scan(const std::string& folder, const Stamp& folderSta
     const bool trusted = kept < files_.size() && seen_[kept].settled &&
                          seen_[kept].stamp.inode == entry->d_ino &&
                          ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                         StampOf(st) == seen_[kept].stamp;
+                         FileVersion::Of(st) == seen_[kept].stamp;
     if (trusted) {
       // Each name comes once; the kept one is not looked at again.
       listed.push_back(std::move(files_[kept]));
@@ -172,7 +195,8 @@ RasError ConnectionIndex::Scan(const std::string& folder, const Stamp& folderSta
       continue;
     }
     ConnectionFile fresh{entry->d_name, read ? ConnectionIdOf(text) : std::string()};
-    const Seen seenNow{StampOf(st), read && Ns(st.st_ctim) < now - kSettleNs};
+    const FileVersion version = FileVersion::Of(st);
+    const Seen seenNow{version, read && IsSettled(version, lookedAt)};
     // A file read again because it had not settled yet may well be the same.
     if (kept == files_.size() || !(files_[kept] == fresh) || !(seen_[kept] == seenNow)) {
       changed = true;
@@ -186,7 +210,7 @@ RasError ConnectionIndex::Scan(const std::string& folder, const Stamp& folderSta
     return result;
   }
   if (listed.size() != files_.size()) changed = true;
-  const bool settled = folderStamp.ctimeNs < now - kSettleNs;
+  const bool settled = IsSettled(folderStamp, lookedAt);
   changed = changed || settled != folderSettled_;
   files_ = std::move(listed);
   seen_ = std::move(seen);
@@ -217,10 +241,10 @@ void ConnectionIndex::Load(const std::string& folder) {
 
   Reader r(body.substr(sizeof kMagic));
   std::string path;
-  Stamp stamp;
+  FileVersion stamp;
   std::uint64_t settled = 0, count = 0;
-  if (!r.Bytes(path) || path != folder || !r.U64(stamp.device) || !r.U64(stamp.inode) ||
-      !r.I64(stamp.mtimeNs) || !r.I64(stamp.ctimeNs) || !r.U64(settled) || !r.U64(count)) {
+  if (!r.Bytes(path) || path != folder || !r.Version(stamp, false) || !r.U64(settled) ||
+      !r.U64(count)) {
     return;
   }
   std::vector<ConnectionFile> files;
@@ -232,8 +256,7 @@ void ConnectionIndex::Load(const std::string& folder) {
     ConnectionFile f;
     Seen k;
     std::uint64_t s = 0;
-    if (!r.Bytes(f.fileName) || !r.Bytes(f.id) || !r.U64(k.stamp.device) || !r.U64(k.stamp.inode) ||
-        !r.U64(k.stamp.size) || !r.I64(k.stamp.mtimeNs) || !r.I64(k.stamp.ctimeNs) || !r.U64(s)) {
+    if (!r.Bytes(f.fileName) || !r.Bytes(f.id) || !r.Version(k.stamp, true) || !r.U64(s)) {
       return;
     }
     k.settled = s != 0;
@@ -252,10 +275,7 @@ void ConnectionIndex::Save() const {
   Writer w;
   w.out.append(kMagic, sizeof kMagic);
   w.Bytes(folder_);
-  w.U64(folderStamp_.device);
-  w.U64(folderStamp_.inode);
-  w.U64(static_cast<std::uint64_t>(folderStamp_.mtimeNs));
-  w.U64(static_cast<std::uint64_t>(folderStamp_.ctimeNs));
+  w.Version(folderStamp_, false);
   w.U64(folderSettled_);
   w.U64(files_.size());
   w.out.reserve(files_.size() * 120);
@@ -263,11 +283,7 @@ void ConnectionIndex::Save() const {
     const Seen& k = seen_[i];
     w.Bytes(files_[i].fileName);
     w.Bytes(files_[i].id);
-    w.U64(k.stamp.device);
-    w.U64(k.stamp.inode);
-    w.U64(k.stamp.size);
-    w.U64(static_cast<std::uint64_t>(k.stamp.mtimeNs));
-    w.U64(static_cast<std::uint64_t>(k.stamp.ctimeNs));
+    w.Version(k.stamp, true);
     w.U64(k.settled);
   }
   w.U64(Fnv1a(w.out));

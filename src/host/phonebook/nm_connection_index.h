@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/phonebook/file_version.h"
 #include "host/phonebook/nm_connection_folder.h"
 #include "phonebook/ras_phonebook.h"
 
@@ -20,15 +21,13 @@ namespace verolink::host {
 // when its inode, size or times differ. A file replaced by a rename (as
 // NetworkManager, nmcli, most editors and this program write them) therefore
 // always shows; one rewritten in place shows once anything else in the
-// folder changes. Callers that change a file read it again first. A kept stamp counts only when it
-// was taken at least kSettleMs after its last change: a change within the same clock tick would not
-// show in its times. A cache file that is damaged, or of another folder, is ignored and written
-// anew; one that cannot be written only makes the next run slower.
+// folder changes. Callers that change a file read it again first. A kept
+// stamp counts only once it is settled (file_version.h): a change within the
+// same clock tick would not show in its times. A cache file that is damaged,
+// or of another folder, is ignored and written anew; one that cannot be
+// written only makes the next run slower.
 class ConnectionIndex {
  public:
-  // Timestamps are coarse (a clock tick); this is well above any tick.
-  static constexpr std::int64_t kSettleMs = 100;
-
   // `cachePath` empty: kept in memory only.
   explicit ConnectionIndex(std::string cachePath) : cachePath_(std::move(cachePath)) {}
 
@@ -38,27 +37,22 @@ class ConnectionIndex {
   RasError List(const std::string& folder, const std::vector<ConnectionFile>*& files);
 
  private:
-  struct Stamp {
-    std::uint64_t device = 0, inode = 0, size = 0;
-    std::int64_t mtimeNs = 0, ctimeNs = 0;
-    bool operator==(const Stamp&) const = default;
-  };
   // What was seen of a file when it was read.
   struct Seen {
-    Stamp stamp;
+    FileVersion stamp;
     bool settled = false;
     bool operator==(const Seen&) const = default;
   };
 
-  static Stamp StampOf(const struct stat& st);
-  RasError Scan(const std::string& folder, const Stamp& folderStamp, std::int64_t nowNs);
+  RasError Scan(const std::string& folder, const FileVersion& folderStamp,
+                const timespec& lookedAt);
   void Load(const std::string& folder);
   void Save() const;
 
   std::string cachePath_;
   bool loaded_ = false;
   std::string folder_;
-  Stamp folderStamp_;
+  FileVersion folderStamp_;
   bool folderSettled_ = false;
   std::vector<ConnectionFile> files_;
   std::vector<Seen> seen_;  // one for each of files_
