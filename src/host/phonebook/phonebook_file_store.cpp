@@ -14,6 +14,7 @@
 
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/phonebook_location.h"
+#include "host/system/atomic_file.h"
 
 namespace verolink::host {
 
@@ -53,17 +54,6 @@ bool Lock(const Descriptor& fd, int operation) {
   return true;
 }
 
-bool WriteAll(int fd, std::string_view text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Reads up to `size` bytes at `offset`: fewer only at the file's end; -1 on
 // failure.
 ssize_t ReadAt(int fd, char* into, std::size_t size, std::size_t offset) {
@@ -91,11 +81,6 @@ bool CreateFolders(const std::string& folder) {
     if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
   return IsFolder(folder);
-}
-
-bool SyncFolder(const std::string& folder) {
-  Descriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return fd.valid() && fsync(fd.get()) == 0;
 }
 
 // Removes temporary files that a writer which died before its rename left
@@ -235,7 +220,7 @@ RasError PhonebookFileStore::Replace(const Place& place, std::string_view text,
   struct stat old {};
   if (stat(place.file.c_str(), &old) == 0) fchmod(fd.get(), old.st_mode & 07777);
 
-  const bool done = WriteAll(fd.get(), text) && fsync(fd.get()) == 0 && fd.Close();
+  const bool done = WriteWhole(fd.get(), text) == 0 && fsync(fd.get()) == 0 && fd.Close();
   if (!done) {
     unlink(temporary.c_str());
     return kErrorCannotWritePhonebook;
@@ -250,7 +235,7 @@ RasError PhonebookFileStore::Replace(const Place& place, std::string_view text,
   struct stat now {};
   written = stat(place.file.c_str(), &now) == 0 ? FileVersion::Of(now) : FileVersion::Missing();
   // The rename itself lasts only once the folder is synced.
-  return SyncFolder(place.folder) ? kRasSuccess : kErrorCannotWritePhonebook;
+  return SyncFolder(place.folder) == 0 ? kRasSuccess : kErrorCannotWritePhonebook;
 }
 
 }  // namespace verolink::host

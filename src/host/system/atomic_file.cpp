@@ -9,20 +9,18 @@
 
 namespace verolink::host {
 
-namespace {
-
-int WriteAll(int fd, std::string_view content) {
+int WriteWhole(int fd, std::string_view content) {
   std::size_t done = 0;
   while (done < content.size()) {
     const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return errno;
+    if (n == 0) return EIO;
     done += static_cast<std::size_t>(n);
   }
   return 0;
 }
 
-// Makes the rename itself last: the folder's entry is synced too.
 int SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return errno;
@@ -31,15 +29,13 @@ int SyncFolder(const std::string& folder) {
   return error;
 }
 
-}  // namespace
-
 int ReplaceFileAtomically(const std::string& folder, const std::string& name,
                           std::string_view content, mode_t mode, bool synced) {
   // Hidden, so that programs loading the folder's files pass over it.
   std::string temporary = folder + "/.verolink-XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return errno;
-  int error = WriteAll(fd, content);
+  int error = WriteWhole(fd, content);
   if (error == 0 && ::fchmod(fd, mode) != 0) error = errno;
   if (error == 0 && synced && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
