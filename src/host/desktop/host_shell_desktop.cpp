@@ -1,12 +1,10 @@
 #include "host/desktop/host_shell_desktop.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
+#include <chrono>
 #include <cstdlib>
-#include <vector>
 
 #include "host/system/host_process_capture.h"
+#include "host/system/user_folders.h"
 
 namespace verolink::host {
 
@@ -17,18 +15,6 @@ constexpr std::chrono::milliseconds kLookupTimeout{2000};
 std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
-}
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  std::vector<char> buffer(16384);
-  passwd entry{};
-  passwd* found = nullptr;
-  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-      found->pw_dir) {
-    return found->pw_dir;
-  }
-  return {};
 }
 
 // xdg-user-dir's answer, when it names a desktop of its own.
@@ -52,15 +38,6 @@ std::string DesktopFolder() {
   return WithoutTrailingSlashes(home) + "/Desktop";
 }
 
-}  // namespace verolink::host
-
-namespace verolink::host {
-
-std::string DataFolder() {
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/') return data;
-  const std::string home = HomeFolder();
-  if (home.empty()) return {};
-  return WithoutTrailingSlashes(home) + "/.local/share";
-}
+std::string DataFolder() { return XdgBaseFolder("XDG_DATA_HOME", ".local/share"); }
 
 }  // namespace verolink::host

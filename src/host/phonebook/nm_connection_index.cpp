@@ -18,6 +18,7 @@
 #include "host/phonebook/file_version.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/system/atomic_file.h"
+#include "host/system/user_folders.h"
 
 namespace verolink::host {
 
@@ -297,14 +298,8 @@ void ConnectionIndex::Save() const {
 }
 
 std::string ConnectionIndexPath(const std::string& folder) {
-  std::string base;
-  if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/') {
-    base = cache;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::string(home) + "/.cache";
-  } else {
-    return {};
-  }
+  const std::string base = XdgBaseFolder("XDG_CACHE_HOME", ".cache");
+  if (base.empty()) return {};
   char name[40];
   std::snprintf(name, sizeof name, "/verolink/nm-%016llx.index",
                 static_cast<unsigned long long>(Fnv1a(folder)));

@@ -1,6 +1,5 @@
 #include "host/phonebook/phonebook_location.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 
 #include "host/phonebook/entry_fields.h"
 #include "host/phonebook/host_phonebook_errors.h"
+#include "host/system/user_folders.h"
 
 namespace verolink::host {
 
@@ -20,21 +20,12 @@ std::string Variable(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-std::string HomeFolder() {
-  std::string home = Variable("HOME");
-  if (!home.empty()) return home;
-  if (const passwd* user = getpwuid(getuid()); user != nullptr && user->pw_dir != nullptr) {
-    return user->pw_dir;
-  }
-  return ".";
-}
-
 }  // namespace
 
 std::string DefaultPhonebookPath() {
   if (std::string path = Variable(kPhonebookVariable); !path.empty()) return path;
-  std::string config = Variable("XDG_CONFIG_HOME");
-  if (config.empty() || config.front() != '/') config = HomeFolder() + "/.config";
+  std::string config = XdgBaseFolder("XDG_CONFIG_HOME", ".config");
+  if (config.empty()) config = "./.config";  // no home folder known: the working folder's
   return config + "/verolink/phonebook.pbk";
 }
 
