@@ -1,5 +1,5 @@
 // Host system facilities: processes, the code page, the event log (syslog),
-// system message texts, memory blocks, atomic files, the console stand-ins.
+// message texts, memory, atomic files, the user's folders, console stand-ins.
 #pragma once
 
 #include "host/phonebook/host_phonebook.h"
