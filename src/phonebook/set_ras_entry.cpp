@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "phonebook/entry_layout.h"
+#include "phonebook/entry_members.h"
 
 namespace verolink::modRASVPN {
 
@@ -15,70 +15,9 @@ namespace {
 
 namespace layout = entry_layout;
 using R = RasEntryRecord;
-
-// Where a member of the record goes in the image.
-struct Number {
-  std::uint32_t offset;
-  std::uint32_t R::*member;
-};
-struct Address {
-  std::uint32_t offset;
-  RasIpAddress R::*member;
-};
-struct Field {  // text, cut to the field's width
-  std::uint32_t offset;
-  std::uint32_t width;
-  Text R::*member;
-};
-
-// Members at the same place in every layout (rows 2 to 19).
-constexpr Number kFixedNumbers[] = {
-    {layout::kOptions, &R::dwfOptions},           {layout::kCountryId, &R::dwCountryID},
-    {layout::kCountryCode, &R::dwCountryCode},    {layout::kFrameSize, &R::dwFrameSize},
-    {layout::kNetProtocols, &R::dwfNetProtocols}, {layout::kFramingProtocol, &R::dwFramingProtocol},
-};
-constexpr Address kAddresses[] = {
-    {layout::kIpAddr, &R::ipaddr},
-    {layout::kIpAddrDns, &R::ipaddrDns},
-    {layout::kIpAddrDnsAlt, &R::ipaddrDnsAlt},
-    {layout::kIpAddrWins, &R::ipaddrWins},
-    {layout::kIpAddrWinsAlt, &R::ipaddrWinsAlt},
-};
-constexpr Field kFixedTexts[] = {
-    {layout::kAreaCode, layout::kAreaCodeWidth, &R::szAreaCode},
-    {layout::kLocalPhoneNumber, layout::kLocalPhoneNumberWidth, &R::szLocalPhoneNumber},
-    {layout::kScript, layout::kPathWidth, &R::szScript},
-    {layout::kAutodialDll, layout::kPathWidth, &R::szAutodialDll},
-    {layout::kAutodialFunc, layout::kPathWidth, &R::szAutodialFunc},
-    {layout::kDeviceType, layout::kDeviceTypeWidth, &R::szDeviceType},
-};
-
-// Dial members (rows 26 to 32).
-constexpr Number kDialNumbers[] = {
-    {layout::kSubEntries, &R::dwSubEntries},
-    {layout::kDialMode, &R::dwDialMode},
-    {layout::kDialExtraPercent, &R::dwDialExtraPercent},
-    {layout::kDialExtraSampleSeconds, &R::dwDialExtraSampleSeconds},
-    {layout::kHangUpExtraPercent, &R::dwHangUpExtraPercent},
-    {layout::kHangUpExtraSampleSeconds, &R::dwHangUpExtraSampleSeconds},
-    {layout::kIdleDisconnectSeconds, &R::dwIdleDisconnectSeconds},
-};
-
-// Type and security members (rows 33 to 38; guidId apart).
-constexpr Number kTypeNumbers[] = {
-    {layout::kType, &R::dwType},
-    {layout::kEncryptionType, &R::dwEncryptionType},
-    {layout::kCustomAuthKey, &R::dwCustomAuthKey},
-    {layout::kVpnStrategy, &R::dwVpnStrategy},
-};
-constexpr Field kTypeTexts[] = {{layout::kCustomDialDll, layout::kPathWidth, &R::szCustomDialDll}};
-
-// Second options and DNS suffix (rows 39 to 41).
-constexpr Number kOptions2Numbers[] = {
-    {layout::kOptions2, &R::dwfOptions2},
-    {layout::kOptions3, &R::dwfOptions3},
-};
-constexpr Field kOptions2Texts[] = {{layout::kDnsSuffix, layout::kDnsSuffixWidth, &R::szDnsSuffix}};
+using layout::Address;
+using layout::Field;
+using layout::Number;
 
 // Lays members of one record into its zero-filled image.
 class ImageWriter {
@@ -134,9 +73,9 @@ std::vector<std::uint8_t> BuildEntryImage(const RasEntryRecord& record, std::uin
   ImageWriter w(image, record, codePage);
 
   w.PutU32(layout::kSize, size);
-  w.Put(kFixedNumbers);
-  w.Put(kAddresses);
-  w.Put(kFixedTexts);
+  w.Put(layout::kFixedNumbers);
+  w.Put(layout::kAddresses);
+  w.Put(layout::kFixedTexts);
   // The alternate numbers follow the structure; the two zero bytes after them
   // end the list.
   if (!alternates.empty()) {
@@ -144,25 +83,20 @@ std::vector<std::uint8_t> BuildEntryImage(const RasEntryRecord& record, std::uin
     w.PutU32(layout::kAlternateOffset, size);
   }
 
-  const layout::DeviceBlock device = layout::DeviceBlockFor(size);
-  w.PutText(layout::kDeviceName, device.deviceNameWidth, record.szDeviceName);
-  w.PutText(device.x25PadType, layout::kX25PadTypeWidth, record.szX25PadType);
-  w.PutText(device.x25Address, layout::kX25FieldWidth, record.szX25Address);
-  w.PutText(device.x25Facilities, layout::kX25FieldWidth, record.szX25Facilities);
-  w.PutText(device.x25UserData, layout::kX25FieldWidth, record.szX25UserData);
-  w.PutU32(device.channels, record.dwChannels);
+  w.Put(layout::DeviceTextsFor(size).fields);
+  w.PutU32(layout::DeviceBlockFor(size).channels, record.dwChannels);
 
   if (!layout::HasDialMembers(size)) return image;
-  w.Put(kDialNumbers);
+  w.Put(layout::kDialNumbers);
 
   if (!layout::HasTypeMembers(size)) return image;
-  w.Put(kTypeNumbers);
+  w.Put(layout::kTypeNumbers);
   std::copy(record.guidId.begin(), record.guidId.end(), image.begin() + layout::kGuidId);
-  w.Put(kTypeTexts);
+  w.Put(layout::kTypeTexts);
 
   if (!layout::HasOptions2Members(size)) return image;
-  w.Put(kOptions2Numbers);
-  w.Put(kOptions2Texts);
+  w.Put(layout::kOptions2Numbers);
+  w.Put(layout::kOptions2Texts);
   return image;
 }
 
