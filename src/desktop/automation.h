@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/code_page.h"
 #include "common/text.h"
 
 namespace verolink {
@@ -76,6 +77,12 @@ class FileDeletion {
   virtual ~FileDeletion() = default;
   // Deletes the file at the single-byte path; whether it worked is not told.
   virtual void DeleteFile(const std::string& ansiPath) = 0;
+  // Deletes the file at `path`; whether it worked is not told. By default the
+  // path goes to DeleteFile in `codePage`; a system whose file names are
+  // UTF-16 takes the path as it is, so that no character of it is lost.
+  virtual void DeleteFileAt(const Text& path, const CodePage& codePage) {
+    DeleteFile(codePage.ToAnsi(path));
+  }
   virtual char16_t PathSeparator() const = 0;
 };
 

@@ -64,7 +64,7 @@ void DeleteDesktopShortcut(Platform& platform, const Text& name) {
     // Without a desktop path the file would be looked for at the drive's root.
     if (desktopPath.empty()) return;
     const Text path = desktopPath + platform.files.PathSeparator() + name + kShortcutEnding;
-    platform.files.DeleteFile(platform.codePage.ToAnsi(path));
+    platform.files.DeleteFileAt(path, platform.codePage);
   } catch (const std::exception&) {
     // The removal reports nothing: a missing host, path or file ends it silently.
   }

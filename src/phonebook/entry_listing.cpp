@@ -57,8 +57,9 @@ int Fail(Platform& platform, std::u16string_view text, RasError lastResult, RasE
 
 // Reads the names of up to entryCount records lying back to back in the block.
 // Every read stays inside the block, whatever sizes and count the platform
-// reported: the walk ends at the block's end, or at a record whose size field
-// is 0 or steps past the end.
+// reported: the walk ends at the block's end or at a record whose size field
+// steps past it. A size field of 0 steps by the record size the program asked
+// for, so that the walk goes on instead of reading one record again.
 int WalkRecords(const ListingBlock& block, std::uint32_t entryCount, std::vector<Text>& names,
                 const CodePage& codePage) {
   int count = 0;
@@ -75,7 +76,8 @@ int WalkRecords(const ListingBlock& block, std::uint32_t entryCount, std::vector
         codePage);
     std::uint32_t step = 0;
     std::memcpy(&step, record.data(), kSizeFieldBytes);
-    if (step == 0 || step > remaining) break;
+    if (step == 0) step = kEntryNameRecordSize;
+    if (step > remaining) break;
     position += step;
   }
   return count;
@@ -84,12 +86,11 @@ int WalkRecords(const ListingBlock& block, std::uint32_t entryCount, std::vector
 }  // namespace
 
 Text ByteArrayToString(std::span<const std::uint8_t> bytes, const CodePage& codePage) {
-  Text text;
-  for (std::size_t i = 0; i + 1 < bytes.size() && bytes[i] != 0; ++i) {
-    const char byte = static_cast<char>(bytes[i]);
-    text += codePage.FromAnsi(std::string_view(&byte, 1));
-  }
-  return text;
+  // The name is converted whole: on a multi-byte code page one character
+  // takes several bytes.
+  std::size_t length = 0;
+  while (length + 1 < bytes.size() && bytes[length] != 0) ++length;
+  return codePage.FromAnsi(std::string_view(reinterpret_cast<const char*>(bytes.data()), length));
 }
 
 int EnumRasEntries(Platform& platform, std::vector<Text>& names, RasError& failure) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace verolink {
 
@@ -17,7 +18,16 @@ inline constexpr RasError kErrorInvalidSize = 632;
 // the phonebook, which supplies their texts itself.
 inline constexpr RasError kRasErrorBase = 600;
 
-// The five Remote Access phonebook operations the program calls. Text goes in
+// A device the phonebook can connect through, as RasEnumDevicesA lists it:
+// its type ("PPPoE", "modem", ...) and its name, single-byte text in the
+// system code page.
+struct RasDevice {
+  std::string type;
+  std::string name;
+};
+
+// The five Remote Access phonebook operations the program calls, and the
+// device listing. Text goes in
 // as single-byte text in the system code page; no phonebook file is named by
 // the program's own calls (std::nullopt = the default phonebook).
 class RasPhonebook {
@@ -47,6 +57,14 @@ class RasPhonebook {
   // RasGetErrorStringA(code, buffer, size): fills buffer with the text of a
   // phonebook error (code above 600), ended by a zero byte.
   virtual void GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) = 0;
+
+  // RasEnumDevicesA: fills `devices` with the devices the phonebook can use,
+  // in its order, and returns 0; on failure returns the error number and
+  // leaves `devices` empty. A phonebook without devices of its own lists none.
+  virtual RasError EnumDevices(std::vector<RasDevice>& devices) {
+    devices.clear();
+    return kRasSuccess;
+  }
 };
 
 }  // namespace verolink

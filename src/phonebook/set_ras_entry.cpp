@@ -58,8 +58,9 @@ void CopyStringToBuffer(std::uint8_t* destination, TextView text, std::size_t ma
   if (text.empty() || maxBytes == 0) return;
   const std::string ansi = codePage.ToAnsi(text);
   // The field's last byte stays free for the terminating zero, which the
-  // zero-filled image supplies.
-  const std::size_t n = std::min(ansi.size(), maxBytes - 1);
+  // zero-filled image supplies; a character that does not fit whole is left
+  // out rather than split.
+  const std::size_t n = codePage.WholeCharacterBytes(ansi, maxBytes - 1);
   std::memcpy(destination, ansi.data(), n);
 }
 

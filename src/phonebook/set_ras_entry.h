@@ -24,7 +24,8 @@ RasError SetRasEntry(Platform& platform, const Text& entryName, const RasEntryRe
                      const Text& phonebook);
 
 // Places the single-byte form of `text` into a fixed-width field of the
-// image, keeping the field's last byte for the terminating zero.
+// image, keeping the field's last byte for the terminating zero and cutting
+// only between characters.
 void CopyStringToBuffer(std::uint8_t* destination, TextView text, std::size_t maxBytes,
                         const CodePage& codePage);
 

@@ -9,7 +9,7 @@ namespace verolink::win32 {
 // manifest); raises PlatformError when the library or the function is missing.
 class Comctl32Controls : public CommonControls {
  public:
-  Comctl32Controls() : comctl32_("comctl32.dll") {}
+  Comctl32Controls() : comctl32_("comctl32.dll", LibrarySource::kManifestAssembly) {}
   void InitCommonControlsEx(std::uint32_t recordSize, std::uint32_t classes) override;
 
  private:

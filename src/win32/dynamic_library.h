@@ -2,18 +2,23 @@
 
 #include <string>
 
+#include "win32/system_folder.h"
 #include "win32/windows_api.h"
 #include "window/ui_services.h"
 
 namespace verolink::win32 {
 
-// A system library loaded by name at run time, so that a missing library or
-// function becomes an answer the caller can handle instead of a failed start.
+// A system library loaded by name at run time from the system folder only (so
+// that a file of that name beside the program is never taken), and so that a
+// missing library or function becomes an answer the caller can handle instead
+// of a failed start.
 // The library stays loaded for the life of the process: the functions taken
 // from it (and the window classes it registers) must outlive every caller.
 class DynamicLibrary {
  public:
-  explicit DynamicLibrary(const char* name) : module_(LoadLibraryA(name)) {}
+  explicit DynamicLibrary(const char* name,
+                          LibrarySource source = LibrarySource::kSystemFolder)
+      : module_(LoadSystemLibrary(name, source)) {}
   DynamicLibrary(const DynamicLibrary&) = delete;
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/system_folder.h"
 #include "win32/ui_services.h"
 #include "win32/windows_api.h"
 
@@ -45,6 +46,21 @@ class Win32Process : public StartedProcess {
   HANDLE process_;
 };
 
+// The program file of a command line whose first word is a bare name
+// ("netsh"): that name, with ".exe" when it has no extension, in the native
+// system folder, else in the system folder. Empty when the first word names a
+// path (the command line then says itself which file it starts).
+std::string SystemProgramFile(const std::string& commandLine, bool& bare) {
+  const std::string word = commandLine.substr(0, commandLine.find(' '));
+  bare = !word.empty() && word.find_first_of("\\/:\"") == std::string::npos;
+  if (!bare) return {};
+  const std::string file = word.find('.') == std::string::npos ? word + ".exe" : word;
+  for (const std::string& folder : {NativeSystemFolder(), SystemFolder()}) {
+    if (!folder.empty() && FileExists(folder + "\\" + file)) return folder + "\\" + file;
+  }
+  return {};
+}
+
 }  // namespace
 
 std::unique_ptr<StartedProcess> Win32ProcessLauncher::Start(const Text& commandLine,
@@ -53,14 +69,25 @@ std::unique_ptr<StartedProcess> Win32ProcessLauncher::Start(const Text& commandL
   const std::string ansi = codePage_.ToAnsi(commandLine);
   std::vector<char> line(ansi.begin(), ansi.end());
   line.push_back('\0');
+  // A bare program name would be looked for in the program's folder and the
+  // current directory first; it is started from the system folder instead,
+  // with the command line's text unchanged.
+  bool bare = false;
+  const std::string program = SystemProgramFile(ansi, bare);
+  if (bare && program.empty()) {
+    throw ProcessStartError("cannot start " + ansi + ": not in the system folder");
+  }
 
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(windowStyle);
+  // A hidden console program gets no console window at all: Windows 11's
+  // default terminal does not follow the show command.
+  const DWORD flags = windowStyle == kWindowHidden ? CREATE_NO_WINDOW : 0;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  if (!CreateProcessA(bare ? program.c_str() : nullptr, line.data(), nullptr, nullptr, FALSE, flags,
+                      nullptr, nullptr, &startup, &process)) {
     throw ProcessStartError("cannot start " + ansi + " (error " + std::to_string(GetLastError()) +
                             ")");
   }

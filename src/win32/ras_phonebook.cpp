@@ -1,6 +1,11 @@
 #include "win32/ras_phonebook.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
+
+// RASDEVINFOA, the record of the device listing.
+#include <ras.h>
 
 namespace verolink::win32 {
 
@@ -17,6 +22,22 @@ using EnumEntriesA = DWORD(WINAPI*)(LPCSTR reserved, LPCSTR phonebook, LPVOID na
                                     LPDWORD byteCount, LPDWORD entryCount);
 using DeleteEntryA = DWORD(WINAPI*)(LPCSTR phonebook, LPCSTR entry);
 using GetErrorStringA = DWORD(WINAPI*)(UINT code, LPSTR buffer, DWORD size);
+using EnumDevicesA = DWORD(WINAPI*)(LPRASDEVINFOA devices, LPDWORD byteCount,
+                                    LPDWORD deviceCount);
+
+// A size field, a 17-byte type and a 129-byte name, padded to four bytes: the
+// same 152 bytes for 32-bit and 64-bit programs, since the record holds no
+// pointer. The phonebook knows the record by this size.
+using DeviceRecord = RASDEVINFOA;  // a macro for "struct tagRASDEVINFOA"
+static_assert(sizeof(DeviceRecord) == 152);
+
+// How often the listing is asked again when the devices outgrow the room the
+// phonebook asked for a moment before.
+constexpr int kDeviceListingAttempts = 3;
+
+std::string FieldText(const char* field, std::size_t width) {
+  return std::string(field, strnlen(field, width));
+}
 
 }  // namespace
 
@@ -76,6 +97,35 @@ void Rasapi32Phonebook::GetErrorString(std::uint32_t code, char* buffer, std::ui
   RasError missing = 0;
   auto text = Function<GetErrorStringA>("RasGetErrorStringA", missing);
   if (text != nullptr) text(code, buffer, size);  // without it the buffer stays empty
+}
+
+RasError Rasapi32Phonebook::EnumDevices(std::vector<RasDevice>& devices) {
+  devices.clear();
+  RasError missing = 0;
+  auto enumerate = Function<EnumDevicesA>("RasEnumDevicesA", missing);
+  if (enumerate == nullptr) return missing;
+  // Room for one record first, then for as many bytes as the phonebook asks.
+  std::vector<DeviceRecord> records(1);
+  for (int attempt = 0; attempt < kDeviceListingAttempts; ++attempt) {
+    records.front().dwSize = sizeof(DeviceRecord);
+    DWORD bytes = static_cast<DWORD>(records.size() * sizeof(DeviceRecord));
+    DWORD count = 0;
+    const DWORD result = enumerate(records.data(), &bytes, &count);
+    if (result == static_cast<DWORD>(kErrorBufferTooSmall) &&
+        bytes > records.size() * sizeof(DeviceRecord)) {
+      records.assign((bytes + sizeof(DeviceRecord) - 1) / sizeof(DeviceRecord), DeviceRecord{});
+      continue;
+    }
+    if (result != 0) return static_cast<RasError>(result);
+    count = std::min<DWORD>(count, static_cast<DWORD>(records.size()));
+    for (DWORD i = 0; i < count; ++i) {
+      const DeviceRecord& record = records[i];
+      devices.push_back({FieldText(record.szDeviceType, sizeof record.szDeviceType),
+                         FieldText(record.szDeviceName, sizeof record.szDeviceName)});
+    }
+    return kRasSuccess;
+  }
+  return kErrorBufferTooSmall;
 }
 
 }  // namespace verolink::win32

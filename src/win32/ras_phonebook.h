@@ -20,6 +20,7 @@ class Rasapi32Phonebook : public RasPhonebook {
                        std::uint32_t& entryCount) override;
   RasError DeleteEntry(const std::string& entryName) override;
   void GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) override;
+  RasError EnumDevices(std::vector<RasDevice>& devices) override;
 
  private:
   template <class F>

@@ -5,7 +5,10 @@
 namespace verolink::win32 {
 
 void SystemMessageTable::FormatFromSystem(std::uint32_t code, char* buffer, std::uint32_t size) {
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, buffer, size, nullptr);
+  // Without arguments to insert, a text with "%1" (193, for one) must be taken
+  // as it stands: formatting its inserts would fail or read what is not there.
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                 buffer, size, nullptr);
 }
 
 }  // namespace verolink::win32

@@ -189,10 +189,14 @@ TEST(EnumRasEntries, MalformedRecordsNeverLeadPastTheBlock) {
            },
            1000),
        3, u"r"},
-      {"size field 0",
+      {"size field 0 steps by the 264 bytes asked for",
        oneBlockOf(
-           792, [](std::uint8_t* b) { PutRecord(b, 0, 0, "a"); }, 3),
-       1, u"a"},
+           792,
+           [](std::uint8_t* b) {
+             for (int i = 0; i < 3; ++i) PutRecord(b, 264 * i, 0, "z");
+           },
+           3),
+       3, u"z"},
       {"size field past the block",
        oneBlockOf(
            792, [](std::uint8_t* b) { PutRecord(b, 0, 0xFFFFFFFF, "a"); }, 3),

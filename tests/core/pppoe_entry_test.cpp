@@ -54,6 +54,38 @@ TEST(CreatePPPoEEntry, WritesUnderTheTrimmedNameWithTheTrimmedServiceName) {
   EXPECT_TRUE(fake.messageBoxes.shown.empty());
 }
 
+// The miniport's name differs between language editions: the listed PPPoE
+// device is written only where the built-in name is not listed.
+TEST(CreatePPPoEEntry, WritesTheListedPPPoEDeviceWhereTheBuiltInNameIsNotListed) {
+  const RasDevice english{"PPPoE", "WAN Miniport (PPPOE)"};
+  const RasDevice russian{"PPPoE", kMiniportAnsi};
+  const RasDevice modem{"modem", "Standard Modem"};
+  struct Case {
+    const char* what;
+    std::vector<RasDevice> devices;
+    RasError result;
+    std::string written;
+  };
+  const std::vector<Case> cases = {
+      {"no devices listed", {}, kRasSuccess, kMiniportAnsi},
+      {"an English edition", {modem, english}, kRasSuccess, english.name},
+      {"the type in another letter case", {{"PPPOE", "WAN Miniport (PPPOE)"}}, kRasSuccess,
+       english.name},
+      {"the built-in name listed after another", {english, russian}, kRasSuccess, kMiniportAnsi},
+      {"no PPPoE device", {modem}, kRasSuccess, kMiniportAnsi},
+      {"a failed listing", {english}, 5, kMiniportAnsi},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    Platform p = fake.platform();
+    fake.phonebook.devices = c.devices;
+    fake.phonebook.devicesResult = c.result;
+    EXPECT_TRUE(CreatePPPoEEntry(p, PelkarProfile())) << c.what;
+    EXPECT_EQ(fake.phonebook.deviceListings, 1) << c.what;
+    EXPECT_EQ(TextAt(fake.phonebook.writes.at(0).image, 989), c.written) << c.what;
+  }
+}
+
 TEST(CreatePPPoEEntry, OlderLayoutsGetNoTypeOrSecurityMembers) {
   for (const std::uint32_t size : {1672u, 1796u}) {
     FakePlatform fake;

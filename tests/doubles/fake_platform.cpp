@@ -130,6 +130,13 @@ RasError FakeRasPhonebook::DeleteEntry(const std::string& entryName) {
   return kRasSuccess;
 }
 
+RasError FakeRasPhonebook::EnumDevices(std::vector<RasDevice>& listed) {
+  ++deviceListings;
+  listed.clear();
+  if (devicesResult == kRasSuccess) listed = devices;
+  return devicesResult;
+}
+
 void FakeRasPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
   log_.push_back("GetErrorString:" + std::to_string(code));
   errorTextCalls.push_back(code);

@@ -70,6 +70,12 @@ class FakeRasPhonebook : public RasPhonebook {
   std::map<std::uint32_t, std::string> errorTexts;
   std::vector<std::uint32_t> errorTextCalls;
 
+  // Device listing: the devices listed (ANSI), or the result of a listing
+  // that fails and lists none.
+  std::vector<RasDevice> devices;
+  RasError devicesResult = kRasSuccess;
+  int deviceListings = 0;
+
   RasError QueryEntrySize(std::uint32_t& entrySize) override;
   RasError SetEntryProperties(const std::optional<std::string>& phonebook,
                               const std::string& entryName, std::span<const std::uint8_t> image,
@@ -78,6 +84,7 @@ class FakeRasPhonebook : public RasPhonebook {
                        std::uint32_t& entryCount) override;
   RasError DeleteEntry(const std::string& entryName) override;
   void GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) override;
+  RasError EnumDevices(std::vector<RasDevice>& listed) override;
 
   // Lists `names` into buffer as the platform does: 264-byte records.
   static RasError ListInto(const std::vector<std::string>& names, std::uint8_t* buffer,

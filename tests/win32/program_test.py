@@ -126,6 +126,19 @@ class ResourceTest(unittest.TestCase):
             },
         )
 
+    def test_manifest_asks_for_administrator_rights_and_system_dpi(self):
+        # Writing the phonebook and switching the firewall need administrator
+        # rights; the window scales its twips to the screen's DPI itself.
+        root = ElementTree.fromstring(self.only(RT_MANIFEST, 1).data)
+        ns = {"v3": "urn:schemas-microsoft-com:asm.v3",
+              "ws": "http://schemas.microsoft.com/SMI/2005/WindowsSettings"}
+        levels = root.findall("v3:trustInfo/v3:security/v3:requestedPrivileges/"
+                              "v3:requestedExecutionLevel", ns)
+        self.assertEqual([dict(level.attrib) for level in levels],
+                         [{"level": "requireAdministrator", "uiAccess": "false"}])
+        aware = root.findall("v3:application/v3:windowsSettings/ws:dpiAware", ns)
+        self.assertEqual([element.text for element in aware], ["true"])
+
     def test_version_block_1_in_us_english(self):
         resource = self.only(RT_VERSION, 1)
         self.assertEqual(resource.language, ENGLISH_US)
