@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "phonebook/set_ras_entry.h"
 #include "win32/code_page.h"
 #include "win32/common_controls.h"
 #include "win32/dispatch.h"
@@ -15,6 +16,7 @@
 #include "win32/shell_objects.h"
 #include "win32/system_messages.h"
 #include "win32/ui_services.h"
+#include "win32/wide_text.h"
 #include "win32/windows_api.h"
 
 using namespace verolink;
@@ -74,6 +76,48 @@ void CodePageChecks() {
   });
 }
 
+// The conversion on the code pages subscribers' systems run: Russian and
+// Western single-byte ones, Japanese double-byte, and UTF-8 ("Use Unicode
+// UTF-8 for worldwide language support").
+void CodePageConversionChecks() {
+  const Text miniport = u"Минипорт WAN (PPPoE)";
+  const std::string utf8Miniport(reinterpret_cast<const char*>(u8"Минипорт WAN (PPPoE)"));
+  Check("1251 gives the same bytes as ever and reads them back", [&] {
+    const AnsiCodePage cp(1251);
+    if (cp.ToAnsi(miniport) != "\xCC\xE8\xED\xE8\xEF\xEE\xF0\xF2 WAN (PPPoE)") return "miniport";
+    if (cp.ToAnsi(u"a\u4E2D\U0001F600b") != "a???b") return "not '?' per unit";
+    if (cp.ToAnsi(u"C:\uFF3C") != "C:?") return "best fit";
+    return cp.FromAnsi(cp.ToAnsi(miniport)) == miniport ? "" : "no round trip";
+  });
+  Check("1252 keeps its own letters and marks the others", [] {
+    const AnsiCodePage cp(1252);
+    if (cp.ToAnsi(u"Caf\u00E9 \u0416") != "Caf\xE9 ?") return "wrong bytes";
+    return cp.FromAnsi("Caf\xE9") == u"Caf\u00E9" ? "" : "no round trip";
+  });
+  Check("932 converts double-byte characters whole and cuts between them", [] {
+    const AnsiCodePage cp(932);
+    const std::string bytes = cp.ToAnsi(u"\u65E5\u672C PPPoE");
+    if (bytes != "\x93\xFA\x96\x7B PPPoE") return std::string("got ") + bytes;
+    if (cp.FromAnsi(bytes) != u"\u65E5\u672C PPPoE") return std::string("no round trip");
+    if (cp.WholeCharacterBytes(bytes, 3) != 2) return std::string("split a character");
+    return std::string(cp.WholeCharacterBytes(bytes, 4) == 4 ? "" : "cut short");
+  });
+  Check("65001 converts every text, ASCII included, and cuts between characters", [&] {
+    const AnsiCodePage cp(65001);
+    if (cp.ToAnsi(u"netsh firewall set opmode disable") != "netsh firewall set opmode disable") {
+      return "ASCII lost";
+    }
+    if (cp.ToAnsi(miniport) != utf8Miniport) return "miniport";
+    if (cp.FromAnsi(utf8Miniport) != miniport) return "no round trip";
+    // A field of 6 bytes keeps 5 for text: two Cyrillic letters of 2 bytes.
+    std::uint8_t field[6] = {};
+    modRASVPN::CopyStringToBuffer(field, u"Мин", sizeof field, cp);
+    return std::string(reinterpret_cast<char*>(field), 5) == std::string("\xD0\x9C\xD0\xB8\0", 5)
+               ? ""
+               : "split a character";
+  });
+}
+
 void MemoryAndMessageChecks() {
   Check("local memory blocks come zero-filled", [] {
     LocalMemory memory;
@@ -94,6 +138,12 @@ void MemoryAndMessageChecks() {
     char unknown[513] = {};
     table.FormatFromSystem(0x2FFFFFFF, unknown, 512);
     return unknown[0] == 0 ? "" : "text for an unknown number";
+  });
+  Check("system message table gives a text with an insert as it stands (193)", [] {
+    SystemMessageTable table;
+    char buffer[513] = {};
+    table.FormatFromSystem(ERROR_BAD_EXE_FORMAT, buffer, 512);
+    return std::string(buffer).find("%1") != std::string::npos ? "" : "got \"" + std::string(buffer) + "\"";
   });
 }
 
@@ -155,6 +205,17 @@ void FileAndProcessChecks() {
     files.DeleteFile(path);
     if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return "file still there";
     return files.PathSeparator() == u'\\' ? "" : "separator";
+  });
+  Check("DeleteFileW removes a file whose path the code page cannot hold", [&] {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"\u65E5\u672C \u0416 shortcut.lnk";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "cannot create the file";
+    CloseHandle(file);
+    Win32FileDeletion files;
+    files.DeleteFileAt(FromWide(path.data(), path.size()), AnsiCodePage(1252));
+    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? "" : "file still there";
   });
   Check("a hidden command runs and is waited for", [&] {
     Win32ProcessLauncher launcher(codePage);
@@ -256,6 +317,7 @@ int main(int argc, char** argv) {
   ComApartment com;
   if (argc > 1) ResourceChecks(argv[1]);
   CodePageChecks();
+  CodePageConversionChecks();
   MemoryAndMessageChecks();
   AutomationChecks();
   FileAndProcessChecks();

@@ -3,6 +3,7 @@
 #
 #   wine_session_start WORK_DIR    # the prefix lives in WORK_DIR/wineprefix
 #   wine_session_shell_stand_in DLL   # Shell.Application answered by DLL until the end
+#   wine_session_system_stand_in FILE # FILE in the system folder until the end
 #
 # WINEARCH (set for each test by the build, from its pointer width) picks the
 # Wine: win32 (the default) runs the 32-bit product under the system's `wine`;
@@ -43,9 +44,30 @@ wine_session_shell_restore() {
   timeout 60 wine reg delete "$wine_shell_stand_in_key" /f >/dev/null 2>&1 || true
 }
 
+# Puts a stand-in in the prefix's system folder in place of Wine's file of
+# that name, which is kept beside it and put back when the session ends (or
+# by the next session, when a killed test left the stand-in there).
+wine_session_system=()
+wine_session_system_stand_in() {
+  local target=$WINEPREFIX/drive_c/windows/system32/$(basename "$1")
+  [ -e "$target.wine" ] || cp -p "$target" "$target.wine" ||
+    fail "cannot keep Wine's $(basename "$1") aside"
+  wine_session_system+=("$target")
+  cp "$1" "$target" || fail "cannot put the stand-in $(basename "$1") in the system folder"
+}
+
+wine_session_system_restore() {
+  local kept
+  for kept in "$WINEPREFIX"/drive_c/windows/system32/*.wine; do
+    [ -e "$kept" ] && mv -f "$kept" "${kept%.wine}"
+  done
+  return 0
+}
+
 wine_session_stop() {
   if [ -n "$wine_session_shell" ]; then wine_session_shell_restore; fi
   wineserver -k >/dev/null 2>&1 || true
+  if [ ${#wine_session_system[@]} -gt 0 ]; then wine_session_system_restore; fi
   [ -n "$wine_session_xvfb" ] && kill "$wine_session_xvfb" 2>/dev/null || true
   [ -n "$wine_session_work" ] && rm -f "$wine_session_work/display"
 }
@@ -97,6 +119,7 @@ wine_session_start() {
     timeout 300 wineboot -i >/dev/null 2>&1 || fail "wineboot did not finish"
   fi
   timeout 120 wineserver -w || true
+  wine_session_system_restore
   if grep -qiF "${wine_shell_stand_in_class:1:36}" "$WINEPREFIX/system.reg"; then
     echo "Shell.Application pointed back at Wine's own class"
     wine_session_shell_restore

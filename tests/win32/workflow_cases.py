@@ -15,7 +15,11 @@ says what the program must do after its button is pressed:
              is the application's title, "caption" the window's; a text of
              None is any text that is not empty
   calls      the phonebook calls in order, as a regular expression over
-             their short names (enum, size, set, delete, text)
+             their short names (enum, devices, size, set, delete, text)
+  devices    the stand-in's device listing as (type, name) pairs; by default
+             one PPPoE device under the Russian edition's name
+  device     the device name the entry must carry (the Russian edition's
+             name by default)
   commands   the netsh commands started, in order
   shell      the calls to the stand-in Shell.Application, as a regular
              expression over their members (NameSpace:N for folder N, Next
@@ -46,31 +50,31 @@ WALK_TO_OWN = "create NameSpace:49 Items _NewEnum (Next Name )*Next Name " + COP
 
 CASES = [
     # The entry image at every entry size the platform reports.
-    dict(name="size-1672", phonebook=dict(size=1672), boxes=[CREATED], calls="enum size set"),
-    dict(name="size-1768", phonebook=dict(size=1768), boxes=[CREATED], calls="enum size set"),
-    dict(name="size-1796", phonebook=dict(size=1796), boxes=[CREATED], calls="enum size set"),
-    dict(name="size-2088", phonebook=dict(size=2088), boxes=[CREATED], calls="enum size set"),
-    dict(name="size-2884", phonebook=dict(size=2884), boxes=[CREATED], calls="enum size set"),
-    dict(name="size-3000", phonebook=dict(size=3000), boxes=[CREATED], calls="enum size set"),
+    dict(name="size-1672", phonebook=dict(size=1672), boxes=[CREATED], calls="enum devices size set"),
+    dict(name="size-1768", phonebook=dict(size=1768), boxes=[CREATED], calls="enum devices size set"),
+    dict(name="size-1796", phonebook=dict(size=1796), boxes=[CREATED], calls="enum devices size set"),
+    dict(name="size-2088", phonebook=dict(size=2088), boxes=[CREATED], calls="enum devices size set"),
+    dict(name="size-2884", phonebook=dict(size=2884), boxes=[CREATED], calls="enum devices size set"),
+    dict(name="size-3000", phonebook=dict(size=3000), boxes=[CREATED], calls="enum devices size set"),
     # Sizes whose layout cannot hold the entry: the 632 text, nothing written.
     dict(name="size-0", phonebook=dict(size=0, texts=TEXT_632), boxes=SIZE_REFUSED,
-         calls="enum size text"),
+         calls="enum devices size text"),
     dict(name="size-1000", phonebook=dict(size=1000, texts=TEXT_632), boxes=SIZE_REFUSED,
-         calls="enum size text"),
+         calls="enum devices size text"),
     dict(name="size-2000", phonebook=dict(size=2000, texts=TEXT_632), boxes=SIZE_REFUSED,
-         calls="enum size text"),
+         calls="enum devices size text"),
     dict(name="size-query-0", phonebook=dict(size=2884, size_result=0, texts=TEXT_632),
-         boxes=SIZE_REFUSED, calls="enum size text"),
+         boxes=SIZE_REFUSED, calls="enum devices size text"),
 
     # Entries already listed.
     dict(name="names-50", phonebook=dict(size=2884, names=50), boxes=[CREATED],
-         calls="enum enum size set"),
+         calls="enum enum devices size set"),
     dict(name="own-yes", phonebook=dict(size=2884, own=True), planted=[SHORTCUT, OTHER_SHORTCUT],
-         boxes=[YES, CREATED], calls="enum delete size set", desktop=[OTHER_SHORTCUT]),
+         boxes=[YES, CREATED], calls="enum delete devices size set", desktop=[OTHER_SHORTCUT]),
     dict(name="own-no", phonebook=dict(size=2884, own=True), planted=[SHORTCUT],
          boxes=[NO], calls="enum", desktop=[SHORTCUT]),
     dict(name="names-5000-own-yes", phonebook=dict(size=1672, names=5000, own=True),
-         boxes=[YES, CREATED], calls="enum enum delete size set"),
+         boxes=[YES, CREATED], calls="enum enum delete devices size set"),
     dict(name="delete-fails-with-text",
          phonebook=dict(size=2884, own=True, delete_error=720, texts={720: "Нет доступа."}),
          boxes=[YES, DELETE_FAILED], calls="enum delete"),
@@ -80,7 +84,7 @@ CASES = [
     # The listing grows between its two calls: asked again, it settles; when it
     # never settles, its error text is shown and nothing is deleted or written.
     dict(name="grows-once", phonebook=dict(size=2884, names=3, own=True, grow="once"),
-         boxes=[YES, CREATED], calls="enum enum (enum enum )+delete size set",
+         boxes=[YES, CREATED], calls="enum enum (enum enum )+delete devices size set",
          needs="reliability"),
     dict(name="grows-always",
          phonebook=dict(size=2884, names=3, own=True, grow="always",
@@ -91,29 +95,35 @@ CASES = [
     # A refused write shows its text and does not go on to "created".
     dict(name="write-fails-with-text",
          phonebook=dict(size=2884, write_error=720, texts={720: "Нет связи с сервером."}),
-         boxes=[("app", "Нет связи с сервером.", "ok")], calls="enum size set text"),
+         boxes=[("app", "Нет связи с сервером.", "ok")], calls="enum devices size set text"),
     dict(name="write-fails-system-text", phonebook=dict(size=2884, write_error=5),
-         boxes=[("app", None, "ok")], calls="enum size set"),
+         boxes=[("app", None, "ok")], calls="enum devices size set"),
     dict(name="write-fails-no-text", phonebook=dict(size=2884, write_error=720),
-         boxes=[("app", "Ошибка 720.", "ok")], calls="enum size set text", needs="reliability"),
+         boxes=[("app", "Ошибка 720.", "ok")], calls="enum devices size set text", needs="reliability"),
 
     # The firewall: disable, then enable, enable even after a failed disable.
     dict(name="firewall", phonebook=dict(size=2884), firewall=1, boxes=[CREATED],
-         calls="enum size set", commands=FIREWALL),
+         calls="enum devices size set", commands=FIREWALL),
     dict(name="firewall-disable-fails", phonebook=dict(size=2884), firewall=1,
-         netsh={"exit.disable": 1}, boxes=[CREATED], calls="enum size set", commands=FIREWALL),
+         netsh={"exit.disable": 1}, boxes=[CREATED], calls="enum devices size set", commands=FIREWALL),
 
     # The desktop shortcut: the connection's item copied onto the desktop when
     # ticked, every item of that name; an old shortcut replaced; none unticked.
     dict(name="shortcut", phonebook=dict(size=2884, names=3), shortcut=1, boxes=[CREATED],
-         calls="enum enum size set", shell="create NameSpace:49 Items _NewEnum (Next Name ){3}"
+         calls="enum enum devices size set", shell="create NameSpace:49 Items _NewEnum (Next Name ){3}"
          "Next Name " + COPIED + "Next:end", desktop=[SHORTCUT], links=[SHORTCUT]),
     dict(name="shortcut-two-items", phonebook=dict(size=2884), copies=2, shortcut=1,
-         boxes=[CREATED], calls="enum size set",
+         boxes=[CREATED], calls="enum devices size set",
          shell=WALK_TO_OWN + "Next Name " + COPIED + "Next:end",
          desktop=[SHORTCUT, OTHER_SHORTCUT], links=[SHORTCUT, OTHER_SHORTCUT]),
     dict(name="shortcut-replaced", phonebook=dict(size=2884, own=True), shortcut=1,
-         planted=[SHORTCUT], boxes=[YES, CREATED], calls="enum delete size set",
+         planted=[SHORTCUT], boxes=[YES, CREATED], calls="enum delete devices size set",
          shell=WALK_TO_OWN + "Next:end", desktop=[SHORTCUT], links=[SHORTCUT]),
-    dict(name="no-shortcut", phonebook=dict(size=2884), boxes=[CREATED], calls="enum size set"),
+    dict(name="no-shortcut", phonebook=dict(size=2884), boxes=[CREATED], calls="enum devices size set"),
+
+    # An English edition names the miniport otherwise; its name is written.
+    dict(name="english-device",
+         phonebook=dict(size=2884, devices=[("modem", "Standard Modem"),
+                                            ("PPPoE", "WAN Miniport (PPPOE)")]),
+         boxes=[CREATED], calls="enum devices devices size set", device="WAN Miniport (PPPOE)"),
 ]

@@ -27,7 +27,8 @@ BUTTON = "Создать PPPoE подключение к Интернет"
 SHORTCUT_BOX = "Ярлык на рабочий стол"
 FIREWALL_BOX = "Включить брандмауэр"
 ANSWERS = {"ok": 1, "yes": 6, "no": 7}
-SHORT_NAMES = {"RasEnumEntriesA": "enum", "RasGetEntryPropertiesA": "size",
+SHORT_NAMES = {"RasEnumEntriesA": "enum", "RasEnumDevicesA": "devices",
+               "RasGetEntryPropertiesA": "size",
                "RasSetEntryPropertiesA": "set", "RasDeleteEntryA": "delete",
                "RasGetErrorStringA": "text"}
 DEVICE_NAME = "Минипорт WAN (PPPoE)"
@@ -37,6 +38,9 @@ PROGRAM_ENV = {"LANG": "ru_RU.UTF-8", "LC_ALL": "ru_RU.UTF-8"}
 # A shell link file: its header size, then the shell link class.
 LINK_HEADER = bytes.fromhex("4c000000" "0114020000000000c000000000000046")
 PLANTED = b"planted by the test"
+# The stand-ins' records; a record beside a planted copy means that the
+# program loaded or started the copy instead of the system's file.
+RECORDS = ("rasapi32.log", "netsh.log")
 
 
 class CaseFailed(Exception):
@@ -90,6 +94,8 @@ class Session:
     def __init__(self, args):
         self.program = Path(args.program)
         self.folder = self.program.parent
+        self.system = Path(args.system)  # the stand-ins in the system folder
+        self.current = Path(args.current)  # the program's current directory
         self.tool = args.tool
         self.name = args.name
         self.service = args.service
@@ -102,7 +108,7 @@ class Session:
     # --- the program ---------------------------------------------------------
     def start_program(self):
         env = dict(os.environ, **PROGRAM_ENV)
-        self.app = subprocess.Popen(["wine", str(self.program)], cwd=self.folder, env=env,
+        self.app = subprocess.Popen(["wine", str(self.program)], cwd=self.current, env=env,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if self.driver.ask("window", CAPTION, 60) != ["ok"]:
             raise RuntimeError(f'no window "{CAPTION}"')
@@ -122,16 +128,21 @@ class Session:
         for key in ("size_result", "names", "grow", "write_error", "delete_error"):
             if key in book:
                 lines.append(f"{key}={book[key]}")
+        if "devices" in book:
+            lines.append("devices=" + ",".join(
+                f"{self.ansi(kind).hex()}:{self.ansi(name).hex()}" for kind, name in book["devices"]))
         if book.get("own"):
             lines.append("own=" + self.ansi(self.name).decode("latin-1"))
         for number, text in book.get("texts", {}).items():
             lines.append(f"text.{number}={self.ansi(text).hex()}")
-        (self.folder / "rasapi32.ini").write_text("\n".join(lines) + "\n", encoding="latin-1")
+        (self.system / "rasapi32.ini").write_text("\n".join(lines) + "\n", encoding="latin-1")
         netsh = [f"{k}={v}" for k, v in case.get("netsh", {}).items()]
-        (self.folder / "netsh.ini").write_text("\n".join(netsh) + "\n")
+        (self.system / "netsh.ini").write_text("\n".join(netsh) + "\n")
         (self.folder / "shell.ini").write_text(f"copies={case.get('copies', 1)}\n")
-        for record in ("rasapi32.log", "netsh.log", "shell.log"):
-            (self.folder / record).unlink(missing_ok=True)
+        (self.folder / "shell.log").unlink(missing_ok=True)
+        for folder in (self.system, self.folder, self.current):
+            for record in RECORDS:
+                (folder / record).unlink(missing_ok=True)
         for old in self.desktop.glob("*.lnk"):
             old.unlink()
         for planted in case.get("planted", []):
@@ -144,7 +155,7 @@ class Session:
         return text.replace(workflow_cases.NAME, self.name)
 
     def calls(self):
-        path = self.folder / "rasapi32.log"
+        path = self.system / "rasapi32.log"
         calls = []
         for line in path.read_text(encoding="latin-1").splitlines() if path.exists() else []:
             name, *fields = line.split("\t")
@@ -167,7 +178,7 @@ class Session:
 
     def commands(self, deadline):
         """The netsh record once every started command has ended."""
-        path = self.folder / "netsh.log"
+        path = self.system / "netsh.log"
         while True:
             lines = [l.split("\t") for l in path.read_text().splitlines()] if path.exists() else []
             starts = [l for l in lines if l[0] == "start"]
@@ -207,17 +218,28 @@ class Session:
             self.screenshot(extra[1], f"workflow-{case['name']}-unexpected.png")
             raise CaseFailed(f'an unexpected box followed: "{extra[2]}": "{extra[3]}"')
 
+        self.check_nothing_planted_used()
         calls = self.calls()
         check(calls or case["calls"] == "", "the stand-in rasapi32.dll recorded no call: "
-              "the program did not load it from its folder")
+              "the program did not load it from the system folder")
         sequence = " ".join(name for name, _ in calls)
         check(re.fullmatch(case["calls"], sequence),
               f'phonebook calls "{sequence}", expected "{case["calls"]}"')
         for name, fields in calls:
             self.check_call(case, name, fields)
+        # Started without waiting, netsh may record only after the last box.
+        self.commands(time.time() + 10)
+        self.check_nothing_planted_used()
         self.check_commands(case)
         self.check_shell(case)
         self.check_desktop(case)
+
+    def check_nothing_planted_used(self):
+        for folder, where in ((self.folder, "beside the program"),
+                              (self.current, "in its current directory")):
+            for record in RECORDS:
+                check(not (folder / record).exists(),
+                      f"the program used the {record.split('.')[0]} planted {where}")
 
     def check_call(self, case, name, fields):
         if name == "enum":
@@ -233,12 +255,15 @@ class Session:
             check(fields["phonebook"] == "-", "the deletion names a phonebook")
             check(bytes.fromhex(fields["entry"]) == self.ansi(self.name),
                   f'deleted "{bytes.fromhex(fields["entry"])}"')
+        elif name == "devices":
+            check(fields["first_record_size"] in ("152", "-"), "the device listing's record "
+                  f'size is {fields["first_record_size"]}, not 152')
         elif name == "text":
             check(fields["size"] == "512", f'error text asked with a buffer of {fields["size"]}')
         elif name == "set":
-            self.check_write(case["phonebook"]["size"], fields)
+            self.check_write(case["phonebook"]["size"], fields, case.get("device", DEVICE_NAME))
 
-    def check_write(self, size, fields):
+    def check_write(self, size, fields, device):
         check(fields["phonebook"] == "-", "the write names a phonebook")
         check(bytes.fromhex(fields["entry"]) == self.ansi(self.name),
               f'written under "{bytes.fromhex(fields["entry"])}"')
@@ -247,7 +272,7 @@ class Session:
         check(fields["size"] == str(size), f'entry size {fields["size"]} passed, reported {size}')
         check(fields["alternates"] == "-", "alternate numbers in the image")
         image = bytes.fromhex(fields["image"])
-        core = self.core_image(size)
+        core = self.core_image(size, device)
         check(len(core) == size + 2 and core[size:] == b"\0\0",
               f"the core's image for {size} is {len(core)} bytes, not {size} + 2")
         check(len(image) == size, f"{len(image)} bytes written, size {size}")
@@ -255,13 +280,13 @@ class Session:
             first = next(i for i in range(size) if image[i] != core[i])
             raise CaseFailed(f"image differs from the core's at offset {first}: "
                              f"{image[first:first + 8].hex()} != {core[first:first + 8].hex()}")
-        self.check_fixed_offsets(image, size)
+        self.check_fixed_offsets(image, size, device)
 
-    def check_fixed_offsets(self, image, size):
+    def check_fixed_offsets(self, image, size, device):
         """The PPPoE values at their offsets; every other byte zero."""
         expected = {0: struct.pack("<I", size), 4: struct.pack("<I", 0x3D0D0310),
                     27: self.ansi(self.service.strip()), 184: struct.pack("<I", 4),
-                    188: struct.pack("<I", 1), 972: b"PPPoE", 989: self.ansi(DEVICE_NAME)}
+                    188: struct.pack("<I", 1), 972: b"PPPoE", 989: self.ansi(device)}
         if size > 1796:  # type, encryption and VPN strategy only above 1796
             expected.update({1796: struct.pack("<I", 5), 1800: struct.pack("<I", 3),
                              2084: struct.pack("<I", 2)})
@@ -273,12 +298,12 @@ class Session:
         stray = next((i for i, b in enumerate(rest) if b), None)
         check(stray is None, f"byte {stray} of the image is not zero")
 
-    def core_image(self, size):
-        if size not in self.images:
-            out = subprocess.run([self.tool, str(size), "WINDOWS-1251", self.service],
+    def core_image(self, size, device):
+        if (size, device) not in self.images:
+            out = subprocess.run([self.tool, str(size), "WINDOWS-1251", self.service, device],
                                  check=True, capture_output=True, text=True).stdout
-            self.images[size] = bytes.fromhex(out.strip())
-        return self.images[size]
+            self.images[size, device] = bytes.fromhex(out.strip())
+        return self.images[size, device]
 
     def check_commands(self, case):
         lines = self.commands(time.time() + 10)
@@ -340,7 +365,8 @@ class Session:
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("program", "tool", "name", "service", "desktop", "artifacts"):
+    for option in ("program", "tool", "name", "service", "desktop", "artifacts", "system",
+                   "current"):
         parser.add_argument("--" + option, required=True)
     parser.add_argument("--only", help="run only the cases whose name matches this expression")
     args = parser.parse_args()

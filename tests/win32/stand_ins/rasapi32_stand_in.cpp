@@ -11,6 +11,9 @@
 //   grow=once|always  the listing gains an entry right after it answers 603
 //   write_error=N, delete_error=N   results of the write and the deletion
 //   text.N=HEX      the ANSI bytes of the error text for N; none: nothing written
+//   devices=HEX,HEX,...  the device listing: each a type and a name (ANSI
+//                   bytes in hex) joined by ':'; none: one "PPPoE" device of
+//                   the Russian edition's miniport name
 // An entry written is listed from then on, until it is deleted.
 // Record (rasapi32.log): "call<TAB>key=value..." with texts and bytes in hex,
 // "-" for a null pointer.
@@ -21,6 +24,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "stand_in_files.h"
@@ -66,6 +70,26 @@ std::vector<std::string> ListedNames(std::map<std::string, std::string>& setting
   if (!settings["own"].empty() && !phonebook.ownDeleted) names.push_back(settings["own"]);
   names.insert(names.end(), phonebook.written.begin(), phonebook.written.end());
   return names;
+}
+
+constexpr DWORD kDeviceRecordSize = 152;  // RASDEVINFOA: size, 17-byte type, 129-byte name
+const char kRussianMiniport[] = "\xCC\xE8\xED\xE8\xEF\xEE\xF0\xF2 WAN (PPPoE)";  // cp1251
+
+// The devices the settings list, as (type, name).
+std::vector<std::pair<std::string, std::string>> ListedDevices(
+    std::map<std::string, std::string>& settings) {
+  if (settings.find("devices") == settings.end()) return {{"PPPoE", kRussianMiniport}};
+  std::vector<std::pair<std::string, std::string>> devices;
+  const std::string& list = settings["devices"];
+  for (std::size_t start = 0; start < list.size();) {
+    std::size_t end = list.find(',', start);
+    if (end == std::string::npos) end = list.size();
+    const std::string device = list.substr(start, end - start);
+    const std::size_t colon = device.find(':');
+    devices.emplace_back(FromHex(device.substr(0, colon)), FromHex(device.substr(colon + 1)));
+    start = end + 1;
+  }
+  return devices;
 }
 
 // The alternate numbers that follow the structure: zero-ended texts up to an
@@ -188,6 +212,43 @@ __declspec(dllexport) DWORD WINAPI RasGetErrorStringA(UINT code, LPSTR buffer, D
   }
   Write("RasGetErrorStringA\tcode=" + std::to_string(code) + "\tsize=" + std::to_string(size) +
         "\tresult=" + std::to_string(result));
+  return result;
+}
+
+__declspec(dllexport) DWORD WINAPI RasEnumDevicesA(LPVOID buffer, LPDWORD byteCount,
+                                                   LPDWORD deviceCount) {
+  auto settings = Settings();
+  const auto devices = ListedDevices(settings);
+  std::string first = "-";
+  if (buffer != nullptr && byteCount != nullptr && *byteCount >= 4) {
+    DWORD recordSize = 0;
+    std::memcpy(&recordSize, buffer, 4);
+    first = std::to_string(recordSize);
+  }
+  const std::string in = Number(byteCount);
+  const DWORD needed = static_cast<DWORD>(devices.size()) * kDeviceRecordSize;
+  DWORD result = 0;
+  if (byteCount == nullptr || deviceCount == nullptr) {
+    result = ERROR_INVALID_PARAMETER;
+  } else if (buffer != nullptr && first != std::to_string(kDeviceRecordSize)) {
+    result = 632;  // ERROR_INVALID_SIZE: a record size the phonebook does not know
+  } else if (*byteCount < needed) {
+    result = kBufferTooSmall;
+    *byteCount = needed;
+  } else {
+    auto* out = static_cast<BYTE*>(buffer);
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+      BYTE* record = out + i * kDeviceRecordSize;
+      std::memset(record, 0, kDeviceRecordSize);
+      std::memcpy(record, &kDeviceRecordSize, 4);
+      std::memcpy(record + 4, devices[i].first.data(), std::min<std::size_t>(devices[i].first.size(), 16));
+      std::memcpy(record + 21, devices[i].second.data(), std::min<std::size_t>(devices[i].second.size(), 128));
+    }
+    *byteCount = needed;
+    *deviceCount = static_cast<DWORD>(devices.size());
+  }
+  Write("RasEnumDevicesA\tfirst_record_size=" + first + "\tbytes=" + in +
+        "\tresult=" + std::to_string(result) + "\tbytes_out=" + Number(byteCount));
   return result;
 }
 
