@@ -44,7 +44,6 @@ bool LibrarySearchFlagsAvailable() {
 }
 
 HMODULE LoadSystemLibrary(const char* fileName, LibrarySource source) {
-  if (source == LibrarySource::kSystemFolder) return LoadLibraryA(fileName);
   if (LibrarySearchFlagsAvailable()) {
     return LoadLibraryExA(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
