@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "phonebook/entry_listing.h"
 #include "phonebook/set_ras_entry.h"
 #include "win32/code_page.h"
 #include "win32/common_controls.h"
@@ -109,6 +110,10 @@ void CodePageConversionChecks() {
     }
     if (cp.ToAnsi(miniport) != utf8Miniport) return "miniport";
     if (cp.FromAnsi(utf8Miniport) != miniport) return "no round trip";
+    // A listed entry name comes back whole, not byte by byte.
+    std::vector<std::uint8_t> record(utf8Miniport.begin(), utf8Miniport.end());
+    record.resize(257);
+    if (modRASVPN::ByteArrayToString(record, cp) != miniport) return "listed name";
     // A field of 6 bytes keeps 5 for text: two Cyrillic letters of 2 bytes.
     std::uint8_t field[6] = {};
     modRASVPN::CopyStringToBuffer(field, u"Мин", sizeof field, cp);

@@ -14,7 +14,7 @@ exe=$(realpath "$1")
 work=$(realpath "$2")
 artifacts=$work/artifacts
 mkdir -p "$artifacts"
-rm -f "$artifacts"/{main-window,main-window-120dpi,error-box,error-box-again,unexpected-box}.png
+rm -f "$artifacts"/{main-window,main-window-120dpi,main-window-144dpi,error-box,error-box-again,unexpected-box}.png
 
 source "$(dirname "$0")/wine_session.sh"
 caption='Verolink PPPoE 1.00'
@@ -154,6 +154,14 @@ set_dpi 120
 start_program
 expect_client_area 376x250 120
 screenshot "$main" main-window-120dpi.png
+close_program
+
+# The program declares itself DPI-aware: at 144 dpi it lays itself out at
+# that DPI (451 x 300 pixels) instead of being scaled up as a bitmap.
+set_dpi 144
+start_program
+expect_client_area 451x300 144
+screenshot "$main" main-window-144dpi.png
 close_program
 set_dpi 96
 echo "screenshots in $artifacts"

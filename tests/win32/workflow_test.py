@@ -224,7 +224,7 @@ class Session:
             want = self.named(text) if text is not None else "a text"
             check(box is not None, f'box {index} ("{want}") never showed')
             hwnd, rect, shown_title, shown_text, ids = box
-            self.screenshot(rect, f"workflow-{case['name']}-{index}.png")
+            self.screenshot(hwnd, f"workflow-{case['name']}-{index}.png")
             wanted_title = {"app": APP_TITLE, "caption": CAPTION}.get(title)
             if wanted_title is not None:
                 check(shown_title == wanted_title,
@@ -238,7 +238,7 @@ class Session:
                   f"box {index} did not close")
         extra = self.driver.box(QUIET_SECONDS)
         if extra is not None:
-            self.screenshot(extra[1], f"workflow-{case['name']}-unexpected.png")
+            self.screenshot(extra[0], f"workflow-{case['name']}-unexpected.png")
             raise CaseFailed(f'an unexpected box followed: "{extra[2]}": "{extra[3]}"')
 
     def check_nothing_planted_used(self):
@@ -363,11 +363,14 @@ class Session:
         print(f'Wine\'s own Shell.Application: NameSpace(49) gives "{folder}"; the stand-in '
               "answers for it", flush=True)
 
-    def screenshot(self, rect, name):
-        left, top, right, bottom = rect
-        xwd = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
-        subprocess.run(["convert", "xwd:-", "-crop", f"{right - left}x{bottom - top}+{left}+{top}",
-                        "+repage", str(self.artifacts / name)], input=xwd, check=True)
+    def screenshot(self, hwnd, name):
+        """The box once it has painted itself (the window driver's shot), never
+        a grab of the screen, where Wine may not have painted it yet."""
+        bmp = self.artifacts / (name + ".bmp")
+        answer = self.driver.ask("shot", hwnd, "Z:" + str(bmp).replace("/", "\\"))
+        check(answer == ["ok"], f"no screenshot of the box: {answer}")
+        subprocess.run(["convert", str(bmp), str(self.artifacts / name)], check=True)
+        bmp.unlink()
 
 
 def main():

@@ -6,6 +6,7 @@
 //   press CAPTION TEXT    -> "ok": clicks the control of that text in the window
 //   check CAPTION TEXT V  -> "ok" once the check box holds V (0 or 1)
 //   window CAPTION SECONDS -> "ok" once that window shows, else "none"
+//   shot HWND PATH        -> "ok" once the window, painted, is in PATH (a BMP)
 //   folder N              -> what Shell.Application's NameSpace(N) gives:
 //                            "nothing", or "folder<TAB>ITEMS<TAB>NAME..."
 // The window is the top-level window titled CAPTION that is not a message box.
@@ -129,6 +130,59 @@ std::string Answer(HWND box, int id) {
   return IsWindow(box) && IsWindowVisible(box) ? "stuck" : "ok";
 }
 
+// The window, frame and controls included, in a 24-bit BMP file: copied from
+// its own surface once it has been made to paint all of itself (RedrawWindow
+// with RDW_UPDATENOW returns after every paint has run), so that the picture
+// never shows a window that has not painted yet.
+std::string Shot(HWND window, const std::wstring& path) {
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return "no window";
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom row first, as BMP files keep it
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  // Wine's PrintWindow leaves the dialog's controls out; the window's own
+  // surface, copied once every paint has run, holds what it painted.
+  HDC surface = GetWindowDC(window);
+  const bool printed = BitBlt(memory, 0, 0, width, height, surface, 0, 0, SRCCOPY) != FALSE;
+  ReleaseDC(window, surface);
+  GdiFlush();
+  const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + imageBytes;
+  info.bmiHeader.biSizeImage = imageBytes;
+  std::string answer = printed ? "ok" : "not printed";
+  if (FILE* out = _wfopen(path.c_str(), L"wb")) {
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+    std::fwrite(bits, imageBytes, 1, out);
+    std::fclose(out);
+  } else {
+    answer = "cannot write";
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return answer;
+}
+
 HWND Control(const std::wstring& caption, const std::wstring& text) {
   HWND window = FindTopLevel(caption, false);
   return window == nullptr ? nullptr : FindChild(window, text);
@@ -219,6 +273,10 @@ std::string Run(const std::vector<std::string>& f) {
   if (command == "answer" && f.size() == 3) {
     const auto box = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::stoull(f[1])));
     return Answer(box, std::stoi(f[2]));
+  }
+  if (command == "shot" && f.size() == 3) {
+    const auto window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::stoull(f[1])));
+    return Shot(window, Wide(f[2]));
   }
   if (command == "press" && f.size() == 3) return Press(Wide(f[1]), Wide(f[2]));
   if (command == "check" && f.size() == 4) return Check(Wide(f[1]), Wide(f[2]), std::stoi(f[3]));
