@@ -157,10 +157,10 @@ screenshot "$main" main-window-120dpi.png
 close_program
 
 # The program declares itself DPI-aware: at 144 dpi it lays itself out at
-# that DPI (451 x 300 pixels) instead of being scaled up as a bitmap.
+# that DPI (452 x 300 pixels) instead of being scaled up as a bitmap.
 set_dpi 144
 start_program
-expect_client_area 451x300 144
+expect_client_area 452x300 144
 screenshot "$main" main-window-144dpi.png
 close_program
 set_dpi 96
