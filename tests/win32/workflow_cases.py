@@ -127,3 +127,8 @@ CASES = [
                                             ("PPPoE", "WAN Miniport (PPPOE)")]),
          boxes=[CREATED], calls="enum devices devices size set", device="WAN Miniport (PPPOE)"),
 ]
+
+# Cases run again on a system whose ANSI code page is UTF-8 (65001): the
+# entry's texts, the listed names, the device listing and the netsh command
+# lines must reach the phonebook and the system in that code page.
+UTF8_CASES = ["size-1672", "size-2884", "own-yes", "firewall", "english-device", "shortcut"]

@@ -6,6 +6,7 @@
 //   press CAPTION TEXT    -> "ok": clicks the control of that text in the window
 //   check CAPTION TEXT V  -> "ok" once the check box holds V (0 or 1)
 //   window CAPTION SECONDS -> "ok" once that window shows, else "none"
+//   gone CAPTION SECONDS  -> "ok" once no such window shows, else "still there"
 //   shot HWND PATH        -> "ok" once the window, painted, is in PATH (a BMP)
 //   folder N              -> what Shell.Application's NameSpace(N) gives:
 //                            "nothing", or "folder<TAB>ITEMS<TAB>NAME..."
@@ -214,6 +215,15 @@ std::string Window(const std::wstring& caption, double seconds) {
   return "ok";
 }
 
+std::string Gone(const std::wstring& caption, double seconds) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+  while (FindTopLevel(caption, false) != nullptr) {
+    if (GetTickCount64() >= end) return "still there";
+    Sleep(100);
+  }
+  return "ok";
+}
+
 // Shell.Application through its dual interface: the folder's items by name.
 std::string ShellFolder(int number) {
   IShellDispatch* shell = nullptr;
@@ -281,6 +291,7 @@ std::string Run(const std::vector<std::string>& f) {
   if (command == "press" && f.size() == 3) return Press(Wide(f[1]), Wide(f[2]));
   if (command == "check" && f.size() == 4) return Check(Wide(f[1]), Wide(f[2]), std::stoi(f[3]));
   if (command == "window" && f.size() == 3) return Window(Wide(f[1]), std::atof(f[2].c_str()));
+  if (command == "gone" && f.size() == 3) return Gone(Wide(f[1]), std::atof(f[2].c_str()));
   if (command == "folder" && f.size() == 2) return ShellFolder(std::stoi(f[1]));
   return "bad command";
 }
