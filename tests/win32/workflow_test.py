@@ -345,6 +345,7 @@ class Session:
             check(line[1] == f"firewall set opmode {line[1].split()[-1]}",
                   f'netsh started with "{line[1]}"')
             check(line[3] == "0", f'netsh "{line[1]}" started with window style {line[3]}, not 0')
+            check(line[4] == "none", f'netsh "{line[1]}" started with a console window')
         if expected == ["disable", "enable"]:
             ended = {l[1].split()[-1]: int(l[2]) for l in lines if l[0] == "end"}
             enable_start = next(int(l[2]) for l in lines if l[0] == "start" and
