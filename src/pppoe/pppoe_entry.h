@@ -23,8 +23,8 @@ RasEntryRecord PPPoEEntryRecord(const Profile& profile,
 Text PPPoEDeviceName(Platform& platform);
 
 // Writes that entry under the profile's ConnectionName (trimmed) into the
-// default phonebook, over the device PPPoEDeviceName names. A failed write is shown to the user as the phonebook's
-// text for the error; returns whether the write succeeded.
+// default phonebook, over the device PPPoEDeviceName names. A failed write is shown to the user as
+// the phonebook's text for the error; returns whether the write succeeded.
 bool CreatePPPoEEntry(Platform& platform, const Profile& profile);
 
 }  // namespace verolink::PPPoE

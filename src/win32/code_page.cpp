@@ -53,11 +53,12 @@ std::string AnsiCodePage::ToAnsi(TextView text) const {
   const char* fallback = utf8 ? nullptr : "?";
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
-  const int size = WideCharToMultiByte(codePage_, flags, wide, length, nullptr, 0, fallback, nullptr);
+  const int size =
+      WideCharToMultiByte(codePage_, flags, wide, length, nullptr, 0, fallback, nullptr);
   if (size <= 0) return std::string(text.size(), '?');
   out.resize(static_cast<std::size_t>(size));
-  const int n = WideCharToMultiByte(codePage_, flags, wide, length, out.data(), size, fallback,
-                                    nullptr);
+  const int n =
+      WideCharToMultiByte(codePage_, flags, wide, length, out.data(), size, fallback, nullptr);
   out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
   return out;
 }
@@ -76,7 +77,8 @@ Text AnsiCodePage::FromAnsi(std::string_view bytes) const {
   if (size <= 0) return Text(bytes.size(), u'?');
   std::wstring wide(static_cast<std::size_t>(size), L'\0');
   const int n = MultiByteToWideChar(codePage_, 0, bytes.data(), length, wide.data(), size);
-  return Text(reinterpret_cast<const char16_t*>(wide.data()), n > 0 ? static_cast<std::size_t>(n) : 0);
+  return Text(reinterpret_cast<const char16_t*>(wide.data()),
+              n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
 std::size_t AnsiCodePage::WholeCharacterBytes(std::string_view bytes, std::size_t maxBytes) const {

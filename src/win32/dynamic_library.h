@@ -16,8 +16,7 @@ namespace verolink::win32 {
 // from it (and the window classes it registers) must outlive every caller.
 class DynamicLibrary {
  public:
-  explicit DynamicLibrary(const char* name,
-                          LibrarySource source = LibrarySource::kSystemFolder)
+  explicit DynamicLibrary(const char* name, LibrarySource source = LibrarySource::kSystemFolder)
       : module_(LoadSystemLibrary(name, source)) {}
   DynamicLibrary(const DynamicLibrary&) = delete;
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;

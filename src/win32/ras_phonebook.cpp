@@ -22,8 +22,7 @@ using EnumEntriesA = DWORD(WINAPI*)(LPCSTR reserved, LPCSTR phonebook, LPVOID na
                                     LPDWORD byteCount, LPDWORD entryCount);
 using DeleteEntryA = DWORD(WINAPI*)(LPCSTR phonebook, LPCSTR entry);
 using GetErrorStringA = DWORD(WINAPI*)(UINT code, LPSTR buffer, DWORD size);
-using EnumDevicesA = DWORD(WINAPI*)(LPRASDEVINFOA devices, LPDWORD byteCount,
-                                    LPDWORD deviceCount);
+using EnumDevicesA = DWORD(WINAPI*)(LPRASDEVINFOA devices, LPDWORD byteCount, LPDWORD deviceCount);
 
 // A size field, a 17-byte type and a 129-byte name, padded to four bytes: the
 // same 152 bytes for 32-bit and 64-bit programs, since the record holds no

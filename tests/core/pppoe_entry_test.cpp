@@ -69,7 +69,9 @@ TEST(CreatePPPoEEntry, WritesTheListedPPPoEDeviceWhereTheBuiltInNameIsNotListed)
   const std::vector<Case> cases = {
       {"no devices listed", {}, kRasSuccess, kMiniportAnsi},
       {"an English edition", {modem, english}, kRasSuccess, english.name},
-      {"the type in another letter case", {{"PPPOE", "WAN Miniport (PPPOE)"}}, kRasSuccess,
+      {"the type in another letter case",
+       {{"PPPOE", "WAN Miniport (PPPOE)"}},
+       kRasSuccess,
        english.name},
       {"the built-in name listed after another", {english, russian}, kRasSuccess, kMiniportAnsi},
       {"no PPPoE device", {modem}, kRasSuccess, kMiniportAnsi},

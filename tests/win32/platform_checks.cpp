@@ -148,7 +148,9 @@ void MemoryAndMessageChecks() {
     SystemMessageTable table;
     char buffer[513] = {};
     table.FormatFromSystem(ERROR_BAD_EXE_FORMAT, buffer, 512);
-    return std::string(buffer).find("%1") != std::string::npos ? "" : "got \"" + std::string(buffer) + "\"";
+    return std::string(buffer).find("%1") != std::string::npos
+               ? ""
+               : "got \"" + std::string(buffer) + "\"";
   });
 }
 

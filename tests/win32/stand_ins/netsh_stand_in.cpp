@@ -43,8 +43,8 @@ int main() {
   // console window (CREATE_NO_WINDOW), which a show command cannot hide on
   // every system.
   const std::string console = GetConsoleWindow() == nullptr ? "none" : "window";
-  Record(log, "start\t" + args + "\t" + std::to_string(GetTickCount64()) + "\t" + show + "\t" +
-                  console);
+  Record(log,
+         "start\t" + args + "\t" + std::to_string(GetTickCount64()) + "\t" + show + "\t" + console);
   Sleep(static_cast<DWORD>(SettingNumber(settings, "run_ms", 300)));
   Record(log,
          "end\t" + args + "\t" + std::to_string(GetTickCount64()) + "\t" + std::to_string(status));

@@ -215,8 +215,8 @@ __declspec(dllexport) DWORD WINAPI RasGetErrorStringA(UINT code, LPSTR buffer, D
   return result;
 }
 
-__declspec(dllexport) DWORD WINAPI RasEnumDevicesA(LPVOID buffer, LPDWORD byteCount,
-                                                   LPDWORD deviceCount) {
+__declspec(dllexport) DWORD WINAPI
+    RasEnumDevicesA(LPVOID buffer, LPDWORD byteCount, LPDWORD deviceCount) {
   auto settings = Settings();
   const auto devices = ListedDevices(settings);
   std::string first = "-";
@@ -241,8 +241,10 @@ __declspec(dllexport) DWORD WINAPI RasEnumDevicesA(LPVOID buffer, LPDWORD byteCo
       BYTE* record = out + i * kDeviceRecordSize;
       std::memset(record, 0, kDeviceRecordSize);
       std::memcpy(record, &kDeviceRecordSize, 4);
-      std::memcpy(record + 4, devices[i].first.data(), std::min<std::size_t>(devices[i].first.size(), 16));
-      std::memcpy(record + 21, devices[i].second.data(), std::min<std::size_t>(devices[i].second.size(), 128));
+      std::memcpy(record + 4, devices[i].first.data(),
+                  std::min<std::size_t>(devices[i].first.size(), 16));
+      std::memcpy(record + 21, devices[i].second.data(),
+                  std::min<std::size_t>(devices[i].second.size(), 128));
     }
     *byteCount = needed;
     *deviceCount = static_cast<DWORD>(devices.size());
