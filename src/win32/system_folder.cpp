@@ -24,18 +24,10 @@ bool IsWow64() {
 std::string SystemFolder() { return FolderFrom(GetSystemDirectoryA); }
 
 std::string NativeSystemFolder() {
-  if (IsWow64()) {
-    const std::string windows = FolderFrom(GetSystemWindowsDirectoryA);
-    // Sysnative is a name the file system redirector knows, not a folder of
-    // its own: it is there for 32-bit processes only.
-    const std::string sysnative = windows + "\\Sysnative";
-    const DWORD attributes = GetFileAttributesA(sysnative.c_str());
-    if (!windows.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      return sysnative;
-    }
-  }
-  return SystemFolder();
+  // Sysnative is a name the file system redirector knows, not a folder of its
+  // own: it is there for 32-bit processes only, and not listed.
+  const std::string windows = IsWow64() ? FolderFrom(GetSystemWindowsDirectoryA) : std::string();
+  return windows.empty() ? SystemFolder() : windows + "\\Sysnative";
 }
 
 bool LibrarySearchFlagsAvailable() {
@@ -48,9 +40,12 @@ HMODULE LoadSystemLibrary(const char* fileName, LibrarySource source) {
     return LoadLibraryExA(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
   if (source == LibrarySource::kManifestAssembly) return LoadLibraryA(fileName);
+  return LoadFromSystemFolder(fileName);
+}
+
+HMODULE LoadFromSystemFolder(const char* fileName) {
   const std::string folder = SystemFolder();
   if (folder.empty()) return nullptr;
-  // The library's own dependencies are then looked for beside it first.
   const std::string path = folder + "\\" + fileName;
   return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

@@ -15,8 +15,10 @@ namespace verolink::win32 {
 std::string SystemFolder();
 
 // The folder of the system's native programs: for a 32-bit process on 64-bit
-// Windows the 64-bit system folder through "Sysnative" (Vista and later),
-// where it exists; otherwise SystemFolder().
+// Windows the 64-bit system folder through "Sysnative", which the file system
+// redirector gives 32-bit processes from Vista on (callers look for their file
+// there and then in SystemFolder(), since older systems lack it); otherwise
+// SystemFolder().
 std::string NativeSystemFolder();
 
 // Whether LoadLibraryExA takes LOAD_LIBRARY_SEARCH_SYSTEM32: Windows 8 and
@@ -36,6 +38,12 @@ enum class LibrarySource { kSystemFolder, kManifestAssembly };
 // folder is searched (a full path would bypass the redirection). Returns
 // nullptr when the library cannot be loaded.
 HMODULE LoadSystemLibrary(const char* fileName, LibrarySource source);
+
+// LoadLibraryExA of the library's full path in SystemFolder(), with its own
+// dependencies looked for beside it first (LOAD_WITH_ALTERED_SEARCH_PATH):
+// how LoadSystemLibrary loads from the system folder where the search flags
+// are missing. Returns nullptr when it cannot be loaded.
+HMODULE LoadFromSystemFolder(const char* fileName);
 
 // Whether a file (not a folder) exists at the path.
 bool FileExists(const std::string& path);

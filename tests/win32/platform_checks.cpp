@@ -15,6 +15,7 @@
 #include "win32/local_memory.h"
 #include "win32/process_launcher.h"
 #include "win32/shell_objects.h"
+#include "win32/system_folder.h"
 #include "win32/system_messages.h"
 #include "win32/ui_services.h"
 #include "win32/wide_text.h"
@@ -236,6 +237,25 @@ void FileAndProcessChecks() {
   });
 }
 
+// Both ways of loading a system library, with and without the search flags
+// of update KB2533623, take it from the system folder.
+void SystemFolderChecks() {
+  Check("system libraries load from the system folder either way", [] {
+    const std::string folder = SystemFolder();
+    if (folder.empty()) return std::string("no system folder");
+    for (HMODULE library : {LoadSystemLibrary("rasapi32.dll", LibrarySource::kSystemFolder),
+                            LoadFromSystemFolder("rasapi32.dll")}) {
+      char path[MAX_PATH] = {};
+      if (library == nullptr) return std::string("not loaded");
+      GetModuleFileNameA(library, path, MAX_PATH);
+      if (lstrcmpiA(std::string(path).substr(0, folder.size()).c_str(), folder.c_str()) != 0) {
+        return std::string("loaded from ") + path;
+      }
+    }
+    return std::string();
+  });
+}
+
 int pumpedMessages = 0;
 int timerTicks = 0;
 
@@ -328,6 +348,7 @@ int main(int argc, char** argv) {
   MemoryAndMessageChecks();
   AutomationChecks();
   FileAndProcessChecks();
+  SystemFolderChecks();
   UiChecks(AnsiCodePage());
   std::printf("%d passed, %d failed\n", passed, failed);
   return failed;

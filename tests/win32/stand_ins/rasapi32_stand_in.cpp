@@ -92,6 +92,15 @@ std::vector<std::pair<std::string, std::string>> ListedDevices(
   return devices;
 }
 
+// The size field of the first record a listing call is handed, "-" when it
+// is handed none.
+std::string FirstRecordSize(const void* buffer, const DWORD* byteCount) {
+  if (buffer == nullptr || byteCount == nullptr || *byteCount < 4) return "-";
+  DWORD recordSize = 0;
+  std::memcpy(&recordSize, buffer, 4);
+  return std::to_string(recordSize);
+}
+
 // The alternate numbers that follow the structure: zero-ended texts up to an
 // empty one, read only when the structure names their offset.
 std::string AlternateNumbers(const BYTE* image, DWORD size) {
@@ -151,12 +160,7 @@ __declspec(dllexport) DWORD WINAPI
 __declspec(dllexport) DWORD WINAPI RasEnumEntriesA(LPCSTR reserved, LPCSTR book, LPVOID buffer,
                                                    LPDWORD byteCount, LPDWORD entryCount) {
   auto settings = Settings();
-  std::string first = "-";
-  if (buffer != nullptr && byteCount != nullptr && *byteCount >= 4) {
-    DWORD recordSize = 0;
-    std::memcpy(&recordSize, buffer, 4);
-    first = std::to_string(recordSize);
-  }
+  const std::string first = FirstRecordSize(buffer, byteCount);
   const std::string in = Number(byteCount);
   const std::vector<std::string> names = ListedNames(settings);
   const DWORD needed = static_cast<DWORD>(names.size()) * kNameRecordSize;
@@ -219,12 +223,7 @@ __declspec(dllexport) DWORD WINAPI
     RasEnumDevicesA(LPVOID buffer, LPDWORD byteCount, LPDWORD deviceCount) {
   auto settings = Settings();
   const auto devices = ListedDevices(settings);
-  std::string first = "-";
-  if (buffer != nullptr && byteCount != nullptr && *byteCount >= 4) {
-    DWORD recordSize = 0;
-    std::memcpy(&recordSize, buffer, 4);
-    first = std::to_string(recordSize);
-  }
+  const std::string first = FirstRecordSize(buffer, byteCount);
   const std::string in = Number(byteCount);
   const DWORD needed = static_cast<DWORD>(devices.size()) * kDeviceRecordSize;
   DWORD result = 0;
