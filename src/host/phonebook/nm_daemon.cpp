@@ -1,6 +1,10 @@
 #include "host/phonebook/nm_daemon.h"
 
+// GLib first: libnm's error header lacks C linkage for C++.
+#include <gio/gio.h>
+extern "C" {
 #include <NetworkManager.h>
+}
 
 #include <cstring>
 
