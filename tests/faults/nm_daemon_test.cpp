@@ -227,7 +227,7 @@ TEST_F(NmDaemonTest, UserAllowedOwnConnectionsGetsOneOnlyTheySeeHoldingTheEntrys
                 "\nconnection.type:pppoe\nconnection.autoconnect:no\n"
                 "connection.permissions:user:vlown\npppoe.service:" +
                 ServiceName() +
-                "\npppoe.username:subscriber-7\npppoe.password-flags:1 (agent-owned)\n"
+                "\npppoe.username:subscriber-7\npppoe.password-flags:1\n"
                 "ppp.refuse-eap:yes\nppp.refuse-pap:no\nppp.refuse-chap:no\n"
                 "ppp.refuse-mschap:no\nppp.refuse-mschapv2:no\nipv4.method:auto\n"
                 "ipv6.method:disabled\n");

@@ -109,6 +109,7 @@ bool IsNoAnswer(const GError* error) {
     if (g_error_matches(error, G_DBUS_ERROR, code)) return true;
   }
   return g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED) ||
+         g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT) ||
          g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CLOSED) ||
          g_error_matches(error, NM_CLIENT_ERROR, NM_CLIENT_ERROR_MANAGER_NOT_RUNNING);
 }
@@ -201,6 +202,11 @@ NmDaemon::~NmDaemon() {
 NmResult NmDaemon::AskPermissions(NmPermissions& permissions) {
   permissions = {};
   Waiter waiter(context_, timeout_);
+  waiter.TakeNews();
+  if (!nm_client_get_nm_running(client_)) {
+    lastError_ = "NetworkManager has left the system bus";
+    return NmResult::NoAnswer;
+  }
   nm_client_dbus_call(client_, NM_DBUS_PATH, NM_DBUS_INTERFACE, "GetPermissions", nullptr,
                       G_VARIANT_TYPE("(a{ss})"), static_cast<int>(timeout_.count()),
                       waiter.cancellable(), Ended, waiter.call());
