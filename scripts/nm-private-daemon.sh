@@ -13,7 +13,7 @@
 # /etc/group mounted over them, with the home WORK/home/NAME and an active
 # login session as logind would record it. When WORK/rules.d exists, polkitd
 # runs on the private bus with those rules alone, and NetworkManager asks it;
-# else NetworkManager lets only root change connections.
+# else NetworkManager lets only root change connections (auth-polkit=root-only).
 set -euo pipefail
 
 command=$1
@@ -30,8 +30,9 @@ stop() {
     if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null || true; fi
     rm -f "$work/$name.pid"
   done
-  # Only what this script mounted, last first, in the caller's namespace.
-  if [ -f "$work/mounts" ]; then
+  # Only what this script mounted, last first, and only from inside the
+  # namespace it mounted them in.
+  if [ -f "$work/mounts" ] && [ "$(readlink /proc/self/ns/mnt)" = "$(cat "$work/mountns")" ]; then
     tac "$work/mounts" | while read -r target; do umount "$target" || true; done
     rm -f "$work/mounts"
   fi
@@ -49,6 +50,7 @@ if [ "$command" = stop ]; then
 fi
 
 ip link set lo up
+readlink /proc/self/ns/mnt >"$work/mountns"
 mkdir -p "$work/connections" "$work/home"
 chmod 755 "$work" "$work/home"
 mount_over -t tmpfs -o mode=755 verolink-run /run
@@ -72,7 +74,7 @@ done
 mount_over --bind "$work/passwd" /etc/passwd
 mount_over --bind "$work/group" /etc/group
 
-polkit=false
+polkit=root-only
 if [ -d "$work/rules.d" ]; then
   polkit=true
   mkdir -p "$work/no-rules"
