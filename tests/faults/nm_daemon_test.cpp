@@ -107,8 +107,8 @@ class NmDaemonTest : public ::testing::Test {
     ASSERT_EQ(mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
     ASSERT_EQ(mkdir((work / "rules.d").c_str(), 0755), 0);
     WriteFile(work / "rules.d/50-verolink-test.rules", kRules);
-    const std::string start = "'" + kDaemon + "' start '" + work.path() + "' " + Spec(kOwn) +
-                              " " + Spec(kSystem) + " " + Spec(kNone);
+    const std::string start = "'" + kDaemon + "' start '" + work.path() + "' " + Spec(kOwn) + " " +
+                              Spec(kSystem) + " " + Spec(kNone);
     ASSERT_EQ(std::system(start.c_str()), 0)
         << "the private daemon did not start; its log: " << ReadFile(work / "nm.log").value_or("");
     setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + work / "system_bus_socket").c_str(), 1);
@@ -135,8 +135,7 @@ class NmDaemonTest : public ::testing::Test {
       host::HostCodePage codePage{host::kDefaultCodePageName};
       ScriptedLogin prompt;
       std::string reason;
-      host::NmPhonebook phonebook(host::NmDaemon::Connect(timeout, reason), 2884, codePage,
-                                  prompt);
+      host::NmPhonebook phonebook(host::NmDaemon::Connect(timeout, reason), 2884, codePage, prompt);
       if (write(ready[1], "r", 1) != 1) _exit(3);
       char byte;
       if (read(go[0], &byte, 1) != 1) _exit(3);
@@ -172,8 +171,8 @@ class NmDaemonTest : public ::testing::Test {
     waitpid(child, &status, 0);
     Press press;
     const std::size_t firstLine = text.find('\n');
-    if (firstLine == std::string::npos) return {"the press ended with status " +
-                                                std::to_string(status), 0};
+    if (firstLine == std::string::npos)
+      return {"the press ended with status " + std::to_string(status), 0};
     press.seconds = std::stod(text.substr(0, firstLine));
     press.messages = text.substr(firstLine + 1);
     return press;

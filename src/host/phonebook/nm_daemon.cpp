@@ -158,11 +158,11 @@ std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& r
   // the bus goes away.
   if (gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SYSTEM, nullptr, &error)) {
     Waiter waiter(context, timeout);
-    g_dbus_connection_new_for_address(address,
-                                      static_cast<GDBusConnectionFlags>(
-                                          G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+    g_dbus_connection_new_for_address(
+        address,
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-                                      nullptr, waiter.cancellable(), Ended, waiter.call());
+        nullptr, waiter.cancellable(), Ended, waiter.call());
     if (GAsyncResult* result = waiter.Wait())
       bus = g_dbus_connection_new_for_address_finish(result, &error);
     g_free(address);
@@ -172,8 +172,8 @@ std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& r
     g_async_initable_new_async(NM_TYPE_CLIENT, G_PRIORITY_DEFAULT, waiter.cancellable(), Ended,
                                waiter.call(), NM_CLIENT_DBUS_CONNECTION, bus, nullptr);
     if (GAsyncResult* result = waiter.Wait()) {
-      client = NM_CLIENT(g_async_initable_new_finish(G_ASYNC_INITABLE(waiter.source()), result,
-                                                     &error));
+      client =
+          NM_CLIENT(g_async_initable_new_finish(G_ASYNC_INITABLE(waiter.source()), result, &error));
     }
     g_object_unref(bus);
   }
@@ -288,7 +288,8 @@ NmResult NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
   std::vector<NMRemoteConnection*> found = ConnectionsOf(client_, id);
   NmResult outcome = NmResult::NotFound;
   for (NMRemoteConnection* connection : found) {
-    if (!keepUuid.empty() && keepUuid == nm_connection_get_uuid(NM_CONNECTION(connection))) continue;
+    if (!keepUuid.empty() && keepUuid == nm_connection_get_uuid(NM_CONNECTION(connection)))
+      continue;
     Waiter waiter(context_, timeout_);
     nm_remote_connection_delete_async(connection, waiter.cancellable(), Ended, waiter.call());
     GError* error = nullptr;

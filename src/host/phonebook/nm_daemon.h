@@ -36,8 +36,7 @@ class NmDaemon {
  public:
   // Connects within `timeout`. Returns the daemon when NetworkManager runs
   // and answered; else null, with `reason` saying why.
-  static std::unique_ptr<NmDaemon> Connect(std::chrono::milliseconds timeout,
-                                           std::string& reason);
+  static std::unique_ptr<NmDaemon> Connect(std::chrono::milliseconds timeout, std::string& reason);
   ~NmDaemon();
   NmDaemon(const NmDaemon&) = delete;
   NmDaemon& operator=(const NmDaemon&) = delete;

@@ -32,7 +32,8 @@ PhonebookChoice ChoosePhonebook(std::chrono::milliseconds timeout) {
   choice.daemon = NmDaemon::Connect(timeout, reason);
   if (forced == "networkmanager") {
     choice.kind = PhonebookKind::NetworkManager;
-    choice.why = "NetworkManager" + forcedWhy + (choice.daemon ? "" : "; it does not answer: " + reason);
+    choice.why =
+        "NetworkManager" + forcedWhy + (choice.daemon ? "" : "; it does not answer: " + reason);
   } else if (choice.daemon) {
     choice.kind = PhonebookKind::NetworkManager;
     choice.why = "NetworkManager, as it answers on the system bus";
