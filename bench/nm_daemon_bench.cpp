@@ -19,10 +19,7 @@
 #include "host/phonebook/nm_phonebook.h"
 #include "host/phonebook/phonebook_choice.h"
 #include "host/system/host_code_page.h"
-#include "phonebook/set_ras_entry.h"
 #include "phonebook_bench_support.h"
-#include "pppoe/pppoe_entry.h"
-#include "window/entry_exists.h"
 
 namespace verolink::bench {
 namespace {
@@ -81,16 +78,6 @@ void Presses(benchmark::State& state, Start start, const std::function<bool(Plat
       state.ResumeTiming();
     }
   }
-}
-
-bool WriteEntry(Platform& platform) {
-  static const RasEntryRecord record = PPPoE::PPPoEEntryRecord(ProviderProfile());
-  return modRASVPN::SetRasEntry(platform, ProviderProfile().ConnectionName, record, Text()) ==
-         kRasSuccess;
-}
-
-bool CheckEntry(Platform& platform) {
-  return !EntryExists(platform, ProviderProfile().ConnectionName);
 }
 
 // The count of connections the daemon holds, as the benchmarks' argument.
