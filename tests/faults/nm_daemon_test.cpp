@@ -241,9 +241,15 @@ TEST_F(NmDaemonTest, UserAllowedOwnConnectionsGetsOneOnlyTheySeeHoldingTheEntrys
                 "ipv6.addr-gen-mode=default", "ipv6.method=disabled", "[proxy]"}));
 }
 
-TEST_F(NmDaemonTest, UserAllowedSystemConnectionsMakesOneEveryUserSees) {
+TEST_F(NmDaemonTest, UserAllowedSystemConnectionsMakesOneEveryUserSeesButOnlyTheyMayDelete) {
   EXPECT_EQ(PressAs(kSystem).messages, "Подключение создано.\n");
   EXPECT_EQ(Listed(&kOwn), kName + "\n");
+  // Another user sees it, is asked, agrees, and may not delete it.
+  const Press refused = PressAs(kOwn, {kYes});
+  EXPECT_EQ(refused.messages.substr(refused.messages.find('\n') + 1),
+            "Ошибка удаления подключения!\n")
+      << refused.messages;
+  EXPECT_EQ(Listed(), kName + "\n");
   EXPECT_EQ(Output("nmcli -g connection.permissions connection show '" + kName + "'"), "\n");
 }
 

@@ -199,6 +199,13 @@ NmDaemon::~NmDaemon() {
   g_main_context_unref(context_);
 }
 
+NmResult NmDaemon::Failure(GError* error) {
+  const NmResult failure = Classify(error);
+  lastError_ = failure == NmResult::NoAnswer ? NoAnswerText(timeout_) : error->message;
+  if (error != nullptr) g_error_free(error);
+  return failure;
+}
+
 NmResult NmDaemon::AskPermissions(NmPermissions& permissions) {
   permissions = {};
   Waiter waiter(context_, timeout_);
@@ -214,12 +221,7 @@ NmResult NmDaemon::AskPermissions(NmPermissions& permissions) {
   GVariant* reply = nullptr;
   if (GAsyncResult* result = waiter.Wait())
     reply = nm_client_dbus_call_finish(client_, result, &error);
-  if (reply == nullptr) {
-    const NmResult failure = Classify(error);
-    lastError_ = failure == NmResult::NoAnswer ? NoAnswerText(timeout_) : error->message;
-    g_clear_error(&error);
-    return failure;
-  }
+  if (reply == nullptr) return Failure(error);
   GVariantIter* iter = nullptr;
   const char* name = nullptr;
   const char* value = nullptr;
@@ -276,10 +278,7 @@ NmResult NmDaemon::Add(NMConnection* connection) {
     g_object_unref(added);
     return NmResult::Done;
   }
-  const NmResult failure = Classify(error);
-  lastError_ = failure == NmResult::NoAnswer ? NoAnswerText(timeout_) : error->message;
-  g_clear_error(&error);
-  return failure;
+  return Failure(error);
 }
 
 NmResult NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
@@ -293,15 +292,12 @@ NmResult NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
     Waiter waiter(context_, timeout_);
     nm_remote_connection_delete_async(connection, waiter.cancellable(), Ended, waiter.call());
     GError* error = nullptr;
-    const GAsyncResult* result = waiter.Wait();
-    if (result != nullptr &&
-        nm_remote_connection_delete_finish(connection, waiter.call()->result, &error)) {
+    GAsyncResult* result = waiter.Wait();
+    if (result != nullptr && nm_remote_connection_delete_finish(connection, result, &error)) {
       outcome = NmResult::Done;
       continue;
     }
-    outcome = Classify(error);
-    lastError_ = outcome == NmResult::NoAnswer ? NoAnswerText(timeout_) : error->message;
-    g_clear_error(&error);
+    outcome = Failure(error);
     break;
   }
   Release(found);

@@ -8,6 +8,7 @@
 typedef struct _NMClient NMClient;
 typedef struct _NMConnection NMConnection;
 typedef struct _GMainContext GMainContext;
+typedef struct _GError GError;
 
 namespace verolink::host {
 
@@ -63,6 +64,9 @@ class NmDaemon {
 
  private:
   NmDaemon(GMainContext* context, NMClient* client, std::chrono::milliseconds timeout);
+  // The result a failed call's error stands for (null: no answer came);
+  // keeps its text in lastError_ and frees it.
+  NmResult Failure(GError* error);
 
   GMainContext* context_;
   NMClient* client_;
