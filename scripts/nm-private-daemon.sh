@@ -20,14 +20,21 @@ command=$1
 work=$2
 shift 2
 
+running() {
+  local state
+  state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
 stop() {
   local name pid
   for name in nm polkit dbus; do
     [ -f "$work/$name.pid" ] || continue
     pid=$(cat "$work/$name.pid")
     kill "$pid" 2>/dev/null || true
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-    if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null || true; fi
+    # Gone, or a zombie whose parent (the start, long over) cannot reap it.
+    for _ in $(seq 100); do running "$pid" || break; sleep 0.05; done
+    if running "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
     rm -f "$work/$name.pid"
   done
   # Only what this script mounted, last first, and only from inside the
