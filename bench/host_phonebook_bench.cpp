@@ -40,9 +40,11 @@ namespace {
 using namespace verolink;
 using Clock = std::chrono::steady_clock;
 
+using bench::CheckEntry;
 using bench::EntryCounts;
 using bench::kEntrySize;
 using bench::ProviderProfile;
+using bench::WriteEntry;
 
 // The provider's PPPoE entry as the phonebook stores it.
 host::PhonebookSection ProviderSection(const CodePage& codePage) {
@@ -128,17 +130,6 @@ void Presses(benchmark::State& state, Start start, const std::function<bool(Plat
       break;
     }
   }
-}
-
-bool WriteEntry(Platform& platform) {
-  static const RasEntryRecord record = PPPoE::PPPoEEntryRecord(ProviderProfile());
-  return modRASVPN::SetRasEntry(platform, ProviderProfile().ConnectionName, record, Text()) ==
-         kRasSuccess;
-}
-
-// The name looked for is not listed: the whole listing is walked.
-bool CheckEntry(Platform& platform) {
-  return !EntryExists(platform, ProviderProfile().ConnectionName);
 }
 
 void BM_Write_Steady(benchmark::State& state) { Presses(state, Start::Steady, WriteEntry); }

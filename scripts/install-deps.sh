@@ -24,7 +24,7 @@ host_packages=(
   libfltk1.3-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   xdg-user-dirs xdg-utils
-  network-manager
+  network-manager libnm-dev polkitd dbus-daemon
   clang libclang-rt-14-dev
 )
 windows_packages=(

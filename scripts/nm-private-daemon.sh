@@ -1,36 +1,54 @@
 #!/usr/bin/env bash
-# A real NetworkManager without systemd, for the benchmark and the tests:
-# run inside a private network and mount namespace (unshare --net --mount;
-# only loopback, so no real interface is touched), with a private system bus
-# (dbus-daemon) and NetworkManager --no-daemon keeping its keyfiles in
-# CONNECTIONS and its run and state folders in WORK, bind-mounted over its
-# own. Needs root.
-#   nm-private-daemon.sh start WORK CONNECTIONS   starts both, waits until running
-#   nm-private-daemon.sh stop WORK                stops both
-# Clients reach the bus at unix:path=WORK/system_bus_socket
-# (DBUS_SYSTEM_BUS_ADDRESS).
+# A real NetworkManager without systemd, for the benchmark and the tests. Run
+# it as root inside a private network and mount namespace of the caller's own
+# (unshare --net --mount): only loopback is there, and every mount below is
+# seen by that namespace alone, so nothing of the machine's own
+# NetworkManager, D-Bus, polkit or user set-up is touched.
+#   nm-private-daemon.sh start WORK [NAME:UID ...]   starts it all, waits until running
+#   nm-private-daemon.sh stop WORK                   stops it all
+# WORK holds the private system bus (unix:path=WORK/system_bus_socket, for
+# DBUS_SYSTEM_BUS_ADDRESS), NetworkManager's stored connections
+# (WORK/connections), its log (WORK/nm.log) and the run folder mounted over
+# /run. Each NAME:UID is a user made for the run, in copies of /etc/passwd and
+# /etc/group mounted over them, with the home WORK/home/NAME and an active
+# login session as logind would record it. When WORK/rules.d exists, polkitd
+# runs on the private bus with those rules alone, and NetworkManager asks it;
+# else NetworkManager lets only root change connections (auth-polkit=root-only).
 set -euo pipefail
 
 command=$1
 work=$2
+shift 2
+
+running() {
+  local state
+  state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ]
+}
 
 stop() {
   local name pid
-  for name in nm dbus; do
-    if [ -f "$work/$name.pid" ]; then
-      pid=$(cat "$work/$name.pid")
-      kill "$pid" 2>/dev/null || true
-      # With thousands of connections NetworkManager takes a while to go.
-      for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-      if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid"; fi
-      rm -f "$work/$name.pid"
-    fi
+  for name in nm polkit dbus; do
+    [ -f "$work/$name.pid" ] || continue
+    pid=$(cat "$work/$name.pid")
+    kill "$pid" 2>/dev/null || true
+    # Gone, or a zombie whose parent (the start, long over) cannot reap it.
+    for _ in $(seq 100); do running "$pid" || break; sleep 0.05; done
+    if running "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+    rm -f "$work/$name.pid"
   done
-  # Only the folders this script bind-mounted, in its own namespace.
-  if [ -f "$work/mounted" ]; then
-    umount /run/NetworkManager /var/lib/NetworkManager || true
-    rm -f "$work/mounted"
+  # Only what this script mounted, last first, and only from inside the
+  # namespace it mounted them in.
+  if [ -f "$work/mounts" ] && [ "$(readlink /proc/self/ns/mnt)" = "$(cat "$work/mountns")" ]; then
+    tac "$work/mounts" | while read -r target; do umount "$target" || true; done
+    rm -f "$work/mounts"
   fi
+}
+
+# Mounts SOURCE over TARGET (with mount's other options), noting TARGET for stop.
+mount_over() {
+  mount "$@"
+  echo "${*: -1}" >>"$work/mounts"
 }
 
 if [ "$command" = stop ]; then
@@ -38,12 +56,38 @@ if [ "$command" = stop ]; then
   exit 0
 fi
 
-connections=$3
 ip link set lo up
-mkdir -p "$work/run" "$work/state" /run/NetworkManager /var/lib/NetworkManager
-mount --bind "$work/run" /run/NetworkManager
-mount --bind "$work/state" /var/lib/NetworkManager
-: >"$work/mounted"
+readlink /proc/self/ns/mnt >"$work/mountns"
+mkdir -p "$work/connections" "$work/home"
+chmod 755 "$work" "$work/home"
+mount_over -t tmpfs -o mode=755 verolink-run /run
+mkdir -p /run/NetworkManager /run/systemd/seats /run/systemd/sessions /run/systemd/users \
+  /run/systemd/machines
+
+# The test's users, and a login session for each (logind's own record of
+# it), as NetworkManager checks a connection's users against the sessions.
+cp /etc/passwd "$work/passwd"
+cp /etc/group "$work/group"
+for user in "$@"; do
+  name=${user%%:*}
+  uid=${user##*:}
+  echo "$name:x:$uid:$uid::$work/home/$name:/bin/sh" >>"$work/passwd"
+  echo "$name:x:$uid:" >>"$work/group"
+  mkdir -p "$work/home/$name"
+  chown "$uid:$uid" "$work/home/$name"
+  printf 'NAME=%s\nSTATE=active\nSESSIONS=c%s\nACTIVE_SESSIONS=c%s\nONLINE_SESSIONS=c%s\n' \
+    "$name" "$uid" "$uid" "$uid" >"/run/systemd/users/$uid"
+done
+mount_over --bind "$work/passwd" /etc/passwd
+mount_over --bind "$work/group" /etc/group
+
+polkit=root-only
+if [ -d "$work/rules.d" ]; then
+  polkit=true
+  mkdir -p "$work/no-rules"
+  mount_over --bind "$work/rules.d" /etc/polkit-1/rules.d
+  mount_over --bind "$work/no-rules" /usr/share/polkit-1/rules.d
+fi
 
 cat >"$work/bus.conf" <<CONF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
@@ -66,18 +110,27 @@ cat >"$work/nm.conf" <<CONF
 dns=none
 rc-manager=unmanaged
 plugins=keyfile
-auth-polkit=false
+auth-polkit=$polkit
 [keyfile]
-path=$connections
+path=$work/connections
 unmanaged-devices=*
 CONF
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
 dbus-daemon --config-file="$work/bus.conf" --fork --print-pid >"$work/dbus.pid"
+if [ "$polkit" = true ]; then
+  /usr/lib/polkit-1/polkitd --no-debug >"$work/polkit.log" 2>&1 &
+  echo $! >"$work/polkit.pid"
+  for _ in $(seq 100); do
+    dbus-send --system --print-reply --dest=org.freedesktop.DBus / \
+      org.freedesktop.DBus.GetNameOwner string:org.freedesktop.PolicyKit1 >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+fi
 NetworkManager --no-daemon --config="$work/nm.conf" >"$work/nm.log" 2>&1 &
 echo $! >"$work/nm.pid"
 for _ in $(seq 600); do
   nmcli -t -f RUNNING general status 2>/dev/null | grep -q running && exit 0
-  sleep 0.1
+  sleep 0.05
 done
 echo "NetworkManager did not come up; its log:" >&2
 tail -5 "$work/nm.log" >&2

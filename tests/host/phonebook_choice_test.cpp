@@ -1,84 +1,85 @@
-// Which phonebook the windowed program uses: NetworkManager's folder when it
-// may be written, the file phonebook otherwise, either one when forced.
+// Which phonebook the windowed program uses: NetworkManager when it answers
+// on the system bus, the file phonebook otherwise, either one when forced;
+// one line on standard error says which and why.
 
 #include "host/phonebook/phonebook_choice.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+
+#include <chrono>
 
 #include "host/phonebook/chosen_phonebook.h"
+#include "host/phonebook/nm_phonebook.h"
 #include "host_test_support.h"
-#include "nm_test_support.h"
 
 namespace verolink::host::testing {
 namespace {
 
-TEST(PhonebookChoice, NetworkManagerWhereItsFolderMayBeWrittenElseTheFileUnlessForced) {
+class NoLogin : public LoginPrompt {
+ public:
+  std::optional<std::string> AskLogin(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+// The line ChosenPhonebook writes, and whether it chose NetworkManager.
+std::pair<std::string, bool> Chosen(HostPhonebook& file) {
+  NoLogin prompt;
+  ::testing::internal::CaptureStderr();
+  ChosenPhonebook chosen(file, Cp1251(), prompt);
+  return {::testing::internal::GetCapturedStderr(), chosen.networkManager() != nullptr};
+}
+
+TEST(PhonebookChoice, FileWhereNoNetworkManagerAnswersUnlessForcedAndTheLineSaysWhy) {
   TempFolder folder;
-  const std::string connections = folder / "system-connections";
-  ScopedVariable nmFolder(kNmConnectionsVariable, connections);
+  // A system bus that is not there: the choice must not wait for it.
+  ScopedVariable bus("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + folder / "no-bus");
   ScopedVariable book("VEROLINK_PHONEBOOK", std::nullopt);
   ScopedVariable kind(kPhonebookKindVariable, std::nullopt);
+  HostPhonebook file(folder / "book.pbk", 2884, Cp1251());
 
-  EXPECT_EQ(ChosenPhonebookKind(), PhonebookKind::File) << "no folder";
-  ASSERT_EQ(mkdir(connections.c_str(), 0755), 0);
-  EXPECT_EQ(ChosenPhonebookKind(), PhonebookKind::NetworkManager);
+  const auto started = std::chrono::steady_clock::now();
+  auto [line, nm] = Chosen(file);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+  EXPECT_FALSE(nm);
+  EXPECT_EQ(line.rfind("verolink: phonebook: file phonebook, as NetworkManager does not answer "
+                       "on the system bus: ",
+                       0),
+            0u)
+      << line;
   {
     ScopedVariable named("VEROLINK_PHONEBOOK", folder / "book.pbk");
-    EXPECT_EQ(ChosenPhonebookKind(), PhonebookKind::File) << "a phonebook file is named";
-    ScopedVariable forced(kPhonebookKindVariable, "networkmanager");
-    EXPECT_EQ(ChosenPhonebookKind(), PhonebookKind::NetworkManager);
+    EXPECT_EQ(Chosen(file),
+              std::make_pair(
+                  std::string("verolink: phonebook: file phonebook, named by VEROLINK_PHONEBOOK\n"),
+                  false));
   }
   {
     ScopedVariable forced(kPhonebookKindVariable, "file");
-    EXPECT_EQ(ChosenPhonebookKind(), PhonebookKind::File);
+    EXPECT_EQ(Chosen(file).first,
+              "verolink: phonebook: file phonebook, forced by VEROLINK_PHONEBOOK_KIND\n");
   }
-  {
-    ScopedVariable unknown(kPhonebookKindVariable, "ras");
-    EXPECT_EQ(ChosenPhonebookKind(), PhonebookKind::NetworkManager) << "an unknown kind is ignored";
-  }
-  // A folder the user may not write into (root may write anywhere).
-  ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
-  EXPECT_EQ(RunWithoutRoot([] { return ChosenPhonebookKind() == PhonebookKind::File ? 0 : 1; }), 0);
-  {
-    ScopedVariable file(kNmConnectionsVariable, folder / "book.pbk");
-    WriteFile(folder / "book.pbk", "");
-    EXPECT_EQ(ChosenPhonebookKind(), PhonebookKind::File) << "not a folder";
-  }
-  EXPECT_EQ(NetworkManagerConnectionsFolder(), connections);
-  ScopedVariable unset(kNmConnectionsVariable, std::nullopt);
-  EXPECT_EQ(NetworkManagerConnectionsFolder(), "/etc/NetworkManager/system-connections");
-}
-
-TEST(PhonebookChoice, TheChosenPhonebookWritesWhereTheChoiceSays) {
-  TempFolder folder;
-  const std::string connections = folder / "system-connections";
-  ASSERT_EQ(mkdir(connections.c_str(), 0700), 0);
-  ScopedVariable nmFolder(kNmConnectionsVariable, connections);
-  ScopedVariable book("VEROLINK_PHONEBOOK", folder / "book.pbk");
-  ScopedVariable size("VEROLINK_RAS_ENTRY_SIZE", "1768");
-  ScopedVariable cache("XDG_CACHE_HOME", folder / "cache");
-  HostPhonebook file(folder / "book.pbk", 2884, Cp1251());
-  ScriptedLoginPrompt prompt;
-  const auto image = ProviderEntryImage(1768);
-  {
-    ScopedVariable kind(kPhonebookKindVariable, "networkmanager");
-    ChosenPhonebook chosen(file, Cp1251(), prompt);
-    ASSERT_NE(chosen.networkManager(), nullptr);
-    EXPECT_EQ(chosen.networkManager()->folder(), connections);
-    std::uint32_t entrySize = 0;
-    chosen.phonebook().QueryEntrySize(entrySize);
-    EXPECT_EQ(entrySize, 1768u);
-    ASSERT_EQ(chosen.phonebook().SetEntryProperties(std::nullopt, "A", image, 1768), kRasSuccess);
-  }
-  EXPECT_EQ(FolderNames(connections), std::vector<std::string>{"A.nmconnection"});
-  EXPECT_FALSE(Exists(folder / "book.pbk"));
-  EXPECT_EQ(FolderNames(folder / "cache/verolink").size(), 1u) << "the listing's cache file";
+  // Forced where NetworkManager does not answer: every call says so.
+  ScopedVariable forced(kPhonebookKindVariable, "networkmanager");
+  NoLogin prompt;
+  ::testing::internal::CaptureStderr();
   ChosenPhonebook chosen(file, Cp1251(), prompt);
-  EXPECT_EQ(chosen.networkManager(), nullptr);
-  ASSERT_EQ(chosen.phonebook().SetEntryProperties(std::nullopt, "B", image, 1768), kRasSuccess);
-  EXPECT_EQ(ListedNames(file), std::vector<std::string>{"B"});
-  EXPECT_EQ(FolderNames(connections), std::vector<std::string>{"A.nmconnection"});
+  EXPECT_EQ(::testing::internal::GetCapturedStderr().rfind(
+                "verolink: phonebook: NetworkManager, forced by VEROLINK_PHONEBOOK_KIND; it does "
+                "not answer: ",
+                0),
+            0u);
+  ASSERT_NE(chosen.networkManager(), nullptr);
+  std::uint8_t buffer[264] = {};
+  buffer[0] = 8;
+  buffer[1] = 1;  // a first record size of 264
+  std::uint32_t bytes = sizeof buffer, count = 0;
+  EXPECT_EQ(chosen.phonebook().EnumEntries(buffer, bytes, count), kErrorNmNoAnswer);
+  EXPECT_EQ(chosen.phonebook().DeleteEntry("Pelkar INTERNET"), kErrorNmNoAnswer);
+  char text[512];
+  chosen.phonebook().GetErrorString(kErrorNmNoAnswer, text, sizeof text);
+  EXPECT_EQ(Cp1251().FromAnsi(text),
+            u"NetworkManager не отвечает. Подключение не изменено; повторите попытку позже.");
 }
 
 }  // namespace

@@ -47,9 +47,8 @@ x11_session_make_home() {
   export HOME="$SCRATCH/home"
   export XDG_CONFIG_HOME="$SCRATCH/home/.config"
   export VEROLINK_PHONEBOOK="$SCRATCH/phonebook.pbk"
-  # The phonebook file, never NetworkManager's folder of this machine.
+  # The phonebook file, never this machine's NetworkManager.
   export VEROLINK_PHONEBOOK_KIND=file
-  export VEROLINK_NM_CONNECTIONS="$SCRATCH/system-connections"
   export VEROLINK_DESKTOP="$SCRATCH/Desktop"
   local tool
   for tool in netsh xdg-open; do

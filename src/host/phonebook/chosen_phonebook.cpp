@@ -1,17 +1,18 @@
 #include "host/phonebook/chosen_phonebook.h"
 
-#include "host/phonebook/nm_connection_index.h"
+#include <cstdio>
+
+#include "host/phonebook/phonebook_choice.h"
 #include "host/phonebook/phonebook_location.h"
 
 namespace verolink::host {
 
 ChosenPhonebook::ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, LoginPrompt& prompt)
     : file_(file) {
-  if (ChosenPhonebookKind() == PhonebookKind::NetworkManager) {
-    const std::string folder = NetworkManagerConnectionsFolder();
-    nm_.emplace(folder, EntrySizeFromEnvironment(), codePage, prompt, RequestConnectionReload,
-                ConnectionIndexPath(folder));
-  }
+  PhonebookChoice choice = ChoosePhonebook();
+  std::fprintf(stderr, "verolink: phonebook: %s\n", choice.why.c_str());
+  if (choice.kind == PhonebookKind::NetworkManager)
+    nm_.emplace(std::move(choice.daemon), EntrySizeFromEnvironment(), codePage, prompt);
 }
 
 RasPhonebook& ChosenPhonebook::phonebook() {

@@ -6,13 +6,13 @@
 #include "host/phonebook/host_phonebook.h"
 #include "host/phonebook/login_prompt.h"
 #include "host/phonebook/nm_phonebook.h"
-#include "host/phonebook/phonebook_choice.h"
 
 namespace verolink::host {
 
-// The phonebook ChosenPhonebookKind() picks when the object is made: the
-// given file phonebook, or NetworkManager's folder with the entry size of the
-// environment, asking logins through `prompt`.
+// The phonebook ChoosePhonebook() picks when the object is made, said in one
+// line on standard error: the given file phonebook, or NetworkManager's
+// connections with the entry size of the environment, asking logins through
+// `prompt`.
 class ChosenPhonebook {
  public:
   ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, LoginPrompt& prompt);

@@ -1,95 +1,123 @@
 #include "host/phonebook/nm_phonebook.h"
 
-#include <utility>
+// GLib first: libnm's error header lacks C linkage for C++.
+#include <gio/gio.h>
+extern "C" {
+#include <NetworkManager.h>
+}
+#include <pwd.h>
+#include <unistd.h>
 
-#include "host/phonebook/entry_image_decoder.h"
+#include <cstdio>
+#include <utility>
+#include <vector>
+
 #include "host/phonebook/entry_name_records.h"
 #include "host/phonebook/host_phonebook_errors.h"
-#include "host/phonebook/nm_keyfile.h"
-#include "host/phonebook/phonebook_file_format.h"
+#include "host/phonebook/nm_pppoe_settings.h"
+#include "host/system/zero_ended_copy.h"
+#include "phonebook/read_entry_image.h"
 
 namespace verolink::host {
 
 namespace {
 
-std::string LoginIn(const std::string& text) {
-  const auto file = Keyfile::Parse(text);
-  const std::string* login = file ? file->Find("pppoe", "username") : nullptr;
-  return login == nullptr ? std::string() : *login;
+// An entry name the platform accepts: 1 to 256 bytes, no zero byte.
+bool IsEntryName(const std::string& name) {
+  return !name.empty() && name.size() <= 256 && name.find('\0') == std::string::npos;
+}
+
+// This process's user's login, which NetworkManager's permissions name.
+std::string LoginName() {
+  const passwd* entry = ::getpwuid(::geteuid());
+  return entry == nullptr ? std::to_string(::geteuid()) : entry->pw_name;
+}
+
+void Report(const char* what, const std::string& why) {
+  std::fprintf(stderr, "verolink: NetworkManager: %s: %s\n", what, why.c_str());
 }
 
 }  // namespace
 
-NmPhonebook::NmPhonebook(std::string folder, std::uint32_t entrySize, const CodePage& codePage,
-                         LoginPrompt& prompt, std::function<void()> reload, std::string indexPath)
-    : HostPhonebookBase(entrySize, codePage),
-      folder_(std::move(folder), std::move(indexPath)),
-      prompt_(prompt),
-      reload_(std::move(reload)) {}
+NmPhonebook::NmPhonebook(std::unique_ptr<NmDaemon> daemon, std::uint32_t entrySize,
+                         const CodePage& codePage, LoginPrompt& prompt)
+    : HostPhonebookBase(entrySize, codePage), daemon_(std::move(daemon)), prompt_(prompt) {}
+
+RasError NmPhonebook::ErrorOf(NmResult result) const {
+  switch (result) {
+    case NmResult::Done:
+      return kRasSuccess;
+    case NmResult::NotFound:
+      return kErrorCannotFindPhonebookEntry;
+    case NmResult::Refused:
+      return kErrorNmRefused;
+    case NmResult::NoAnswer:
+      return kErrorNmNoAnswer;
+    case NmResult::Failed:
+      break;
+  }
+  return kErrorNmRejected;
+}
 
 RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phonebook,
                                          const std::string& entryName,
                                          std::span<const std::uint8_t> image,
                                          std::uint32_t entrySize) {
-  if (!IsValidEntryName(entryName)) return kErrorWrongInfoSpecified;
-  std::vector<StoredField> fields;
-  if (const RasError e = DecodeEntryImage(image, entrySize, fields); e != kRasSuccess) return e;
-  if (phonebook && !phonebook->empty()) {
-    // The name comes in the system code page; the file system's names are UTF-8.
-    return Write(ConnectionFolder(ToUtf8(codePage_.FromAnsi(*phonebook))), entryName, fields);
+  if (phonebook && !phonebook->empty()) return kErrorCannotOpenPhonebook;
+  if (!IsEntryName(entryName)) return kErrorWrongInfoSpecified;
+  RasEntryRecord entry;
+  if (const RasError e = modRASVPN::ReadEntryImage(image, entrySize, codePage_, entry);
+      e != kRasSuccess) {
+    return e;
   }
-  return Write(folder_, entryName, fields);
-}
+  if (!daemon_) return kErrorNmNoAnswer;
+  NmPermissions may;
+  if (const NmResult r = daemon_->AskPermissions(may); r != NmResult::Done) {
+    Report("permissions", daemon_->lastError());
+    return ErrorOf(r);
+  }
+  if (!may.modifySystem && !may.modifyOwn) return kErrorNmRefused;
 
-RasError NmPhonebook::Write(const ConnectionFolder& folder, const std::string& entryName,
-                            const std::vector<StoredField>& fields) {
-  std::vector<std::string> existing;
-  if (const RasError e = FilesOf(folder, entryName, existing); e != kRasSuccess) return e;
-
-  PppoeConnection connection = ConnectionFromEntry(fields, codePage_);
-  connection.id = ToUtf8(codePage_.FromAnsi(entryName));
-  connection.uuid = NewUuid();
-
-  std::string suggested;
-  if (!existing.empty()) {
-    std::string text;
-    if (folder.Read(existing.front(), text) == kRasSuccess) suggested = LoginIn(text);
-  } else if (const auto kept = deletedLogins_.find(entryName); kept != deletedLogins_.end()) {
+  const std::string id = ToUtf8(codePage_.FromAnsi(entryName));
+  std::string suggested = daemon_->LoginOf(id);
+  if (const auto kept = deletedLogins_.find(id); suggested.empty() && kept != deletedLogins_.end())
     suggested = kept->second;
-  }
-  const std::optional<std::string> login = prompt_.AskLogin(connection.id, suggested);
+  const std::optional<std::string> login = prompt_.AskLogin(id, suggested);
   if (!login || login->empty()) return kErrorCancelled;
-  connection.username = *login;
 
-  // The first file of that name is written over (NetworkManager keeps the
-  // connection under the same path) if it still holds it after the
-  // question, which may stay open for a while; else a new file named after
-  // the connection.
-  std::string fileName;
-  if (!existing.empty() && HoldsEntry(folder, existing.front(), entryName)) {
-    fileName = existing.front();
-  } else {
-    fileName = ConnectionFileName(connection.id);
-    // Taken by a file of another connection (or one that is damaged).
-    if (folder.Holds(fileName)) fileName = ConnectionFileName(connection.id, connection.uuid);
+  std::string invalid;
+  const NmConnectionPtr connection =
+      PppoeSettings(entry, id, *login, may.modifySystem ? std::string() : LoginName(), invalid);
+  if (!connection) {
+    Report("the connection is not valid", invalid);
+    return kErrorNmRejected;
   }
-
-  const RasError e = folder.Write(fileName, ConnectionKeyfile(connection).Format());
-  if (e == kRasSuccess && reload_) reload_();
-  return e;
+  if (const NmResult r = daemon_->Add(connection.get()); r != NmResult::Done) {
+    Report("adding the connection", daemon_->lastError());
+    return ErrorOf(r);
+  }
+  // An older connection of that name is replaced, as the platform's write
+  // replaces an entry; the new one stays whatever becomes of the old.
+  const NmResult old = daemon_->Delete(id, nm_connection_get_uuid(connection.get()));
+  if (old != NmResult::Done && old != NmResult::NotFound)
+    Report("deleting the replaced connection", daemon_->lastError());
+  return kRasSuccess;
 }
 
 RasError NmPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
                                   std::uint32_t& entryCount) {
   if (const RasError e = CheckListingBuffer(buffer, byteCount); e != kRasSuccess) return e;
-  const std::vector<ConnectionFile>* files = nullptr;
-  if (const RasError e = folder_.List(files); e != kRasSuccess) return e;
+  if (!daemon_) return kErrorNmNoAnswer;
+  std::vector<std::string> ids;
+  if (const NmResult r = daemon_->ListIds(ids); r != NmResult::Done) {
+    Report("listing the connections", daemon_->lastError());
+    return ErrorOf(r);
+  }
   std::vector<std::string> names;
-  names.reserve(files->size());
-  for (const ConnectionFile& file : *files) {
-    if (file.id.empty()) continue;
-    std::string name = AnsiName(file.id);
-    if (IsValidEntryName(name)) names.push_back(std::move(name));
+  names.reserve(ids.size());
+  for (const std::string& id : ids) {
+    std::string name = codePage_.ToAnsi(FromUtf8(id));
+    if (IsEntryName(name)) names.push_back(std::move(name));
   }
   return FillEntryNameRecords(
       names.size(), [&](std::size_t i) { return std::string_view(names[i]); }, buffer, byteCount,
@@ -97,63 +125,35 @@ RasError NmPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount
 }
 
 RasError NmPhonebook::DeleteEntry(const std::string& entryName) {
-  std::vector<std::string> fileNames;
-  if (const RasError e = FilesOf(folder_, entryName, fileNames); e != kRasSuccess) return e;
-  if (fileNames.empty()) return kErrorCannotFindPhonebookEntry;
-  RasError result = kRasSuccess;
-  bool removed = false;
-  for (const std::string& fileName : fileNames) {
-    std::string text;
-    if (folder_.Read(fileName, text) == kRasSuccess) {
-      if (std::string login = LoginIn(text); !login.empty()) deletedLogins_[entryName] = login;
-    }
-    result = folder_.Remove(fileName);
-    if (result != kRasSuccess) break;
-    removed = true;
+  if (!daemon_) return kErrorNmNoAnswer;
+  const std::string id = ToUtf8(codePage_.FromAnsi(entryName));
+  const std::string login = daemon_->LoginOf(id);
+  const NmResult r = daemon_->Delete(id);
+  if (r == NmResult::Done && !login.empty()) deletedLogins_[id] = login;
+  if (r != NmResult::Done && r != NmResult::NotFound)
+    Report("deleting the connection", daemon_->lastError());
+  return ErrorOf(r);
+}
+
+void NmPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
+  const char16_t* text = nullptr;
+  switch (static_cast<RasError>(code)) {
+    case kErrorNmNoAnswer:
+      text = u"NetworkManager не отвечает. Подключение не изменено; повторите попытку позже.";
+      break;
+    case kErrorNmRefused:
+      text =
+          u"NetworkManager не разрешает вам изменять сетевые подключения. Подключение не "
+          u"изменено; обратитесь к администратору компьютера.";
+      break;
+    case kErrorNmRejected:
+      text = u"NetworkManager не принял подключение. Подключение не изменено.";
+      break;
+    default:
+      HostPhonebookBase::GetErrorString(code, buffer, size);
+      return;
   }
-  if (removed && reload_) reload_();
-  return result;
-}
-
-bool NmPhonebook::HoldsEntry(const ConnectionFolder& folder, const std::string& fileName,
-                             const std::string& entryName) const {
-  std::string text;
-  return folder.Read(fileName, text) == kRasSuccess && AnsiName(ConnectionIdOf(text)) == entryName;
-}
-
-std::string NmPhonebook::AnsiName(const std::string& id) const {
-  // ASCII reads the same in UTF-8 and in every code page.
-  for (const char c : id) {
-    if (static_cast<unsigned char>(c) >= 0x80) return codePage_.ToAnsi(FromUtf8(id));
-  }
-  return id;
-}
-
-RasError NmPhonebook::ReadEntry(const std::string& entryName, PppoeConnection& connection,
-                                std::string& fileName) const {
-  std::vector<std::string> fileNames;
-  if (const RasError e = FilesOf(folder_, entryName, fileNames); e != kRasSuccess) return e;
-  if (fileNames.empty()) return kErrorCannotFindPhonebookEntry;
-  std::string text;
-  if (const RasError e = folder_.Read(fileNames.front(), text); e != kRasSuccess) return e;
-  const auto keyfile = Keyfile::Parse(text);
-  const auto read = keyfile ? ReadConnection(*keyfile) : std::nullopt;
-  if (!read) return kErrorCorruptPhonebook;
-  connection = *read;
-  fileName = fileNames.front();
-  return kRasSuccess;
-}
-
-RasError NmPhonebook::FilesOf(const ConnectionFolder& folder, const std::string& entryName,
-                              std::vector<std::string>& fileNames) const {
-  const std::vector<ConnectionFile>* files = nullptr;
-  if (const RasError e = folder.List(files); e != kRasSuccess) return e;
-  fileNames.clear();
-  for (const ConnectionFile& file : *files) {
-    if (file.id.empty() || AnsiName(file.id) != entryName) continue;
-    if (HoldsEntry(folder, file.fileName, entryName)) fileNames.push_back(file.fileName);
-  }
-  return kRasSuccess;
+  CopyZeroEnded(codePage_.ToAnsi(text), buffer, size);
 }
 
 }  // namespace verolink::host

@@ -1,8 +1,5 @@
 #include "host/phonebook/phonebook_choice.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <string_view>
 
@@ -17,26 +14,33 @@ std::string_view Variable(const char* name) {
   return value == nullptr ? std::string_view() : std::string_view(value);
 }
 
-bool WritableFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-         ::access(path.c_str(), W_OK | X_OK) == 0;
-}
-
 }  // namespace
 
-std::string NetworkManagerConnectionsFolder() {
-  const std::string_view chosen = Variable(kNmConnectionsVariable);
-  return chosen.empty() ? std::string(kDefaultNmConnections) : std::string(chosen);
-}
-
-PhonebookKind ChosenPhonebookKind() {
+PhonebookChoice ChoosePhonebook(std::chrono::milliseconds timeout) {
+  PhonebookChoice choice;
   const std::string_view forced = Variable(kPhonebookKindVariable);
-  if (forced == "file") return PhonebookKind::File;
-  if (forced == "networkmanager") return PhonebookKind::NetworkManager;
-  if (!Variable(kPhonebookVariable).empty()) return PhonebookKind::File;
-  return WritableFolder(NetworkManagerConnectionsFolder()) ? PhonebookKind::NetworkManager
-                                                           : PhonebookKind::File;
+  const std::string forcedWhy = std::string(", forced by ") + kPhonebookKindVariable;
+  if (forced == "file") {
+    choice.why = "file phonebook" + forcedWhy;
+    return choice;
+  }
+  if (forced != "networkmanager" && !Variable(kPhonebookVariable).empty()) {
+    choice.why = std::string("file phonebook, named by ") + kPhonebookVariable;
+    return choice;
+  }
+  std::string reason;
+  choice.daemon = NmDaemon::Connect(timeout, reason);
+  if (forced == "networkmanager") {
+    choice.kind = PhonebookKind::NetworkManager;
+    choice.why =
+        "NetworkManager" + forcedWhy + (choice.daemon ? "" : "; it does not answer: " + reason);
+  } else if (choice.daemon) {
+    choice.kind = PhonebookKind::NetworkManager;
+    choice.why = "NetworkManager, as it answers on the system bus";
+  } else {
+    choice.why = "file phonebook, as NetworkManager does not answer on the system bus: " + reason;
+  }
+  return choice;
 }
 
 }  // namespace verolink::host

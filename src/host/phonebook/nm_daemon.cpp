@@ -1,0 +1,307 @@
+#include "host/phonebook/nm_daemon.h"
+
+// GLib first: libnm's error header lacks C linkage for C++.
+#include <gio/gio.h>
+extern "C" {
+#include <NetworkManager.h>
+}
+
+#include <cstring>
+
+namespace verolink::host {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// The end of one asynchronous call. A call given up on keeps this until its
+// callback has run, which then frees it.
+struct Call {
+  GObject* source = nullptr;
+  GAsyncResult* result = nullptr;
+  bool abandoned = false;
+  ~Call() {
+    if (result != nullptr) g_object_unref(result);
+    if (source != nullptr) g_object_unref(source);
+  }
+};
+
+void Ended(GObject* source, GAsyncResult* result, gpointer data) {
+  auto* call = static_cast<Call*>(data);
+  if (call->abandoned) {
+    delete call;
+    return;
+  }
+  if (source != nullptr) call->source = G_OBJECT(g_object_ref(source));
+  call->result = G_ASYNC_RESULT(g_object_ref(result));
+}
+
+gboolean TimeUp(gpointer late) {
+  *static_cast<bool*>(late) = true;
+  return G_SOURCE_REMOVE;
+}
+
+// Runs `context` until the call has ended or `limit` has passed; whether it
+// ended.
+bool RunUntilEnded(GMainContext* context, const Call& call, milliseconds limit) {
+  bool late = false;
+  GSource* timer = g_timeout_source_new(static_cast<guint>(limit.count()));
+  g_source_set_callback(timer, TimeUp, &late, nullptr);
+  g_source_attach(timer, context);
+  while (call.result == nullptr && !late) g_main_context_iteration(context, TRUE);
+  g_source_destroy(timer);
+  g_source_unref(timer);
+  return call.result != nullptr;
+}
+
+// One call made with `context` as the thread's default, so that its
+// callback, and the client's own work, run there.
+class Waiter {
+ public:
+  Waiter(GMainContext* context, milliseconds timeout)
+      : context_(context), timeout_(timeout), cancellable_(g_cancellable_new()), call_(new Call) {
+    g_main_context_push_thread_default(context_);
+  }
+  ~Waiter() {
+    g_main_context_pop_thread_default(context_);
+    if (call_->result != nullptr)
+      delete call_;
+    else
+      call_->abandoned = true;
+    g_object_unref(cancellable_);
+  }
+  Waiter(const Waiter&) = delete;
+  Waiter& operator=(const Waiter&) = delete;
+
+  GCancellable* cancellable() const { return cancellable_; }
+  Call* call() const { return call_; }
+  GObject* source() const { return call_->source; }
+
+  // The call's result; null when none came in time. A late call is
+  // cancelled and given a moment to end.
+  GAsyncResult* Wait() {
+    if (!RunUntilEnded(context_, *call_, timeout_)) {
+      g_cancellable_cancel(cancellable_);
+      RunUntilEnded(context_, *call_, milliseconds(500));
+    }
+    return call_->result;
+  }
+
+  // Runs what is already due: the daemon's news that came before an answer.
+  void TakeNews() {
+    while (g_main_context_iteration(context_, FALSE)) {
+    }
+  }
+
+ private:
+  GMainContext* context_;
+  milliseconds timeout_;
+  GCancellable* cancellable_;
+  Call* call_;
+};
+
+bool IsNoAnswer(const GError* error) {
+  static constexpr GDBusError kGone[] = {
+      G_DBUS_ERROR_SERVICE_UNKNOWN, G_DBUS_ERROR_NAME_HAS_NO_OWNER, G_DBUS_ERROR_NO_REPLY,
+      G_DBUS_ERROR_TIMEOUT,         G_DBUS_ERROR_TIMED_OUT,         G_DBUS_ERROR_DISCONNECTED,
+      G_DBUS_ERROR_NO_SERVER};
+  for (const GDBusError code : kGone) {
+    if (g_error_matches(error, G_DBUS_ERROR, code)) return true;
+  }
+  return g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED) ||
+         g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT) ||
+         g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CLOSED) ||
+         g_error_matches(error, NM_CLIENT_ERROR, NM_CLIENT_ERROR_MANAGER_NOT_RUNNING);
+}
+
+NmResult Classify(const GError* error) {
+  if (error == nullptr || IsNoAnswer(error)) return NmResult::NoAnswer;
+  if (g_error_matches(error, NM_SETTINGS_ERROR, NM_SETTINGS_ERROR_PERMISSION_DENIED) ||
+      g_error_matches(error, NM_MANAGER_ERROR, NM_MANAGER_ERROR_PERMISSION_DENIED) ||
+      g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_ACCESS_DENIED)) {
+    return NmResult::Refused;
+  }
+  return NmResult::Failed;
+}
+
+std::string NoAnswerText(milliseconds timeout) {
+  return "NetworkManager did not answer within " + std::to_string(timeout.count()) + " ms";
+}
+
+// The visible connections of that id, each with a reference of its own.
+std::vector<NMRemoteConnection*> ConnectionsOf(NMClient* client, const std::string& id) {
+  std::vector<NMRemoteConnection*> found;
+  const GPtrArray* all = nm_client_get_connections(client);
+  for (guint i = 0; i < all->len; ++i) {
+    auto* connection = NM_REMOTE_CONNECTION(all->pdata[i]);
+    if (nm_remote_connection_get_visible(connection) &&
+        g_strcmp0(nm_connection_get_id(NM_CONNECTION(connection)), id.c_str()) == 0) {
+      found.push_back(NM_REMOTE_CONNECTION(g_object_ref(connection)));
+    }
+  }
+  return found;
+}
+
+void Release(std::vector<NMRemoteConnection*>& connections) {
+  for (NMRemoteConnection* connection : connections) g_object_unref(connection);
+  connections.clear();
+}
+
+}  // namespace
+
+std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& reason) {
+  GMainContext* context = g_main_context_new();
+  GError* error = nullptr;
+  GDBusConnection* bus = nullptr;
+  NMClient* client = nullptr;
+  // A bus connection of our own: the shared one would end the process when
+  // the bus goes away.
+  if (gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SYSTEM, nullptr, &error)) {
+    Waiter waiter(context, timeout);
+    g_dbus_connection_new_for_address(
+        address,
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, waiter.cancellable(), Ended, waiter.call());
+    if (GAsyncResult* result = waiter.Wait())
+      bus = g_dbus_connection_new_for_address_finish(result, &error);
+    g_free(address);
+  }
+  if (bus != nullptr) {
+    Waiter waiter(context, timeout);
+    g_async_initable_new_async(NM_TYPE_CLIENT, G_PRIORITY_DEFAULT, waiter.cancellable(), Ended,
+                               waiter.call(), NM_CLIENT_DBUS_CONNECTION, bus, nullptr);
+    if (GAsyncResult* result = waiter.Wait()) {
+      client =
+          NM_CLIENT(g_async_initable_new_finish(G_ASYNC_INITABLE(waiter.source()), result, &error));
+    }
+    g_object_unref(bus);
+  }
+  if (client != nullptr && !nm_client_get_nm_running(client)) {
+    reason = "NetworkManager does not run on the system bus";
+    g_clear_object(&client);
+  } else if (client == nullptr) {
+    reason = error != nullptr && !IsNoAnswer(error) ? error->message : NoAnswerText(timeout);
+  }
+  g_clear_error(&error);
+  if (client == nullptr) {
+    g_main_context_unref(context);
+    return nullptr;
+  }
+  return std::unique_ptr<NmDaemon>(new NmDaemon(context, client, timeout));
+}
+
+NmDaemon::NmDaemon(GMainContext* context, NMClient* client, milliseconds timeout)
+    : context_(context), client_(client), timeout_(timeout) {}
+
+NmDaemon::~NmDaemon() {
+  g_object_unref(client_);
+  g_main_context_unref(context_);
+}
+
+NmResult NmDaemon::Failure(GError* error) {
+  const NmResult failure = Classify(error);
+  lastError_ = failure == NmResult::NoAnswer ? NoAnswerText(timeout_) : error->message;
+  if (error != nullptr) g_error_free(error);
+  return failure;
+}
+
+NmResult NmDaemon::AskPermissions(NmPermissions& permissions) {
+  permissions = {};
+  Waiter waiter(context_, timeout_);
+  waiter.TakeNews();
+  if (!nm_client_get_nm_running(client_)) {
+    lastError_ = "NetworkManager has left the system bus";
+    return NmResult::NoAnswer;
+  }
+  nm_client_dbus_call(client_, NM_DBUS_PATH, NM_DBUS_INTERFACE, "GetPermissions", nullptr,
+                      G_VARIANT_TYPE("(a{ss})"), static_cast<int>(timeout_.count()),
+                      waiter.cancellable(), Ended, waiter.call());
+  GError* error = nullptr;
+  GVariant* reply = nullptr;
+  if (GAsyncResult* result = waiter.Wait())
+    reply = nm_client_dbus_call_finish(client_, result, &error);
+  if (reply == nullptr) return Failure(error);
+  GVariantIter* iter = nullptr;
+  const char* name = nullptr;
+  const char* value = nullptr;
+  g_variant_get(reply, "(a{ss})", &iter);
+  while (g_variant_iter_loop(iter, "{&s&s}", &name, &value)) {
+    // "auth" would need a password, which this program has no way to give.
+    const bool yes = std::strcmp(value, "yes") == 0;
+    if (std::strcmp(name, "org.freedesktop.NetworkManager.settings.modify.system") == 0)
+      permissions.modifySystem = yes;
+    else if (std::strcmp(name, "org.freedesktop.NetworkManager.settings.modify.own") == 0)
+      permissions.modifyOwn = yes;
+  }
+  g_variant_iter_free(iter);
+  g_variant_unref(reply);
+  waiter.TakeNews();
+  return NmResult::Done;
+}
+
+NmResult NmDaemon::ListIds(std::vector<std::string>& ids) {
+  ids.clear();
+  NmPermissions ignored;
+  if (const NmResult r = AskPermissions(ignored); r != NmResult::Done) return r;
+  const GPtrArray* all = nm_client_get_connections(client_);
+  for (guint i = 0; i < all->len; ++i) {
+    auto* connection = NM_REMOTE_CONNECTION(all->pdata[i]);
+    const char* id = nm_connection_get_id(NM_CONNECTION(connection));
+    if (nm_remote_connection_get_visible(connection) && id != nullptr) ids.emplace_back(id);
+  }
+  return NmResult::Done;
+}
+
+std::string NmDaemon::LoginOf(const std::string& id) {
+  std::vector<NMRemoteConnection*> found = ConnectionsOf(client_, id);
+  std::string login;
+  if (!found.empty()) {
+    NMSettingPppoe* pppoe = nm_connection_get_setting_pppoe(NM_CONNECTION(found.front()));
+    const char* name = pppoe == nullptr ? nullptr : nm_setting_pppoe_get_username(pppoe);
+    if (name != nullptr) login = name;
+  }
+  Release(found);
+  return login;
+}
+
+NmResult NmDaemon::Add(NMConnection* connection) {
+  Waiter waiter(context_, timeout_);
+  nm_client_add_connection2(client_, nm_connection_to_dbus(connection, NM_CONNECTION_SERIALIZE_ALL),
+                            NM_SETTINGS_ADD_CONNECTION2_FLAG_TO_DISK, nullptr, TRUE,
+                            waiter.cancellable(), Ended, waiter.call());
+  GError* error = nullptr;
+  NMRemoteConnection* added = nullptr;
+  if (GAsyncResult* result = waiter.Wait())
+    added = nm_client_add_connection2_finish(client_, result, nullptr, &error);
+  if (added != nullptr) {
+    g_object_unref(added);
+    return NmResult::Done;
+  }
+  return Failure(error);
+}
+
+NmResult NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
+  NmPermissions ignored;
+  if (const NmResult r = AskPermissions(ignored); r != NmResult::Done) return r;
+  std::vector<NMRemoteConnection*> found = ConnectionsOf(client_, id);
+  NmResult outcome = NmResult::NotFound;
+  for (NMRemoteConnection* connection : found) {
+    if (!keepUuid.empty() && keepUuid == nm_connection_get_uuid(NM_CONNECTION(connection)))
+      continue;
+    Waiter waiter(context_, timeout_);
+    nm_remote_connection_delete_async(connection, waiter.cancellable(), Ended, waiter.call());
+    GError* error = nullptr;
+    GAsyncResult* result = waiter.Wait();
+    if (result != nullptr && nm_remote_connection_delete_finish(connection, result, &error)) {
+      outcome = NmResult::Done;
+      continue;
+    }
+    outcome = Failure(error);
+    break;
+  }
+  Release(found);
+  return outcome;
+}
+
+}  // namespace verolink::host

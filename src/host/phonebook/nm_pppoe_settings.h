@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "phonebook/ras_entry_record.h"
+
+typedef struct _NMConnection NMConnection;
+
+namespace verolink::host {
+
+struct NmConnectionUnref {
+  void operator()(NMConnection* connection) const;
+};
+using NmConnectionPtr = std::unique_ptr<NMConnection, NmConnectionUnref>;
+
+// The NetworkManager connection for an entry record: type pppoe, `id`, a
+// fresh UUID, autoconnect off, pppoe.service from the entry's phone number,
+// pppoe.username `login` with the password kept by the user's secret agent,
+// the PPP methods the entry's options do not allow refused, IPv4 automatic,
+// IPv6 only when the entry asks for it. `owner` empty: for every user; else
+// that login's own connection. Null, with libnm's reason in `error`, when
+// libnm finds the connection invalid.
+NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id,
+                              const std::string& login, const std::string& owner,
+                              std::string& error);
+
+}  // namespace verolink::host
