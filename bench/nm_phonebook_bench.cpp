@@ -21,13 +21,13 @@
 #include <thread>
 
 #include "doubles/fake_platform.h"
-#include "host/phonebook/entry_image_decoder.h"
 #include "host/phonebook/nm_connection.h"
 #include "host/phonebook/nm_connection_index.h"
 #include "host/phonebook/nm_phonebook.h"
 #include "host/system/atomic_file.h"
 #include "host/system/host_code_page.h"
 #include "host/system/host_process_capture.h"
+#include "phonebook/read_entry_image.h"
 #include "phonebook/set_ras_entry.h"
 #include "phonebook_bench_support.h"
 #include "pppoe/pppoe_entry.h"
@@ -63,9 +63,11 @@ class FilledFolder {
     index_ = folder_ + ".index";
     const auto image = modRASVPN::BuildEntryImage(PPPoE::PPPoEEntryRecord(ProviderProfile()),
                                                   kEntrySize, codePage_);
-    std::vector<host::StoredField> fields;
-    if (host::DecodeEntryImage(image, kEntrySize, fields) != kRasSuccess) std::abort();
-    host::PppoeConnection connection = host::ConnectionFromEntry(fields, codePage_);
+    RasEntryRecord entry;
+    if (modRASVPN::ReadEntryImage(image, kEntrySize, codePage_, entry) != kRasSuccess) {
+      std::abort();
+    }
+    host::PppoeConnection connection = host::ConnectionFromEntry(entry);
     connection.username = "subscriber";
     for (int i = 0; i < count; ++i) {
       char name[32];

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace verolink::host {
@@ -45,28 +46,6 @@ constexpr std::uint32_t kNetProtocolIpv6 = 0x8;  // RASNP_Ipv6
 constexpr std::uint32_t kEncryptionRequire = 1;
 constexpr std::uint32_t kEncryptionRequireMax = 2;
 
-const std::string* FieldValue(const std::vector<StoredField>& fields, std::string_view key) {
-  for (const StoredField& field : fields) {
-    if (field.key == key) return &field.value;
-  }
-  return nullptr;
-}
-
-// A numeric member as the decoder writes it: decimal, or hex after "0x".
-std::uint32_t Number(const std::vector<StoredField>& fields, std::string_view key) {
-  const std::string* value = FieldValue(fields, key);
-  if (value == nullptr) return 0;
-  const bool hex = value->starts_with("0x");
-  return static_cast<std::uint32_t>(
-      std::strtoul(value->c_str() + (hex ? 2 : 0), nullptr, hex ? 16 : 10));
-}
-
-std::string TextField(const std::vector<StoredField>& fields, std::string_view key,
-                      const CodePage& codePage) {
-  const std::string* value = FieldValue(fields, key);
-  return value == nullptr ? std::string() : ToUtf8(codePage.FromAnsi(*value));
-}
-
 void AddFlag(Keyfile& file, std::string_view group, std::string_view key, bool on) {
   if (on) file.Add(group, key, "true");
 }
@@ -102,14 +81,13 @@ void SetMethods(PppoeConnection& c, std::uint32_t options) {
 
 }  // namespace
 
-PppoeConnection ConnectionFromEntry(const std::vector<StoredField>& fields,
-                                    const CodePage& codePage) {
+PppoeConnection ConnectionFromEntry(const RasEntryRecord& entry) {
   PppoeConnection c;
-  const std::uint32_t options = Number(fields, "options");
+  const std::uint32_t options = entry.dwfOptions;
   // A PPPoE entry keeps its service name in the phone number.
-  c.service = TextField(fields, "phoneNumber", codePage);
+  c.service = ToUtf8(entry.szLocalPhoneNumber);
   SetMethods(c, options);
-  const std::uint32_t encryption = Number(fields, "encryptionType");
+  const std::uint32_t encryption = entry.dwEncryptionType;
   c.requireMppe = (options & kRequireDataEncryption) != 0 || encryption == kEncryptionRequire ||
                   encryption == kEncryptionRequireMax;
   c.requireMppe128 = encryption == kEncryptionRequireMax;
@@ -117,12 +95,13 @@ PppoeConnection ConnectionFromEntry(const std::vector<StoredField>& fields,
   c.noVjComp = (options & kIpHeaderCompression) == 0;
   c.neverDefault = (options & kRemoteDefaultGateway) == 0;
   if (options & kSpecificNameServers) {
-    for (const char* key : {"dns", "dnsAlt"}) {
-      const std::string* address = FieldValue(fields, key);
-      if (address != nullptr && *address != "0.0.0.0") c.dns.push_back(*address);
+    for (const RasIpAddress& a : {entry.ipaddrDns, entry.ipaddrDnsAlt}) {
+      if (a == RasIpAddress{}) continue;
+      c.dns.push_back(std::to_string(a.a) + '.' + std::to_string(a.b) + '.' +
+                      std::to_string(a.c) + '.' + std::to_string(a.d));
     }
   }
-  c.ipv6 = (Number(fields, "netProtocols") & kNetProtocolIpv6) != 0;
+  c.ipv6 = (entry.dwfNetProtocols & kNetProtocolIpv6) != 0;
   return c;
 }
 

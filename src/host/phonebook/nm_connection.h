@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/code_page.h"
-#include "host/phonebook/entry_fields.h"
+#include "phonebook/ras_entry_record.h"
 #include "host/phonebook/nm_keyfile.h"
 
 namespace verolink::host {
@@ -36,11 +36,9 @@ struct PppoeConnection {
   bool operator==(const PppoeConnection&) const = default;
 };
 
-// The connection for an entry's stored fields (entry_image_decoder.h), its
-// texts in `codePage`. The id, uuid and username are left to the caller;
+// The connection for an entry's record (read back from its image). The id, uuid and username are left to the caller;
 // autoconnect is off and the password is asked at connect time.
-PppoeConnection ConnectionFromEntry(const std::vector<StoredField>& fields,
-                                    const CodePage& codePage);
+PppoeConnection ConnectionFromEntry(const RasEntryRecord& entry);
 
 // The keyfile NetworkManager loads for the connection. Keys at
 // NetworkManager's default values are left out.

@@ -2,11 +2,10 @@
 
 #include <utility>
 
-#include "host/phonebook/entry_image_decoder.h"
 #include "host/phonebook/entry_name_records.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/nm_keyfile.h"
-#include "host/phonebook/phonebook_file_format.h"
+#include "phonebook/read_entry_image.h"
 
 namespace verolink::host {
 
@@ -32,21 +31,24 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
                                          std::span<const std::uint8_t> image,
                                          std::uint32_t entrySize) {
   if (!IsValidEntryName(entryName)) return kErrorWrongInfoSpecified;
-  std::vector<StoredField> fields;
-  if (const RasError e = DecodeEntryImage(image, entrySize, fields); e != kRasSuccess) return e;
+  RasEntryRecord entry;
+  if (const RasError e = modRASVPN::ReadEntryImage(image, entrySize, codePage_, entry);
+      e != kRasSuccess) {
+    return e;
+  }
   if (phonebook && !phonebook->empty()) {
     // The name comes in the system code page; the file system's names are UTF-8.
-    return Write(ConnectionFolder(ToUtf8(codePage_.FromAnsi(*phonebook))), entryName, fields);
+    return Write(ConnectionFolder(ToUtf8(codePage_.FromAnsi(*phonebook))), entryName, entry);
   }
-  return Write(folder_, entryName, fields);
+  return Write(folder_, entryName, entry);
 }
 
 RasError NmPhonebook::Write(const ConnectionFolder& folder, const std::string& entryName,
-                            const std::vector<StoredField>& fields) {
+                            const RasEntryRecord& entry) {
   std::vector<std::string> existing;
   if (const RasError e = FilesOf(folder, entryName, existing); e != kRasSuccess) return e;
 
-  PppoeConnection connection = ConnectionFromEntry(fields, codePage_);
+  PppoeConnection connection = ConnectionFromEntry(entry);
   connection.id = ToUtf8(codePage_.FromAnsi(entryName));
   connection.uuid = NewUuid();
 

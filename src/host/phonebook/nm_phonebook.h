@@ -74,7 +74,7 @@ class NmPhonebook : public HostPhonebookBase {
   // A connection's id as an entry name in the code page.
   std::string AnsiName(const std::string& id) const;
   RasError Write(const ConnectionFolder& folder, const std::string& entryName,
-                 const std::vector<StoredField>& fields);
+                 const RasEntryRecord& entry);
 
   ConnectionFolder folder_;
   LoginPrompt& prompt_;

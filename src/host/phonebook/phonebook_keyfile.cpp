@@ -1,0 +1,227 @@
+#include "phonebook_keyfile.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <memory>
+
+#include "host/phonebook/entry_name_records.h"
+#include "host/phonebook/host_phonebook_errors.h"
+#include "phonebook/entry_members.h"
+
+namespace verolink::host {
+
+namespace {
+
+namespace layout = entry_layout;
+
+constexpr char kSizeKey[] = "dwSize";
+constexpr char kAlternatesKey[] = "AlternateNumbers";
+
+using KeyFile = std::unique_ptr<GKeyFile, decltype(&g_key_file_free)>;
+using Strings = std::unique_ptr<gchar*, decltype(&g_strfreev)>;
+using String = std::unique_ptr<gchar, decltype(&g_free)>;
+
+bool IsGroupName(std::string_view utf8) {
+  if (utf8.empty() || !g_utf8_validate(utf8.data(), static_cast<gssize>(utf8.size()), nullptr)) {
+    return false;
+  }
+  for (const char c : utf8) {
+    if (c == '[' || c == ']' || g_ascii_iscntrl(c)) return false;
+  }
+  return true;
+}
+
+// Decimal digits only, up to 4294967295.
+bool ParseNumber(std::string_view text, std::uint32_t& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+// Four decimal numbers up to 255 between dots.
+bool ParseAddress(std::string_view text, RasIpAddress& address) {
+  std::uint8_t* const bytes[] = {&address.a, &address.b, &address.c, &address.d};
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::size_t dot = i < 3 ? text.find('.') : text.size();
+    std::uint32_t n = 0;
+    if (dot == std::string_view::npos || !ParseNumber(text.substr(0, dot), n) || n > 255) {
+      return false;
+    }
+    *bytes[i] = static_cast<std::uint8_t>(n);
+    text.remove_prefix(std::min(dot + 1, text.size()));
+  }
+  return true;
+}
+
+// Writes one record's members into its group.
+class GroupWriter {
+ public:
+  GroupWriter(GKeyFile* file, const char* group) : file_(file), group_(group) {}
+
+  void operator()(const layout::Number& n) { Set(n.name, std::to_string(record_->*n.member)); }
+  void operator()(const layout::Field& f) { Set(f.name, ToUtf8(record_->*f.member)); }
+  void operator()(const layout::Address& a) {
+    const RasIpAddress& ip = record_->*a.member;
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", ip.a, ip.b, ip.c, ip.d);
+    Set(a.name, text);
+  }
+  void operator()(const layout::Guid& g) {
+    std::string text;
+    for (const std::uint8_t byte : record_->*g.member) {
+      char hex[3];
+      std::snprintf(hex, sizeof hex, "%02x", byte);
+      text += hex;
+    }
+    Set(g.name, text);
+  }
+
+  void Write(const RasEntryRecord& record) {
+    record_ = &record;
+    Set(kSizeKey, std::to_string(record.dwSize));
+    layout::ForEachMember(record.dwSize, *this);
+    if (record.AlternateNumbers.empty()) return;
+    // The numbers are separated by zero characters, one list item each.
+    std::vector<std::string> items(1);
+    for (const char c : ToUtf8(record.AlternateNumbers)) {
+      if (c == '\0') {
+        items.emplace_back();
+      } else {
+        items.back() += c;
+      }
+    }
+    std::vector<const gchar*> list;
+    for (const std::string& item : items) list.push_back(item.c_str());
+    g_key_file_set_string_list(file_, group_, kAlternatesKey, list.data(), list.size());
+  }
+
+ private:
+  void Set(std::string_view key, const std::string& value) {
+    g_key_file_set_string(file_, group_, std::string(key).c_str(), value.c_str());
+  }
+
+  GKeyFile* file_;
+  const char* group_;
+  const RasEntryRecord* record_ = nullptr;
+};
+
+// Reads one group into a record, noting whether every member of its size is
+// there and well formed.
+class GroupReader {
+ public:
+  GroupReader(GKeyFile* file, const char* group) : file_(file), group_(group) {}
+
+  void operator()(const layout::Number& n) {
+    const String value = Get(n.name);
+    ok_ = ok_ && value && ParseNumber(value.get(), record_.*n.member);
+  }
+  void operator()(const layout::Field& f) {
+    const String value = Get(f.name);
+    if (value) record_.*f.member = FromUtf8(value.get());
+    ok_ = ok_ && value;
+  }
+  void operator()(const layout::Address& a) {
+    const String value = Get(a.name);
+    ok_ = ok_ && value && ParseAddress(value.get(), record_.*a.member);
+  }
+  void operator()(const layout::Guid& g) {
+    const String value = Get(g.name);
+    ok_ = ok_ && value && std::string_view(value.get()).size() == 32;
+    for (std::size_t i = 0; ok_ && i < 16; ++i) {
+      const char* hex = value.get() + 2 * i;
+      ok_ = g_ascii_isxdigit(hex[0]) && g_ascii_isxdigit(hex[1]);
+      (record_.*g.member)[i] =
+          static_cast<std::uint8_t>(g_ascii_xdigit_value(hex[0]) << 4 | g_ascii_xdigit_value(hex[1]));
+    }
+  }
+
+  // The record, or false when the group is not an entry's.
+  bool Read(RasEntryRecord& record) {
+    gsize keyCount = 0;
+    const Strings keys(g_key_file_get_keys(file_, group_, &keyCount, nullptr), &g_strfreev);
+    const String size = Get(kSizeKey);
+    if (!size || !ParseNumber(size.get(), record_.dwSize)) return false;
+    if (!layout::LayoutFits(record_.dwSize)) return false;
+    std::size_t expected = 1;  // dwSize
+    layout::ForEachMember(record_.dwSize, [&](const auto& member) {
+      ++expected;
+      (*this)(member);
+    });
+    if (g_key_file_has_key(file_, group_, kAlternatesKey, nullptr)) {
+      ++expected;
+      gsize count = 0;
+      const Strings items(
+          g_key_file_get_string_list(file_, group_, kAlternatesKey, &count, nullptr), &g_strfreev);
+      if (!items || count == 0) return false;
+      std::string joined;
+      for (gsize i = 0; i < count; ++i) {
+        if (i > 0) joined += '\0';
+        joined += items.get()[i];
+      }
+      record_.AlternateNumbers = FromUtf8(joined);
+    }
+    if (!ok_ || keyCount != expected) return false;
+    record = std::move(record_);
+    return true;
+  }
+
+ private:
+  String Get(std::string_view key) const {
+    return String(g_key_file_get_string(file_, group_, std::string(key).c_str(), nullptr),
+                  &g_free);
+  }
+
+  GKeyFile* file_;
+  const char* group_;
+  RasEntryRecord record_;
+  bool ok_ = true;
+};
+
+}  // namespace
+
+bool IsStorableEntryName(std::string_view name, const CodePage& codePage) {
+  if (!IsValidEntryName(name)) return false;
+  const Text text = codePage.FromAnsi(name);
+  return IsGroupName(ToUtf8(text)) && codePage.ToAnsi(text) == name;
+}
+
+RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
+                        std::vector<PhonebookEntry>& entries) {
+  // GLib would end the text at a zero byte, and a write would drop the rest.
+  if (text.find('\0') != std::string_view::npos) return kErrorCorruptPhonebook;
+  const KeyFile file(g_key_file_new(), &g_key_file_free);
+  if (!g_key_file_load_from_data(file.get(), text.data(), text.size(), G_KEY_FILE_NONE, nullptr)) {
+    return kErrorCorruptPhonebook;
+  }
+  gsize count = 0;
+  const Strings groups(g_key_file_get_groups(file.get(), &count), &g_strfreev);
+  std::vector<PhonebookEntry> read(count);
+  for (gsize i = 0; i < count; ++i) {
+    // Only the group the writer makes of its name: one group per entry.
+    const char* group = groups.get()[i];
+    if (!IsGroupName(group)) return kErrorCorruptPhonebook;
+    read[i].name = codePage.ToAnsi(FromUtf8(group));
+    if (!IsStorableEntryName(read[i].name, codePage) ||
+        ToUtf8(codePage.FromAnsi(read[i].name)) != group) {
+      return kErrorCorruptPhonebook;
+    }
+    if (!GroupReader(file.get(), group).Read(read[i].record)) return kErrorCorruptPhonebook;
+  }
+  entries = std::move(read);
+  return kRasSuccess;
+}
+
+std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries, const CodePage& codePage) {
+  const KeyFile file(g_key_file_new(), &g_key_file_free);
+  for (const PhonebookEntry& entry : entries) {
+    const std::string group = ToUtf8(codePage.FromAnsi(entry.name));
+    GroupWriter(file.get(), group.c_str()).Write(entry.record);
+  }
+  gsize length = 0;
+  const String text(g_key_file_to_data(file.get(), &length, nullptr), &g_free);
+  return std::string(text.get(), length);
+}
+
+}  // namespace verolink::host
