@@ -56,6 +56,8 @@ TEST(HostPhonebookEntries, FileIsReadableUtf8WithNumbersAsNumbers) {
                            "\nguidId=0102030405060708090a0b0c0d0e0f10\n"}) {
     EXPECT_NE(file.find(line), std::string::npos) << line;
   }
+  // Members at zero are left out, and read back as zero.
+  EXPECT_EQ(file.find("ipaddrWins="), std::string::npos);
 }
 
 TEST(HostPhonebookEntries, NamesAndTextsComeBackUnchanged) {

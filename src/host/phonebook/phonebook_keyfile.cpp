@@ -5,7 +5,13 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <memory>
+#include <type_traits>
+#include <unordered_map>
+#include <utility>
+#include <variant>
 
 #include "host/phonebook/entry_name_records.h"
 #include "host/phonebook/host_phonebook_errors.h"
@@ -55,22 +61,31 @@ bool ParseAddress(std::string_view text, RasIpAddress& address) {
   return true;
 }
 
-// Writes one record's members into its group.
+// Writes one record's members into its group; members at zero, or empty,
+// are left out.
 class GroupWriter {
  public:
-  GroupWriter(GKeyFile* file, const char* group) : file_(file), group_(group) {}
+  GroupWriter(GKeyFile* file, const char* group, const RasEntryRecord& record)
+      : file_(file), group_(group), record_(record) {}
 
-  void operator()(const layout::Number& n) { Set(n.name, std::to_string(record_->*n.member)); }
-  void operator()(const layout::Field& f) { Set(f.name, ToUtf8(record_->*f.member)); }
+  void operator()(const layout::Number& n) {
+    if (record_.*n.member != 0) Set(n.name, std::to_string(record_.*n.member));
+  }
+  void operator()(const layout::Field& f) {
+    if (!(record_.*f.member).empty()) Set(f.name, ToUtf8(record_.*f.member));
+  }
   void operator()(const layout::Address& a) {
-    const RasIpAddress& ip = record_->*a.member;
+    const RasIpAddress& ip = record_.*a.member;
+    if (ip == RasIpAddress{}) return;
     char text[16];
     std::snprintf(text, sizeof text, "%u.%u.%u.%u", ip.a, ip.b, ip.c, ip.d);
     Set(a.name, text);
   }
   void operator()(const layout::Guid& g) {
+    const auto& bytes = record_.*g.member;
+    if (bytes == std::remove_cvref_t<decltype(bytes)>{}) return;
     std::string text;
-    for (const std::uint8_t byte : record_->*g.member) {
+    for (const std::uint8_t byte : bytes) {
       char hex[3];
       std::snprintf(hex, sizeof hex, "%02x", byte);
       text += hex;
@@ -78,14 +93,13 @@ class GroupWriter {
     Set(g.name, text);
   }
 
-  void Write(const RasEntryRecord& record) {
-    record_ = &record;
-    Set(kSizeKey, std::to_string(record.dwSize));
-    layout::ForEachMember(record.dwSize, *this);
-    if (record.AlternateNumbers.empty()) return;
+  void Write() {
+    Set(kSizeKey, std::to_string(record_.dwSize));
+    layout::ForEachMember(record_.dwSize, *this);
+    if (record_.AlternateNumbers.empty()) return;
     // The numbers are separated by zero characters, one list item each.
     std::vector<std::string> items(1);
-    for (const char c : ToUtf8(record.AlternateNumbers)) {
+    for (const char c : ToUtf8(record_.AlternateNumbers)) {
       if (c == '\0') {
         items.emplace_back();
       } else {
@@ -104,80 +118,109 @@ class GroupWriter {
 
   GKeyFile* file_;
   const char* group_;
-  const RasEntryRecord* record_ = nullptr;
+  const RasEntryRecord& record_;
 };
 
-// Reads one group into a record, noting whether every member of its size is
-// there and well formed.
-class GroupReader {
- public:
-  GroupReader(GKeyFile* file, const char* group) : file_(file), group_(group) {}
+using Member = std::variant<layout::Number, layout::Field, layout::Address, layout::Guid>;
+// The members an image of one size holds, by name, each with its number.
+using Members = std::unordered_map<std::string_view, std::pair<std::size_t, Member>>;
 
-  void operator()(const layout::Number& n) {
-    const String value = Get(n.name);
-    ok_ = ok_ && value && ParseNumber(value.get(), record_.*n.member);
+// The member tables of the sizes one file uses, each made once per read.
+class MemberTables {
+ public:
+  const Members& For(std::uint32_t entrySize) {
+    auto [at, added] = bySize_.try_emplace(entrySize);
+    if (added) {
+      layout::ForEachMember(entrySize, [&, members = &at->second](const auto& member) {
+        members->emplace(member.name, std::pair{members->size(), Member(member)});
+      });
+    }
+    return at->second;
   }
-  void operator()(const layout::Field& f) {
-    const String value = Get(f.name);
-    if (value) record_.*f.member = FromUtf8(value.get());
-    ok_ = ok_ && value;
+
+ private:
+  std::map<std::uint32_t, Members> bySize_;
+};
+
+// Puts one well-formed value into its member of the record.
+class ValueReader {
+ public:
+  ValueReader(const char* value, RasEntryRecord& record) : value_(value), record_(record) {}
+
+  bool operator()(const layout::Number& n) { return ParseNumber(value_, record_.*n.member); }
+  bool operator()(const layout::Field& f) {
+    record_.*f.member = FromUtf8(value_);
+    return true;
   }
-  void operator()(const layout::Address& a) {
-    const String value = Get(a.name);
-    ok_ = ok_ && value && ParseAddress(value.get(), record_.*a.member);
-  }
-  void operator()(const layout::Guid& g) {
-    const String value = Get(g.name);
-    ok_ = ok_ && value && std::string_view(value.get()).size() == 32;
-    for (std::size_t i = 0; ok_ && i < 16; ++i) {
-      const char* hex = value.get() + 2 * i;
-      ok_ = g_ascii_isxdigit(hex[0]) && g_ascii_isxdigit(hex[1]);
+  bool operator()(const layout::Address& a) { return ParseAddress(value_, record_.*a.member); }
+  bool operator()(const layout::Guid& g) {
+    if (std::strlen(value_) != 32) return false;
+    for (std::size_t i = 0; i < 16; ++i) {
+      const char* hex = value_ + 2 * i;
+      if (!g_ascii_isxdigit(hex[0]) || !g_ascii_isxdigit(hex[1])) return false;
       (record_.*g.member)[i] =
           static_cast<std::uint8_t>(g_ascii_xdigit_value(hex[0]) << 4 | g_ascii_xdigit_value(hex[1]));
     }
-  }
-
-  // The record, or false when the group is not an entry's.
-  bool Read(RasEntryRecord& record) {
-    gsize keyCount = 0;
-    const Strings keys(g_key_file_get_keys(file_, group_, &keyCount, nullptr), &g_strfreev);
-    const String size = Get(kSizeKey);
-    if (!size || !ParseNumber(size.get(), record_.dwSize)) return false;
-    if (!layout::LayoutFits(record_.dwSize)) return false;
-    std::size_t expected = 1;  // dwSize
-    layout::ForEachMember(record_.dwSize, [&](const auto& member) {
-      ++expected;
-      (*this)(member);
-    });
-    if (g_key_file_has_key(file_, group_, kAlternatesKey, nullptr)) {
-      ++expected;
-      gsize count = 0;
-      const Strings items(
-          g_key_file_get_string_list(file_, group_, kAlternatesKey, &count, nullptr), &g_strfreev);
-      if (!items || count == 0) return false;
-      std::string joined;
-      for (gsize i = 0; i < count; ++i) {
-        if (i > 0) joined += '\0';
-        joined += items.get()[i];
-      }
-      record_.AlternateNumbers = FromUtf8(joined);
-    }
-    if (!ok_ || keyCount != expected) return false;
-    record = std::move(record_);
     return true;
   }
 
  private:
-  String Get(std::string_view key) const {
-    return String(g_key_file_get_string(file_, group_, std::string(key).c_str(), nullptr),
-                  &g_free);
-  }
-
-  GKeyFile* file_;
-  const char* group_;
-  RasEntryRecord record_;
-  bool ok_ = true;
+  const char* value_;
+  RasEntryRecord& record_;
 };
+
+// The alternate numbers of a list, its items separated by zero characters.
+bool ReadAlternates(GKeyFile* file, const char* group, RasEntryRecord& record) {
+  gsize count = 0;
+  const Strings items(g_key_file_get_string_list(file, group, kAlternatesKey, &count, nullptr),
+                      &g_strfreev);
+  if (!items || count == 0) return false;
+  std::string joined;
+  for (gsize i = 0; i < count; ++i) {
+    if (i > 0) joined += '\0';
+    joined += items.get()[i];
+  }
+  record.AlternateNumbers = FromUtf8(joined);
+  return true;
+}
+
+// Reads one group into a record: a member that is not there is zero or
+// empty. False when the group is not an entry's: no fitting dwSize, a key of
+// no member of that size or one given twice, or a value that is not well
+// formed (texts must be UTF-8).
+bool ReadGroup(GKeyFile* file, const char* group, MemberTables& tables, RasEntryRecord& record) {
+  RasEntryRecord read;
+  const String size(g_key_file_get_value(file, group, kSizeKey, nullptr), &g_free);
+  if (!size || !ParseNumber(size.get(), read.dwSize) || !layout::LayoutFits(read.dwSize)) {
+    return false;
+  }
+  const Members& members = tables.For(read.dwSize);
+  std::vector<bool> seen(members.size() + 2);  // the members, dwSize, AlternateNumbers
+  gsize count = 0;
+  const Strings keys(g_key_file_get_keys(file, group, &count, nullptr), &g_strfreev);
+  for (gsize i = 0; i < count; ++i) {
+    const std::string_view key = keys.get()[i];
+    std::size_t number = members.size();
+    const auto member = members.find(key);
+    if (member != members.end()) {
+      number = member->second.first;
+    } else if (key == kAlternatesKey) {
+      number = members.size() + 1;
+    } else if (key != kSizeKey) {
+      return false;
+    }
+    if (seen[number]) return false;
+    seen[number] = true;
+    if (member == members.end()) {
+      if (key == kAlternatesKey && !ReadAlternates(file, group, read)) return false;
+      continue;
+    }
+    const String value(g_key_file_get_string(file, group, keys.get()[i], nullptr), &g_free);
+    if (!value || !std::visit(ValueReader(value.get(), read), member->second.second)) return false;
+  }
+  record = std::move(read);
+  return true;
+}
 
 }  // namespace
 
@@ -198,6 +241,7 @@ RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
   gsize count = 0;
   const Strings groups(g_key_file_get_groups(file.get(), &count), &g_strfreev);
   std::vector<PhonebookEntry> read(count);
+  MemberTables tables;
   for (gsize i = 0; i < count; ++i) {
     // Only the group the writer makes of its name: one group per entry.
     const char* group = groups.get()[i];
@@ -207,7 +251,7 @@ RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
         ToUtf8(codePage.FromAnsi(read[i].name)) != group) {
       return kErrorCorruptPhonebook;
     }
-    if (!GroupReader(file.get(), group).Read(read[i].record)) return kErrorCorruptPhonebook;
+    if (!ReadGroup(file.get(), group, tables, read[i].record)) return kErrorCorruptPhonebook;
   }
   entries = std::move(read);
   return kRasSuccess;
@@ -217,7 +261,7 @@ std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries, const Co
   const KeyFile file(g_key_file_new(), &g_key_file_free);
   for (const PhonebookEntry& entry : entries) {
     const std::string group = ToUtf8(codePage.FromAnsi(entry.name));
-    GroupWriter(file.get(), group.c_str()).Write(entry.record);
+    GroupWriter(file.get(), group.c_str(), entry.record).Write();
   }
   gsize length = 0;
   const String text(g_key_file_to_data(file.get(), &length, nullptr), &g_free);

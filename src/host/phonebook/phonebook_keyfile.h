@@ -16,16 +16,16 @@ namespace verolink::host {
 //
 //   [Pelkar INTERNET]
 //   dwSize=2884
-//   dwfOptions=1024
-//   ipaddrDns=0.0.0.0
+//   dwfOptions=1024262928
 //   szLocalPhoneNumber=pelkar
 //   ...
 //
-// The group is named after the entry; its keys are the record's members that
-// an image of its dwSize holds, under the platform's member names: numbers in
-// decimal, addresses as dotted quads, guidId as 32 hex digits, texts as they
-// read, AlternateNumbers (only when there are any) as a list. A file with
-// anything else (a zero byte, a key repeated or missing) is damaged.
+// The group is named after the entry; its keys are dwSize and the record's
+// members that an image of that size holds, under the platform's member
+// names: numbers in decimal, addresses as dotted quads, guidId as 32 hex
+// digits, texts as they read, AlternateNumbers as a list. Members at zero, or
+// empty, are left out. A file with anything else (a zero byte, an unknown or
+// repeated key, a malformed value) is damaged.
 
 struct PhonebookEntry {
   std::string name;  // single-byte, in the code page
