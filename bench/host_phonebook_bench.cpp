@@ -111,8 +111,9 @@ void BM_Storage(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = Clock::now();
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const bool written = fd >= 0 && write(fd, text.data(), text.size()) ==
-                                        static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
+    const bool written = fd >= 0 &&
+                         write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+                         fsync(fd) == 0;
     if (fd >= 0) close(fd);
     const int folder = open(book.folder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const bool done = written && rename(temporary.c_str(), book.path().c_str()) == 0 &&

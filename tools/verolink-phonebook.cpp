@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/phonebook/host_phonebook_errors.h"
 #include "console_platform.h"
+#include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/phonebook_keyfile.h"
 #include "phonebook/entry_listing.h"
 #include "pppoe/pppoe_entry.h"

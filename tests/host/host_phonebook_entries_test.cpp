@@ -70,8 +70,8 @@ TEST(HostPhonebookEntries, NamesAndTextsComeBackUnchanged) {
     if (b != '[' && b != ']' && b != 0x7F && b != 0x98) everyByte += static_cast<char>(b);
   }
   const std::vector<std::string> names = {
-      everyByte, " padded ", ";comment", "#hash", "a\\x41", "key=value", "\\",
-      std::string(256, 'N')};
+      everyByte, " padded ",  ";comment", "#hash",
+      "a\\x41",  "key=value", "\\",       std::string(256, 'N')};
   for (const std::string& name : names) PutEntry(phonebook, name);
   EXPECT_EQ(ListedNames(phonebook), names);
 
@@ -102,8 +102,7 @@ TEST(HostPhonebookEntries, RefusedInputWritesNothing) {
   // would not read back as the same bytes.
   for (const std::string& name :
        {std::string(), std::string(257, 'N'), std::string("a\0b", 3), std::string("[x]"),
-        std::string("a]"), std::string("line\nbreak"), std::string("tab\t"),
-        std::string("\x98")}) {
+        std::string("a]"), std::string("line\nbreak"), std::string("tab\t"), std::string("\x98")}) {
     EXPECT_EQ(set(name, image, 2884), kErrorWrongInfoSpecified) << name;
   }
 

@@ -135,7 +135,8 @@ TEST_F(FileSafety, HandEditedFileIsReadAndWrittenBackInTheWritersForm) {
   EXPECT_EQ(ListedNames(phonebook), (std::vector<std::string>{"first", "second"}));
   PutEntry(phonebook, "third");
   PutEntry(phonebook, "third");
-  EXPECT_EQ(ReadFile(path).value(), original + "\n" + original.substr(original.find("[second]")).replace(1, 6, "third"));
+  EXPECT_EQ(ReadFile(path).value(),
+            original + "\n" + original.substr(original.find("[second]")).replace(1, 6, "third"));
 }
 
 TEST_F(FileSafety, OversizedFileIsDamaged) {

@@ -97,8 +97,8 @@ PppoeConnection ConnectionFromEntry(const RasEntryRecord& entry) {
   if (options & kSpecificNameServers) {
     for (const RasIpAddress& a : {entry.ipaddrDns, entry.ipaddrDnsAlt}) {
       if (a == RasIpAddress{}) continue;
-      c.dns.push_back(std::to_string(a.a) + '.' + std::to_string(a.b) + '.' +
-                      std::to_string(a.c) + '.' + std::to_string(a.d));
+      c.dns.push_back(std::to_string(a.a) + '.' + std::to_string(a.b) + '.' + std::to_string(a.c) +
+                      '.' + std::to_string(a.d));
     }
   }
   c.ipv6 = (entry.dwfNetProtocols & kNetProtocolIpv6) != 0;

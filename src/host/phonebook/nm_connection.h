@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "common/code_page.h"
-#include "phonebook/ras_entry_record.h"
 #include "host/phonebook/nm_keyfile.h"
+#include "phonebook/ras_entry_record.h"
 
 namespace verolink::host {
 
@@ -36,8 +36,8 @@ struct PppoeConnection {
   bool operator==(const PppoeConnection&) const = default;
 };
 
-// The connection for an entry's record (read back from its image). The id, uuid and username are left to the caller;
-// autoconnect is off and the password is asked at connect time.
+// The connection for an entry's record (read back from its image). The id, uuid and username are
+// left to the caller; autoconnect is off and the password is asked at connect time.
 PppoeConnection ConnectionFromEntry(const RasEntryRecord& entry);
 
 // The keyfile NetworkManager loads for the connection. Keys at

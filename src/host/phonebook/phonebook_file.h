@@ -35,11 +35,11 @@ class PhonebookFile {
 
   // Under the exclusive lock, hands the current text (as Read gives it) to
   // `change` (when the folder is missing, first also without the lock, to
-  // learn whether there is anything to write before folders are made); when that returns 0, the file is replaced with the text it left
-  // in `next`, else its result is returned and nothing is written. Missing
-  // folders are created (for the user alone). 624 when the file cannot be
-  // written: the old one then stays as it was and no temporary file is left.
-  // Read's errors come back as they are, with `change` never called.
+  // learn whether there is anything to write before folders are made); when that returns 0, the
+  // file is replaced with the text it left in `next`, else its result is returned and nothing is
+  // written. Missing folders are created (for the user alone). 624 when the file cannot be written:
+  // the old one then stays as it was and no temporary file is left. Read's errors come back as they
+  // are, with `change` never called.
   using Change = std::function<RasError(const std::string& current, std::string& next)>;
   RasError Update(const Change& change);
 

@@ -158,8 +158,8 @@ class ValueReader {
     for (std::size_t i = 0; i < 16; ++i) {
       const char* hex = value_ + 2 * i;
       if (!g_ascii_isxdigit(hex[0]) || !g_ascii_isxdigit(hex[1])) return false;
-      (record_.*g.member)[i] =
-          static_cast<std::uint8_t>(g_ascii_xdigit_value(hex[0]) << 4 | g_ascii_xdigit_value(hex[1]));
+      (record_.*g.member)[i] = static_cast<std::uint8_t>(g_ascii_xdigit_value(hex[0]) << 4 |
+                                                         g_ascii_xdigit_value(hex[1]));
     }
     return true;
   }
@@ -247,8 +247,7 @@ RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
     const char* group = groups.get()[i];
     if (!IsGroupName(group)) return kErrorCorruptPhonebook;
     read[i].name = codePage.ToAnsi(FromUtf8(group));
-    if (!IsStorableEntryName(read[i].name, codePage) ||
-        ToUtf8(codePage.FromAnsi(read[i].name)) != group) {
+    if (!IsValidEntryName(read[i].name) || ToUtf8(codePage.FromAnsi(read[i].name)) != group) {
       return kErrorCorruptPhonebook;
     }
     if (!ReadGroup(file.get(), group, tables, read[i].record)) return kErrorCorruptPhonebook;
