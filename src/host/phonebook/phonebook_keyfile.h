@@ -23,7 +23,8 @@ namespace verolink::host {
 // The group is named after the entry; its keys are dwSize and the record's
 // members that an image of that size holds, under the platform's member
 // names: numbers in decimal, addresses as dotted quads, guidId as 32 hex
-// digits, texts as they read, AlternateNumbers as a list. Members at zero, or
+// digits, texts as GLib keeps them (it drops form feeds and vertical tabs at
+// the ends of a value), AlternateNumbers as a list. Members at zero, or
 // empty, are left out. A file with anything else (a zero byte, an unknown or
 // repeated key, a malformed value) is damaged.
 
