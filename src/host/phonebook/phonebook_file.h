@@ -34,12 +34,13 @@ class PhonebookFile {
   RasError Read(std::string& text) const;
 
   // Under the exclusive lock, hands the current text (as Read gives it) to
-  // `change` (when the folder is missing, first also without the lock, to
-  // learn whether there is anything to write before folders are made); when that returns 0, the
-  // file is replaced with the text it left in `next`, else its result is returned and nothing is
-  // written. Missing folders are created (for the user alone). 624 when the file cannot be written:
-  // the old one then stays as it was and no temporary file is left. Read's errors come back as they
-  // are, with `change` never called.
+  // `change`; when that returns 0, the file is replaced with the text it
+  // left in `next`, else its result is returned and nothing is written.
+  // When the folder is missing, `change` is first asked once without the
+  // lock, so that folders are made only for something to write; the file's
+  // own folder is then made for the user alone. 624 when the file cannot be
+  // written: the old one stays as it was and no temporary file is left.
+  // Read's errors come back as they are, with `change` never called.
   using Change = std::function<RasError(const std::string& current, std::string& next)>;
   RasError Update(const Change& change);
 
