@@ -1,4 +1,4 @@
-// The host phonebook's file reader against any bytes of a file.
+// The phonebook file's reader against any bytes of a file.
 #include "fuzz_targets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -21,7 +21,7 @@ apt-get update -qq -o DPkg::Lock::Timeout=600
 host_packages=(
   build-essential cmake pkg-config git python3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libfltk1.3-dev
+  libfltk1.3-dev libglib2.0-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   xdg-user-dirs xdg-utils
   network-manager libnm-dev polkitd dbus-daemon

@@ -14,16 +14,16 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 "$tool" write  # a second write replaces the entry
 [ "$("$tool" list)" = "$name" ] || fail "list does not show exactly '$name'"
 shown=$("$tool" show "$name")
-grep -qx "\[$name\]" <<<"$shown" || fail "no section header"
-grep -qx "entrySize=2884" <<<"$shown" || fail "entry size"
-grep -qx "phoneNumber=$service" <<<"$shown" || fail "service name"
-grep -qx "deviceName=Минипорт WAN (PPPoE)" <<<"$shown" || fail "device name"
-grep -qx "type=5" <<<"$shown" || fail "entry type"
+grep -qx "\[$name\]" <<<"$shown" || fail "no group header"
+grep -qx "dwSize=2884" <<<"$shown" || fail "entry size"
+grep -qx "szLocalPhoneNumber=$service" <<<"$shown" || fail "service name"
+grep -qx "szDeviceName=Минипорт WAN (PPPoE)" <<<"$shown" || fail "device name"
+grep -qx "dwType=5" <<<"$shown" || fail "entry type"
 
 VEROLINK_RAS_ENTRY_SIZE=1672 "$tool" write
 shown=$("$tool" show "$name")
-grep -qx "entrySize=1672" <<<"$shown" || fail "entry size 1672"
-grep -q "^type=" <<<"$shown" && fail "type stored for 1672"
+grep -qx "dwSize=1672" <<<"$shown" || fail "entry size 1672"
+grep -q "^dwType=" <<<"$shown" && fail "type stored for 1672"
 
 ! "$tool" show "no such entry" 2>/dev/null || fail "show of a missing entry succeeded"
 

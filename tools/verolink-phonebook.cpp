@@ -1,7 +1,7 @@
 // A check program for the host phonebook (not the product's interface):
 //   verolink-phonebook write       writes the provider's PPPoE entry
 //   verolink-phonebook list        lists the entry names, one a line
-//   verolink-phonebook show NAME   prints the entry's section
+//   verolink-phonebook show NAME   prints the entry as the file keeps it
 // The phonebook is $VEROLINK_PHONEBOOK, else the user's default one.
 
 #include <cstdio>
@@ -9,8 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "console_platform.h"
 #include "host/phonebook/host_phonebook_errors.h"
-#include "host/system/host_phonebook_platform.h"
+#include "host/phonebook/phonebook_keyfile.h"
 #include "phonebook/entry_listing.h"
 #include "pppoe/pppoe_entry.h"
 #include "start/profile.h"
@@ -24,7 +25,7 @@ int Usage() {
   return 2;
 }
 
-int Write(host::HostPhonebookPlatform& host) {
+int Write(host::ConsolePlatform& host) {
   Platform platform = host.platform();
   const Profile profile = basMain::BuiltInProfile();
   if (!PPPoE::CreatePPPoEEntry(platform, profile)) return 1;
@@ -33,7 +34,7 @@ int Write(host::HostPhonebookPlatform& host) {
   return 0;
 }
 
-int List(host::HostPhonebookPlatform& host) {
+int List(host::ConsolePlatform& host) {
   Platform platform = host.platform();
   std::vector<Text> names;
   const int count = modRASVPN::EnumRasEntries(platform, names);
@@ -41,15 +42,15 @@ int List(host::HostPhonebookPlatform& host) {
   return 0;
 }
 
-int Show(host::HostPhonebookPlatform& host, std::string_view name) {
+int Show(host::ConsolePlatform& host, std::string_view name) {
   host::HostPhonebookFacilities& side = host.phonebookSide();
-  std::string section;
-  const RasError e = side.phonebook.ShowEntry(side.codePage.ToAnsi(FromUtf8(name)), section);
+  host::PhonebookEntry entry{side.codePage.ToAnsi(FromUtf8(name)), {}};
+  const RasError e = side.phonebook.ReadEntry(entry.name, entry.record);
   if (e != kRasSuccess) {
     std::fprintf(stderr, "%d: %s\n", e, ToUtf8(host::PhonebookErrorText(e)).c_str());
     return 1;
   }
-  std::fputs(section.c_str(), stdout);
+  std::fputs(host::FormatPhonebook({entry}, side.codePage).c_str(), stdout);
   return 0;
 }
 
@@ -58,7 +59,7 @@ int Show(host::HostPhonebookPlatform& host, std::string_view name) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string_view command = argv[1];
-  host::HostPhonebookPlatform host;
+  host::ConsolePlatform host;
   if (command == "write" && argc == 2) return Write(host);
   if (command == "list" && argc == 2) return List(host);
   if (command == "show" && argc == 3) return Show(host, argv[2]);

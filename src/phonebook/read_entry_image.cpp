@@ -23,26 +23,20 @@ class ImageReader {
     for (int i = 3; i >= 0; --i) value = value << 8 | image_[offset + i];
     return value;
   }
-  // A field's bytes up to its first zero, or all of them when it is full.
-  std::string_view Bytes(std::uint32_t offset, std::uint32_t width) const {
-    const auto field = image_.subspan(offset, width);
+  void operator()(const layout::Number& n) { record_.*n.member = U32(n.offset); }
+  // A text field's bytes up to its first zero, or all of them when it is full.
+  void operator()(const layout::Field& f) {
+    const auto field = image_.subspan(f.offset, f.width);
     const auto end = std::find(field.begin(), field.end(), std::uint8_t{0});
-    return {reinterpret_cast<const char*>(field.data()),
-            static_cast<std::size_t>(end - field.begin())};
+    record_.*f.member = codePage_.FromAnsi({reinterpret_cast<const char*>(field.data()),
+                                            static_cast<std::size_t>(end - field.begin())});
   }
-  void Get(std::span<const layout::Number> numbers) {
-    for (const layout::Number& n : numbers) record_.*n.member = U32(n.offset);
+  void operator()(const layout::Address& a) {
+    record_.*a.member = {image_[a.offset], image_[a.offset + 1], image_[a.offset + 2],
+                         image_[a.offset + 3]};
   }
-  void Get(std::span<const layout::Field> fields) {
-    for (const layout::Field& f : fields) {
-      record_.*f.member = codePage_.FromAnsi(Bytes(f.offset, f.width));
-    }
-  }
-  void Get(std::span<const layout::Address> addresses) {
-    for (const layout::Address& a : addresses) {
-      record_.*a.member = {image_[a.offset], image_[a.offset + 1], image_[a.offset + 2],
-                           image_[a.offset + 3]};
-    }
+  void operator()(const layout::Guid& g) {
+    std::copy_n(image_.begin() + g.offset, (record_.*g.member).size(), (record_.*g.member).begin());
   }
 
  private:
@@ -82,22 +76,8 @@ RasError ReadEntryImage(std::span<const std::uint8_t> image, std::uint32_t entry
   }
 
   read.dwSize = entrySize;
-  r.Get(layout::kFixedNumbers);
-  r.Get(layout::kAddresses);
-  r.Get(layout::kFixedTexts);
   read.AlternateNumbers = codePage.FromAnsi(alternates);
-  r.Get(layout::DeviceTextsFor(entrySize).fields);
-  read.dwChannels = r.U32(layout::DeviceBlockFor(entrySize).channels);
-  if (layout::HasDialMembers(entrySize)) r.Get(layout::kDialNumbers);
-  if (layout::HasTypeMembers(entrySize)) {
-    r.Get(layout::kTypeNumbers);
-    std::copy_n(image.begin() + layout::kGuidId, layout::kGuidIdWidth, read.guidId.begin());
-    r.Get(layout::kTypeTexts);
-  }
-  if (layout::HasOptions2Members(entrySize)) {
-    r.Get(layout::kOptions2Numbers);
-    r.Get(layout::kOptions2Texts);
-  }
+  layout::ForEachMember(entrySize, r);
   record = std::move(read);
   return kRasSuccess;
 }

@@ -15,11 +15,9 @@ namespace {
 
 namespace layout = entry_layout;
 using R = RasEntryRecord;
-using layout::Address;
-using layout::Field;
-using layout::Number;
 
-// Lays members of one record into its zero-filled image.
+// Lays members of one record into its zero-filled image; ForEachMember hands
+// it each member the size holds.
 class ImageWriter {
  public:
   ImageWriter(std::vector<std::uint8_t>& image, const R& record, const CodePage& codePage)
@@ -28,21 +26,17 @@ class ImageWriter {
   void PutU32(std::uint32_t offset, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) image_[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
   }
-  void PutText(std::uint32_t offset, std::uint32_t width, TextView text) {
-    CopyStringToBuffer(image_.data() + offset, text, width, codePage_);
+  void operator()(const layout::Number& n) { PutU32(n.offset, record_.*n.member); }
+  void operator()(const layout::Field& f) {
+    CopyStringToBuffer(image_.data() + f.offset, record_.*f.member, f.width, codePage_);
   }
-  void Put(std::span<const Number> numbers) {
-    for (const Number& n : numbers) PutU32(n.offset, record_.*n.member);
+  void operator()(const layout::Address& a) {
+    const RasIpAddress& ip = record_.*a.member;
+    const std::uint8_t bytes[] = {ip.a, ip.b, ip.c, ip.d};
+    std::copy(std::begin(bytes), std::end(bytes), image_.begin() + a.offset);
   }
-  void Put(std::span<const Field> fields) {
-    for (const Field& f : fields) PutText(f.offset, f.width, record_.*f.member);
-  }
-  void Put(std::span<const Address> addresses) {
-    for (const Address& a : addresses) {
-      const RasIpAddress& ip = record_.*a.member;
-      const std::uint8_t bytes[] = {ip.a, ip.b, ip.c, ip.d};
-      std::copy(std::begin(bytes), std::end(bytes), image_.begin() + a.offset);
-    }
+  void operator()(const layout::Guid& g) {
+    std::copy((record_.*g.member).begin(), (record_.*g.member).end(), image_.begin() + g.offset);
   }
 
  private:
@@ -74,30 +68,13 @@ std::vector<std::uint8_t> BuildEntryImage(const RasEntryRecord& record, std::uin
   ImageWriter w(image, record, codePage);
 
   w.PutU32(layout::kSize, size);
-  w.Put(layout::kFixedNumbers);
-  w.Put(layout::kAddresses);
-  w.Put(layout::kFixedTexts);
+  layout::ForEachMember(size, w);
   // The alternate numbers follow the structure; the two zero bytes after them
   // end the list.
   if (!alternates.empty()) {
     std::copy(alternates.begin(), alternates.end(), image.begin() + size);
     w.PutU32(layout::kAlternateOffset, size);
   }
-
-  w.Put(layout::DeviceTextsFor(size).fields);
-  w.PutU32(layout::DeviceBlockFor(size).channels, record.dwChannels);
-
-  if (!layout::HasDialMembers(size)) return image;
-  w.Put(layout::kDialNumbers);
-
-  if (!layout::HasTypeMembers(size)) return image;
-  w.Put(layout::kTypeNumbers);
-  std::copy(record.guidId.begin(), record.guidId.end(), image.begin() + layout::kGuidId);
-  w.Put(layout::kTypeTexts);
-
-  if (!layout::HasOptions2Members(size)) return image;
-  w.Put(layout::kOptions2Numbers);
-  w.Put(layout::kOptions2Texts);
   return image;
 }
 

@@ -84,33 +84,32 @@ TEST_F(FileSafety, DamagedFileIsReportedAndNeverWrittenOver) {
   const std::vector<std::pair<const char*, std::string>> damaged = {
       {"binary junk", junk},
       {"zero byte", Replaced(original, "pelkar", std::string("pel\0kar", 7))},
-      {"truncated", original.substr(0, original.find("deviceName=", second) + 5)},
-      {"bad flags", Replaced(original, "options=0x3D0D0310", "options=0x3D0D031Z")},
-      {"flags too long", Replaced(original, "options=0x3D0D0310", "options=0x13D0D0310")},
-      {"address", Replaced(original, "ip=1.2.3.4", "ip=1.2.3.400")},
-      {"short address", Replaced(original, "ip=1.2.3.4", "ip=1.2.3")},
-      {"number", Replaced(original, "frameSize=1500", "frameSize=4294967296")},
-      {"negative", Replaced(original, "frameSize=1500", "frameSize=-1")},
-      {"guid", Replaced(original, "guid={04030201", "guid={0403020G")},
-      {"unfitting size", Replaced(original, "entrySize=2884", "entrySize=1700")},
-      {"size of fewer members", Replaced(original, "entrySize=2884", "entrySize=1672")},
+      {"truncated", original.substr(0, original.find("szDeviceName=", second) + 5)},
+      {"number in hex", Replaced(original, "dwfOptions=1024262928", "dwfOptions=0x3D0D0310")},
+      {"number too large", Replaced(original, "dwFrameSize=1500", "dwFrameSize=4294967296")},
+      {"negative", Replaced(original, "dwFrameSize=1500", "dwFrameSize=-1")},
+      {"blank in a number", Replaced(original, "dwFrameSize=1500", "dwFrameSize=1 500")},
+      {"address", Replaced(original, "ipaddr=1.2.3.4", "ipaddr=1.2.3.400")},
+      {"short address", Replaced(original, "ipaddr=1.2.3.4", "ipaddr=1.2.3")},
+      {"guid", Replaced(original, "guidId=0102", "guidId=010G")},
+      {"short guid", Replaced(original, "guidId=0102", "guidId=01")},
+      {"unfitting size", Replaced(original, "dwSize=2884", "dwSize=1700")},
+      {"size of fewer members", Replaced(original, "dwSize=2884", "dwSize=1672")},
+      {"missing size", Replaced(original, "dwSize=2884\n", "")},
       {"unknown key", original + "colour=blue\n"},
-      {"duplicate key", Replaced(original, "countryId=7\n", "countryId=7\ncountryId=7\n")},
-      {"missing key", Replaced(original, "channels=3\n", "")},
-      {"duplicate entry", original + original.substr(second)},
-      {"field outside an entry", "countryId=7\n" + original},
-      {"line without '='", Replaced(original, "channels=3\n", "channels\n")},
-      {"blank before a key", Replaced(original, "channels=3\n", " channels=3\n")},
-      {"bad escape", Replaced(original, "script=C:\\\\script", "script=C:\\qscript")},
-      {"cut escape", Replaced(original, "areaCode=495", "areaCode=495\\x4")},
-      {"outside the code page", Replaced(original, "areaCode=495", "areaCode=4é5")},
-      {"bad UTF-8", Replaced(original, "areaCode=495", "areaCode=4\xC3\x28")},
-      {"raw tab", Replaced(original, "areaCode=495", "areaCode=4\t5")},
-      {"unclosed header", Replaced(original, "[first]", "[first")},
+      {"repeated key", Replaced(original, "dwChannels=3\n", "dwChannels=3\ndwChannels=3\n")},
+      {"repeated entry", original + original.substr(second)},
+      {"key outside an entry", "dwCountryID=7\n" + original},
+      {"line without '='", Replaced(original, "dwChannels=3\n", "dwChannels\n")},
+      {"bad UTF-8 text", Replaced(original, "szAreaCode=495", "szAreaCode=4\xC3\x28")},
+      {"bad UTF-8 name", Replaced(original, "[first]", "[fir\xC3\x28]")},
+      {"name outside the code page", Replaced(original, "[first]", "[fir\u2603]")},
+      {"unclosed group", Replaced(original, "[first]", "[first")},
       {"empty name", Replaced(original, "[first]", "[]")},
   };
   const auto image = PppoeLikeImage(2884);
   for (const auto& [what, text] : damaged) {
+    if (text.empty()) ADD_FAILURE() << what;
     SCOPED_TRACE(what);
     WriteFile(path, text);
     std::vector<std::string> names;
@@ -118,8 +117,8 @@ TEST_F(FileSafety, DamagedFileIsReportedAndNeverWrittenOver) {
     EXPECT_EQ(phonebook.SetEntryProperties({}, "new", image, 2884), kErrorCorruptPhonebook);
     EXPECT_EQ(phonebook.SetEntryProperties({}, "first", image, 2884), kErrorCorruptPhonebook);
     EXPECT_EQ(phonebook.DeleteEntry("first"), kErrorCorruptPhonebook);
-    PhonebookSection section;
-    EXPECT_EQ(phonebook.ReadEntry("first", section), kErrorCorruptPhonebook);
+    RasEntryRecord record;
+    EXPECT_EQ(phonebook.ReadEntry("first", record), kErrorCorruptPhonebook);
     EXPECT_EQ(ReadFile(path), text);
   }
   char message[512] = {};
@@ -128,11 +127,16 @@ TEST_F(FileSafety, DamagedFileIsReportedAndNeverWrittenOver) {
             u"Файл телефонной книги повреждён; он не будет изменён, пока его не исправят.");
 }
 
-TEST_F(FileSafety, HandEditedFileWithCommentsAndCrLfIsRead) {
-  std::string edited = "# kept by hand\r\n" + Replaced(original, "[second]", "; next\n\n[second]");
-  edited = Replaced(edited, "options=0x3D0D0310\n", "options=0x3d0d0310\r\n");
+TEST_F(FileSafety, HandEditedFileIsReadAndWrittenBackInTheWritersForm) {
+  // Comments, blank lines, CR LF line ends, blanks around '='.
+  std::string edited = "# kept by hand\r\n" + Replaced(original, "[second]", "\n[second]");
+  edited = Replaced(edited, "dwFrameSize=1500\n", "dwFrameSize = 1500\r\n");
   WriteFile(path, edited);
   EXPECT_EQ(ListedNames(phonebook), (std::vector<std::string>{"first", "second"}));
+  PutEntry(phonebook, "third");
+  PutEntry(phonebook, "third");
+  EXPECT_EQ(ReadFile(path).value(),
+            original + "\n" + original.substr(original.find("[second]")).replace(1, 6, "third"));
 }
 
 TEST_F(FileSafety, OversizedFileIsDamaged) {

@@ -9,6 +9,11 @@ namespace verolink::host {
 
 using modRASVPN::kEntryNameRecordSize;
 
+bool IsValidEntryName(std::string_view name) {
+  return !name.empty() && name.size() <= kMaxEntryNameBytes &&
+         name.find('\0') == std::string_view::npos;
+}
+
 RasError CheckListingBuffer(const std::uint8_t* buffer, std::uint32_t byteCount) {
   // The caller tells the record layout it expects in the first record's size.
   if (buffer == nullptr) return byteCount != 0 ? kErrorBufferInvalid : kRasSuccess;

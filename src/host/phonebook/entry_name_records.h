@@ -9,6 +9,13 @@
 
 namespace verolink::host {
 
+// The longest name a listing record holds: its 257-byte field, ended by a zero.
+inline constexpr std::size_t kMaxEntryNameBytes = 256;
+
+// Whether a listing can carry this single-byte name: 1 to 256 bytes, no zero
+// byte.
+bool IsValidEntryName(std::string_view name);
+
 // The listing buffer's checks as RasEnumEntriesA makes them: 610 for a
 // missing buffer with a byte count, 632 when the first record's size field
 // is not 264. 0 when the listing may go on.

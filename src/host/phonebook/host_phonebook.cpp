@@ -1,20 +1,43 @@
 #include "host/phonebook/host_phonebook.h"
 
-#include <cstring>
+#include <algorithm>
 #include <utility>
+#include <vector>
 
-#include "host/phonebook/entry_image_decoder.h"
 #include "host/phonebook/entry_name_records.h"
 #include "host/phonebook/host_phonebook_errors.h"
+#include "host/phonebook/phonebook_keyfile.h"
 #include "host/phonebook/phonebook_location.h"
+#include "phonebook/read_entry_image.h"
 
 namespace verolink::host {
 
+namespace {
+
+using Entries = std::vector<PhonebookEntry>;
+
+Entries::iterator Find(Entries& entries, const std::string& name) {
+  return std::find_if(entries.begin(), entries.end(),
+                      [&](const PhonebookEntry& e) { return e.name == name; });
+}
+
+// Reads the file's entries, changes them with `change` and writes them back.
+RasError ChangeEntries(PhonebookFile& file, const CodePage& codePage,
+                       const std::function<RasError(Entries&)>& change) {
+  return file.Update([&](const std::string& current, std::string& next) {
+    Entries entries;
+    if (const RasError e = ParsePhonebook(current, codePage, entries); e != kRasSuccess) return e;
+    if (const RasError e = change(entries); e != kRasSuccess) return e;
+    next = FormatPhonebook(entries, codePage);
+    return kRasSuccess;
+  });
+}
+
+}  // namespace
+
 HostPhonebook::HostPhonebook(std::string path, std::uint32_t entrySize, const CodePage& codePage,
                              PhonebookWriteHooks hooks)
-    : HostPhonebookBase(entrySize, codePage),
-      hooks_(hooks),
-      file_(std::move(path), codePage, std::move(hooks)) {}
+    : HostPhonebookBase(entrySize, codePage), hooks_(hooks), file_(std::move(path), hooks) {}
 
 HostPhonebook HostPhonebook::FromEnvironment(const CodePage& codePage) {
   return HostPhonebook(DefaultPhonebookPath(), EntrySizeFromEnvironment(), codePage);
@@ -24,49 +47,61 @@ RasError HostPhonebook::SetEntryProperties(const std::optional<std::string>& pho
                                            const std::string& entryName,
                                            std::span<const std::uint8_t> image,
                                            std::uint32_t entrySize) {
-  if (!IsValidEntryName(entryName)) return kErrorWrongInfoSpecified;
-  PhonebookSection section{entryName, {}};
-  if (const RasError e = DecodeEntryImage(image, entrySize, section.fields); e != kRasSuccess) {
+  if (!IsStorableEntryName(entryName, codePage_)) return kErrorWrongInfoSpecified;
+  PhonebookEntry entry{entryName, {}};
+  if (const RasError e = modRASVPN::ReadEntryImage(image, entrySize, codePage_, entry.record);
+      e != kRasSuccess) {
     return e;
   }
+  // A copy each time: the file may hand over its entries more than once.
+  auto put = [&](Entries& entries) {
+    if (const auto found = Find(entries, entryName); found != entries.end()) {
+      *found = entry;
+    } else {
+      entries.push_back(entry);
+    }
+    return kRasSuccess;
+  };
   if (phonebook && !phonebook->empty()) {
     // The name comes in the system code page; the file system's names are UTF-8.
-    CachedPhonebookFile named(ToUtf8(codePage_.FromAnsi(*phonebook)), codePage_, hooks_);
-    return named.Put(section);
+    PhonebookFile named(ToUtf8(codePage_.FromAnsi(*phonebook)), hooks_);
+    return ChangeEntries(named, codePage_, put);
   }
-  return file_.Put(section);
+  return ChangeEntries(file_, codePage_, put);
 }
 
 RasError HostPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
                                     std::uint32_t& entryCount) {
   if (const RasError e = CheckListingBuffer(buffer, byteCount); e != kRasSuccess) return e;
-  const PhonebookFileText* text = nullptr;
-  if (const RasError e = file_.Read(text); e != kRasSuccess) return e;
-  const std::vector<IndexedSection>& sections = text->sections();
-  // Names of at most 256 bytes: the file holds no others.
+  Entries entries;
+  if (const RasError e = ReadEntries(entries); e != kRasSuccess) return e;
   return FillEntryNameRecords(
-      sections.size(), [&](std::size_t i) { return std::string_view(sections[i].name); }, buffer,
+      entries.size(), [&](std::size_t i) { return std::string_view(entries[i].name); }, buffer,
       byteCount, entryCount);
 }
 
 RasError HostPhonebook::DeleteEntry(const std::string& entryName) {
-  return file_.Remove(entryName);
+  return ChangeEntries(file_, codePage_, [&](Entries& entries) {
+    const auto found = Find(entries, entryName);
+    if (found == entries.end()) return kErrorCannotFindPhonebookEntry;
+    entries.erase(found);
+    return kRasSuccess;
+  });
 }
 
-RasError HostPhonebook::ReadEntry(const std::string& entryName, PhonebookSection& section) const {
-  const PhonebookFileText* text = nullptr;
+RasError HostPhonebook::ReadEntry(const std::string& entryName, RasEntryRecord& record) const {
+  Entries entries;
+  if (const RasError e = ReadEntries(entries); e != kRasSuccess) return e;
+  const auto found = Find(entries, entryName);
+  if (found == entries.end()) return kErrorCannotFindPhonebookEntry;
+  record = found->record;
+  return kRasSuccess;
+}
+
+RasError HostPhonebook::ReadEntries(std::vector<PhonebookEntry>& entries) const {
+  std::string text;
   if (const RasError e = file_.Read(text); e != kRasSuccess) return e;
-  const IndexedSection* found = text->Find(entryName);
-  if (found == nullptr) return kErrorCannotFindPhonebookEntry;
-  section = text->SectionOf(*found, file_.escaping());
-  return kRasSuccess;
-}
-
-RasError HostPhonebook::ShowEntry(const std::string& entryName, std::string& sectionText) const {
-  PhonebookSection section;
-  if (const RasError e = ReadEntry(entryName, section); e != kRasSuccess) return e;
-  sectionText = FormatSection(section, file_.escaping());
-  return kRasSuccess;
+  return ParsePhonebook(text, codePage_, entries);
 }
 
 }  // namespace verolink::host

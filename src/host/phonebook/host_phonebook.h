@@ -6,23 +6,23 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/code_page.h"
-#include "host/phonebook/cached_phonebook_file.h"
 #include "host/phonebook/host_phonebook_base.h"
-#include "host/phonebook/phonebook_file_format.h"
-#include "host/phonebook/phonebook_file_store.h"
+#include "host/phonebook/phonebook_file.h"
+#include "host/phonebook/phonebook_keyfile.h"
+#include "phonebook/ras_entry_record.h"
 #include "phonebook/ras_phonebook.h"
 
 namespace verolink::host {
 
 // The Remote Access phonebook on a system without one: entries live in a
-// readable text file (see phonebook_file_format.h), shared safely between
-// processes (see phonebook_file_store.h), its checked text kept between
-// calls for as long as the file is sure to be unchanged (see
-// cached_phonebook_file.h). A damaged or unreadable file is reported by its
-// error number and never written over. The error numbers are those of
-// host_phonebook_errors.h. One caller at a time, as on the platform.
+// readable key file (phonebook_keyfile.h), shared safely between processes
+// (phonebook_file.h) and read afresh by every call. A damaged or unreadable
+// file is reported by its error number and never written over. The error
+// numbers are those of host_phonebook_errors.h. One caller at a time, as on
+// the platform.
 class HostPhonebook : public HostPhonebookBase {
  public:
   // `entrySize` is the size reported for the platform's entry structure;
@@ -33,24 +33,30 @@ class HostPhonebook : public HostPhonebookBase {
   // The phonebook and entry size the environment names (phonebook_location.h).
   static HostPhonebook FromEnvironment(const CodePage& codePage);
 
-  // A named phonebook is taken as the path of a phonebook file.
+  // Writes the entry in place of the one of its name, or after the others.
+  // A named phonebook is taken as the path of a phonebook file. 604 for a
+  // name the file cannot hold (phonebook_keyfile.h), 632 or 610 for an image
+  // ReadEntryImage refuses; then nothing is written.
   RasError SetEntryProperties(const std::optional<std::string>& phonebook,
                               const std::string& entryName, std::span<const std::uint8_t> image,
                               std::uint32_t entrySize) override;
+  // The names in the file's order.
   RasError EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
                        std::uint32_t& entryCount) override;
+  // 623 when there is no entry of that name.
   RasError DeleteEntry(const std::string& entryName) override;
 
-  // The stored fields of an entry (texts single-byte); 623 when there is none.
-  RasError ReadEntry(const std::string& entryName, PhonebookSection& section) const;
-  // The entry's section as the file shows it, in UTF-8.
-  RasError ShowEntry(const std::string& entryName, std::string& sectionText) const;
+  // The stored record of an entry (its name single-byte); 623 when there is
+  // none, or the read errors.
+  RasError ReadEntry(const std::string& entryName, RasEntryRecord& record) const;
 
   const std::string& path() const { return file_.path(); }
 
  private:
+  RasError ReadEntries(std::vector<PhonebookEntry>& entries) const;
+
   PhonebookWriteHooks hooks_;
-  CachedPhonebookFile file_;
+  PhonebookFile file_;
 };
 
 }  // namespace verolink::host

@@ -4,10 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <memory>
 
-#include "host/phonebook/entry_fields.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/system/user_folders.h"
 
@@ -49,7 +49,10 @@ RasError ResolvePhonebookLink(const std::string& path, std::string& target) {
 }
 
 std::uint32_t EntrySizeFromEnvironment() {
-  return ParseDecimal(Variable(kEntrySizeVariable)).value_or(kDefaultEntrySize);
+  const std::string text = Variable(kEntrySizeVariable);
+  std::uint32_t size = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
+  return error == std::errc() && end == text.data() + text.size() ? size : kDefaultEntrySize;
 }
 
 }  // namespace verolink::host

@@ -3,7 +3,7 @@
 #include "host/desktop/host_browser.h"
 #include "host/desktop/host_shell.h"
 #include "host/phonebook/chosen_phonebook.h"
-#include "host/system/host_phonebook_platform.h"
+#include "host/system/host_phonebook_facilities.h"
 #include "host/system/host_process.h"
 #include "host/system/host_ui.h"
 #include "host/window/fltk_login_prompt.h"

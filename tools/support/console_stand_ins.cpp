@@ -1,4 +1,4 @@
-#include "host/system/console_stand_ins.h"
+#include "console_stand_ins.h"
 
 #include <cstdio>
 #include <thread>

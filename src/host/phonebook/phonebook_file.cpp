@@ -1,0 +1,154 @@
+#include "host/phonebook/phonebook_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "host/phonebook/host_phonebook_errors.h"
+#include "host/phonebook/phonebook_location.h"
+#include "host/system/atomic_file.h"
+
+namespace verolink::host {
+
+namespace {
+
+constexpr char kTemporaryMark[] = ".tmp-";
+constexpr char kTemporaryPattern[] = "XXXXXX";
+
+// Closes a file descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Closes now, telling whether the data made it (close can report a late
+  // write error).
+  bool Close() { return close(std::exchange(fd_, -1)) == 0; }
+
+ private:
+  int fd_;
+};
+
+bool Lock(const Descriptor& fd, int operation) {
+  while (flock(fd.get(), operation) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  return folder.empty() ? std::string(".") : folder.string();
+}
+
+// The file's whole text; a missing file is empty.
+RasError ReadWhole(const std::string& path, std::string& text) {
+  text.clear();
+  Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) return errno == ENOENT ? kRasSuccess : kErrorCannotOpenPhonebook;
+  struct stat st {};
+  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return kErrorCannotOpenPhonebook;
+  char piece[64 * 1024];
+  for (;;) {
+    const ssize_t n = read(fd.get(), piece, sizeof piece);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return kErrorCannotOpenPhonebook;
+    if (n == 0) return kRasSuccess;
+    if (text.size() + static_cast<std::size_t>(n) > kMaxPhonebookFileBytes) {
+      return kErrorCorruptPhonebook;
+    }
+    text.append(piece, static_cast<std::size_t>(n));
+  }
+}
+
+// Removes temporary files that a writer which died before its rename left
+// behind. Only called under the exclusive lock, when no writer is between
+// writing one and renaming it.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& fileName) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const std::string prefix = fileName + kTemporaryMark;
+  const std::size_t length = prefix.size() + std::strlen(kTemporaryPattern);
+  std::vector<std::string> stale;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() == length && name.starts_with(prefix)) stale.emplace_back(name);
+  }
+  for (const std::string& name : stale) unlinkat(dirfd(dir), name.c_str(), 0);
+  closedir(dir);
+}
+
+}  // namespace
+
+PhonebookFile::PhonebookFile(std::string path, PhonebookWriteHooks hooks)
+    : path_(std::move(path)), hooks_(std::move(hooks)) {}
+
+RasError PhonebookFile::Read(std::string& text) const {
+  std::string file;
+  if (const RasError e = ResolvePhonebookLink(path_, file); e != kRasSuccess) return e;
+  // Without a lock file no writer has got as far as the file, and a rename
+  // is atomic anyway: the read sees the old file or the new one, whole.
+  Descriptor lock(open((file + ".lock").c_str(), O_RDONLY | O_CLOEXEC));
+  if (lock.valid() && !Lock(lock, LOCK_SH)) return kErrorCannotOpenPhonebook;
+  return ReadWhole(file, text);
+}
+
+RasError PhonebookFile::Update(const Change& change) {
+  std::string file;
+  if (const RasError e = ResolvePhonebookLink(path_, file); e != kRasSuccess) return e;
+  const std::string folder = FolderOf(file);
+  if (!std::filesystem::is_directory(folder)) {
+    // Nothing to read yet; the folders are made only for something to write.
+    std::string next;
+    if (const RasError e = change(std::string(), next); e != kRasSuccess) return e;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+  }
+  Descriptor lock(open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  if (!lock.valid() || !Lock(lock, LOCK_EX)) return kErrorCannotWritePhonebook;
+  std::string current;
+  if (const RasError e = ReadWhole(file, current); e != kRasSuccess) return e;
+  std::string next;
+  if (const RasError e = change(current, next); e != kRasSuccess) return e;
+  return Replace(file, next);
+}
+
+RasError PhonebookFile::Replace(const std::string& file, const std::string& text) const {
+  const std::string folder = FolderOf(file);
+  RemoveStaleTemporaries(folder, std::filesystem::path(file).filename().string());
+
+  std::string temporary = file + kTemporaryMark + kTemporaryPattern;
+  Descriptor fd(mkostemp(temporary.data(), O_CLOEXEC));
+  if (!fd.valid()) return kErrorCannotWritePhonebook;
+  struct stat old {};
+  if (stat(file.c_str(), &old) == 0) fchmod(fd.get(), old.st_mode & 07777);
+
+  const bool done = WriteWhole(fd.get(), text) == 0 && fsync(fd.get()) == 0 && fd.Close();
+  if (!done) {
+    unlink(temporary.c_str());
+    return kErrorCannotWritePhonebook;
+  }
+  if (hooks_.beforeReplace) hooks_.beforeReplace();
+  if (rename(temporary.c_str(), file.c_str()) != 0) {
+    unlink(temporary.c_str());
+    return kErrorCannotWritePhonebook;
+  }
+  // The rename itself lasts only once the folder is synced.
+  return SyncFolder(folder) == 0 ? kRasSuccess : kErrorCannotWritePhonebook;
+}
+
+}  // namespace verolink::host

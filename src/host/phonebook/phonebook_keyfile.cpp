@@ -1,0 +1,270 @@
+#include "phonebook_keyfile.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <type_traits>
+#include <unordered_map>
+#include <utility>
+#include <variant>
+
+#include "host/phonebook/entry_name_records.h"
+#include "host/phonebook/host_phonebook_errors.h"
+#include "phonebook/entry_members.h"
+
+namespace verolink::host {
+
+namespace {
+
+namespace layout = entry_layout;
+
+constexpr char kSizeKey[] = "dwSize";
+constexpr char kAlternatesKey[] = "AlternateNumbers";
+
+using KeyFile = std::unique_ptr<GKeyFile, decltype(&g_key_file_free)>;
+using Strings = std::unique_ptr<gchar*, decltype(&g_strfreev)>;
+using String = std::unique_ptr<gchar, decltype(&g_free)>;
+
+bool IsGroupName(std::string_view utf8) {
+  if (utf8.empty() || !g_utf8_validate(utf8.data(), static_cast<gssize>(utf8.size()), nullptr)) {
+    return false;
+  }
+  for (const char c : utf8) {
+    if (c == '[' || c == ']' || g_ascii_iscntrl(c)) return false;
+  }
+  return true;
+}
+
+// Decimal digits only, up to 4294967295.
+bool ParseNumber(std::string_view text, std::uint32_t& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+// Four decimal numbers up to 255 between dots.
+bool ParseAddress(std::string_view text, RasIpAddress& address) {
+  std::uint8_t* const bytes[] = {&address.a, &address.b, &address.c, &address.d};
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::size_t dot = i < 3 ? text.find('.') : text.size();
+    std::uint32_t n = 0;
+    if (dot == std::string_view::npos || !ParseNumber(text.substr(0, dot), n) || n > 255) {
+      return false;
+    }
+    *bytes[i] = static_cast<std::uint8_t>(n);
+    text.remove_prefix(std::min(dot + 1, text.size()));
+  }
+  return true;
+}
+
+// Writes one record's members into its group; members at zero, or empty,
+// are left out.
+class GroupWriter {
+ public:
+  GroupWriter(GKeyFile* file, const char* group, const RasEntryRecord& record)
+      : file_(file), group_(group), record_(record) {}
+
+  void operator()(const layout::Number& n) {
+    if (record_.*n.member != 0) Set(n.name, std::to_string(record_.*n.member));
+  }
+  void operator()(const layout::Field& f) {
+    if (!(record_.*f.member).empty()) Set(f.name, ToUtf8(record_.*f.member));
+  }
+  void operator()(const layout::Address& a) {
+    const RasIpAddress& ip = record_.*a.member;
+    if (ip == RasIpAddress{}) return;
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", ip.a, ip.b, ip.c, ip.d);
+    Set(a.name, text);
+  }
+  void operator()(const layout::Guid& g) {
+    const auto& bytes = record_.*g.member;
+    if (bytes == std::remove_cvref_t<decltype(bytes)>{}) return;
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+      char hex[3];
+      std::snprintf(hex, sizeof hex, "%02x", byte);
+      text += hex;
+    }
+    Set(g.name, text);
+  }
+
+  void Write() {
+    Set(kSizeKey, std::to_string(record_.dwSize));
+    layout::ForEachMember(record_.dwSize, *this);
+    if (record_.AlternateNumbers.empty()) return;
+    // The numbers are separated by zero characters, one list item each.
+    std::vector<std::string> items(1);
+    for (const char c : ToUtf8(record_.AlternateNumbers)) {
+      if (c == '\0') {
+        items.emplace_back();
+      } else {
+        items.back() += c;
+      }
+    }
+    std::vector<const gchar*> list;
+    for (const std::string& item : items) list.push_back(item.c_str());
+    g_key_file_set_string_list(file_, group_, kAlternatesKey, list.data(), list.size());
+  }
+
+ private:
+  void Set(std::string_view key, const std::string& value) {
+    g_key_file_set_string(file_, group_, std::string(key).c_str(), value.c_str());
+  }
+
+  GKeyFile* file_;
+  const char* group_;
+  const RasEntryRecord& record_;
+};
+
+using Member = std::variant<layout::Number, layout::Field, layout::Address, layout::Guid>;
+// The members an image of one size holds, by name, each with its number.
+using Members = std::unordered_map<std::string_view, std::pair<std::size_t, Member>>;
+
+// The member tables of the sizes one file uses, each made once per read.
+class MemberTables {
+ public:
+  const Members& For(std::uint32_t entrySize) {
+    auto [at, added] = bySize_.try_emplace(entrySize);
+    if (added) {
+      layout::ForEachMember(entrySize, [&, members = &at->second](const auto& member) {
+        members->emplace(member.name, std::pair{members->size(), Member(member)});
+      });
+    }
+    return at->second;
+  }
+
+ private:
+  std::map<std::uint32_t, Members> bySize_;
+};
+
+// Puts one well-formed value into its member of the record.
+class ValueReader {
+ public:
+  ValueReader(const char* value, RasEntryRecord& record) : value_(value), record_(record) {}
+
+  bool operator()(const layout::Number& n) { return ParseNumber(value_, record_.*n.member); }
+  bool operator()(const layout::Field& f) {
+    record_.*f.member = FromUtf8(value_);
+    return true;
+  }
+  bool operator()(const layout::Address& a) { return ParseAddress(value_, record_.*a.member); }
+  bool operator()(const layout::Guid& g) {
+    if (std::strlen(value_) != 32) return false;
+    for (std::size_t i = 0; i < 16; ++i) {
+      const char* hex = value_ + 2 * i;
+      if (!g_ascii_isxdigit(hex[0]) || !g_ascii_isxdigit(hex[1])) return false;
+      (record_.*g.member)[i] = static_cast<std::uint8_t>(g_ascii_xdigit_value(hex[0]) << 4 |
+                                                         g_ascii_xdigit_value(hex[1]));
+    }
+    return true;
+  }
+
+ private:
+  const char* value_;
+  RasEntryRecord& record_;
+};
+
+// The alternate numbers of a list, its items separated by zero characters.
+bool ReadAlternates(GKeyFile* file, const char* group, RasEntryRecord& record) {
+  gsize count = 0;
+  const Strings items(g_key_file_get_string_list(file, group, kAlternatesKey, &count, nullptr),
+                      &g_strfreev);
+  if (!items || count == 0) return false;
+  std::string joined;
+  for (gsize i = 0; i < count; ++i) {
+    if (i > 0) joined += '\0';
+    joined += items.get()[i];
+  }
+  record.AlternateNumbers = FromUtf8(joined);
+  return true;
+}
+
+// Reads one group into a record: a member that is not there is zero or
+// empty. False when the group is not an entry's: no fitting dwSize, a key of
+// no member of that size or one given twice, or a value that is not well
+// formed (texts must be UTF-8).
+bool ReadGroup(GKeyFile* file, const char* group, MemberTables& tables, RasEntryRecord& record) {
+  RasEntryRecord read;
+  const String size(g_key_file_get_value(file, group, kSizeKey, nullptr), &g_free);
+  if (!size || !ParseNumber(size.get(), read.dwSize) || !layout::LayoutFits(read.dwSize)) {
+    return false;
+  }
+  const Members& members = tables.For(read.dwSize);
+  std::vector<bool> seen(members.size() + 2);  // the members, dwSize, AlternateNumbers
+  gsize count = 0;
+  const Strings keys(g_key_file_get_keys(file, group, &count, nullptr), &g_strfreev);
+  for (gsize i = 0; i < count; ++i) {
+    const std::string_view key = keys.get()[i];
+    std::size_t number = members.size();
+    const auto member = members.find(key);
+    if (member != members.end()) {
+      number = member->second.first;
+    } else if (key == kAlternatesKey) {
+      number = members.size() + 1;
+    } else if (key != kSizeKey) {
+      return false;
+    }
+    if (seen[number]) return false;
+    seen[number] = true;
+    if (member == members.end()) {
+      if (key == kAlternatesKey && !ReadAlternates(file, group, read)) return false;
+      continue;
+    }
+    const String value(g_key_file_get_string(file, group, keys.get()[i], nullptr), &g_free);
+    if (!value || !std::visit(ValueReader(value.get(), read), member->second.second)) return false;
+  }
+  record = std::move(read);
+  return true;
+}
+
+}  // namespace
+
+bool IsStorableEntryName(std::string_view name, const CodePage& codePage) {
+  if (!IsValidEntryName(name)) return false;
+  const Text text = codePage.FromAnsi(name);
+  return IsGroupName(ToUtf8(text)) && codePage.ToAnsi(text) == name;
+}
+
+RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
+                        std::vector<PhonebookEntry>& entries) {
+  // GLib would end the text at a zero byte, and a write would drop the rest.
+  if (text.find('\0') != std::string_view::npos) return kErrorCorruptPhonebook;
+  const KeyFile file(g_key_file_new(), &g_key_file_free);
+  if (!g_key_file_load_from_data(file.get(), text.data(), text.size(), G_KEY_FILE_NONE, nullptr)) {
+    return kErrorCorruptPhonebook;
+  }
+  gsize count = 0;
+  const Strings groups(g_key_file_get_groups(file.get(), &count), &g_strfreev);
+  std::vector<PhonebookEntry> read(count);
+  MemberTables tables;
+  for (gsize i = 0; i < count; ++i) {
+    // Only the group the writer makes of its name: one group per entry.
+    const char* group = groups.get()[i];
+    if (!IsGroupName(group)) return kErrorCorruptPhonebook;
+    read[i].name = codePage.ToAnsi(FromUtf8(group));
+    if (!IsValidEntryName(read[i].name) || ToUtf8(codePage.FromAnsi(read[i].name)) != group) {
+      return kErrorCorruptPhonebook;
+    }
+    if (!ReadGroup(file.get(), group, tables, read[i].record)) return kErrorCorruptPhonebook;
+  }
+  entries = std::move(read);
+  return kRasSuccess;
+}
+
+std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries, const CodePage& codePage) {
+  const KeyFile file(g_key_file_new(), &g_key_file_free);
+  for (const PhonebookEntry& entry : entries) {
+    const std::string group = ToUtf8(codePage.FromAnsi(entry.name));
+    GroupWriter(file.get(), group.c_str(), entry.record).Write();
+  }
+  gsize length = 0;
+  const String text(g_key_file_to_data(file.get(), &length, nullptr), &g_free);
+  return std::string(text.get(), length);
+}
+
+}  // namespace verolink::host
