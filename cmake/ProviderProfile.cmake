@@ -6,10 +6,20 @@
 set(VEROLINK_PROVIDER "${PROJECT_SOURCE_DIR}/providers/pelkar" CACHE PATH
     "Folder of the provider this build is made for")
 set(VEROLINK_HOME_PAGE "http://www.verolink.example/" CACHE STRING "The program's own home page")
+# The provider's texts were options once. A build folder from then holds them
+# at their old defaults, which are dropped; any other value was a provider's
+# own and is refused rather than silently ignored.
+set(old_default_VEROLINK_ISP_NAME "Pelkar")
+set(old_default_VEROLINK_SERVICE_NAME "pelkar")
+set(old_default_VEROLINK_SITE_URL "http://www.verolink.example/")
 foreach(gone VEROLINK_ISP_NAME VEROLINK_SERVICE_NAME VEROLINK_SITE_URL)
   if(DEFINED CACHE{${gone}})
-    message(FATAL_ERROR "${gone} is no longer an option: the provider's name, service and page "
-                        "are read from provider.txt in VEROLINK_PROVIDER (${VEROLINK_PROVIDER})")
+    if(NOT "$CACHE{${gone}}" STREQUAL "${old_default_${gone}}")
+      message(FATAL_ERROR "${gone} is no longer an option: the provider's name, service and "
+                          "page are read from provider.txt in VEROLINK_PROVIDER (now "
+                          "${VEROLINK_PROVIDER}); see providers/pelkar/")
+    endif()
+    unset(${gone} CACHE)
   endif()
 endforeach()
 
