@@ -138,6 +138,17 @@ class Mistakes(unittest.TestCase):
         self.set_field("service", "€uro✓")
         self.assert_refused("service", "code page 1251")
 
+    def test_build_provider_stops_before_building(self):
+        self.set_field("service", None)
+        result = subprocess.run(
+            [os.path.join(ROOT, "scripts", "build-provider.sh"), self.folder,
+             os.path.join(self.work, "dist")], capture_output=True, text=True)
+        self.assertEqual(result.returncode, 1, result.stdout + result.stderr)
+        self.assertIn("provider.txt: service: missing", result.stderr)
+        self.assertNotIn("==", result.stdout, "a build started")
+        self.assertFalse(os.path.exists(os.path.join(self.work, "dist")))
+        self.assertFalse(os.path.exists(os.path.join(ROOT, "build-provider", "acme")))
+
     def test_pages_that_are_not_web_addresses(self):
         for bad in ("www.example.ru", "ftp://example.ru/", "http://exa mple.ru/", "javascript:x"):
             with self.subTest(bad):
