@@ -1,7 +1,8 @@
-# verolink_embed_resource(<target> <file> <function>)
+# verolink_embed_resource(<target> <file> <function> [<subfolder>])
 # Adds to <target> a source generated at build time that defines
 #   std::span<const std::uint8_t> verolink::resources::<function>()
-# returning the bytes of <file>. Run with -P, the file does the generating.
+# returning the bytes of <file> (the source goes into resources/<subfolder>/
+# when given). Run with -P, the file does the generating.
 if(CMAKE_SCRIPT_MODE_FILE)
   file(READ "${INPUT}" hex HEX)
   if(hex STREQUAL "")
@@ -21,17 +22,26 @@ if(CMAKE_SCRIPT_MODE_FILE)
   return()
 endif()
 
-set(VEROLINK_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_FILE})
-
 function(verolink_embed_resource target file function)
   get_filename_component(input ${file} ABSOLUTE)
   set(output ${CMAKE_CURRENT_BINARY_DIR}/resources/${function}.cpp)
+  if(ARGC GREATER 3)
+    set(output ${CMAKE_CURRENT_BINARY_DIR}/resources/${ARGV3}/${function}.cpp)
+  endif()
   add_custom_command(
     OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -DINPUT=${input} -DOUTPUT=${output} -DFUNCTION=${function}
-            -P ${VEROLINK_EMBED_SCRIPT}
-    DEPENDS ${input} ${VEROLINK_EMBED_SCRIPT}
+            -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+    DEPENDS ${input} ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
     COMMENT "Embedding ${file}"
     VERBATIM)
   target_sources(${target} PRIVATE ${output})
+endfunction()
+
+# verolink_embed_provider_pictures(<target> <files> [<subfolder>]): the banner
+# and icons of a provider, converted into <files> by verolink_provider_files.
+function(verolink_embed_provider_pictures target files)
+  verolink_embed_resource(${target} ${files}/banner.bmp BannerBitmap ${ARGN})
+  verolink_embed_resource(${target} ${files}/verolink.ico ProgramIcon ${ARGN})
+  verolink_embed_resource(${target} ${files}/verolink.png ProgramIconPng ${ARGN})
 endfunction()

@@ -19,13 +19,14 @@ fi
 apt-get update -qq -o DPkg::Lock::Timeout=600
 
 host_packages=(
-  build-essential cmake pkg-config git python3
+  build-essential cmake pkg-config git python3 python3-pil
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libfltk1.3-dev libglib2.0-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   xdg-user-dirs xdg-utils
   network-manager libnm-dev polkitd dbus-daemon
   clang libclang-rt-14-dev
+  dpkg-dev fakeroot lintian desktop-file-utils appstream
 )
 windows_packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686

@@ -1,7 +1,12 @@
 #!/usr/bin/env python3
 """Draws the program's resources and writes them as files.
 
-    scripts/make-resources.py [OUTPUT_FOLDER]   (default: src/window/res)
+    scripts/make-resources.py [OUTPUT_FOLDER]
+
+Without a folder each file goes where the build takes it from (PLACES); the
+built-in provider's banner and icon are its pictures in providers/pelkar/, from
+which the build makes the .ico (scripts/provider-files.py gives the same bytes).
+With a folder, all five files go into it.
 
 banner.bmp        301 x 98 device-independent bitmap, 24 bits per pixel
 verolink.ico      program icon, one 48 x 48 image, 24 bits per pixel with mask
@@ -321,13 +326,24 @@ RESOURCES = {
 }
 
 
+PLACES = {
+    "banner.bmp": "providers/pelkar/banner.bmp",
+    "verolink.png": "providers/pelkar/icon.png",
+    "hand.cur": "src/window/res/hand.cur",
+    "verolink.manifest": "src/window/res/verolink.manifest",
+}
+
+
 def main(argv):
-    here = os.path.dirname(os.path.abspath(__file__))
-    folder = argv[1] if len(argv) > 1 else os.path.join(here, "..", "src", "window", "res")
-    os.makedirs(folder, exist_ok=True)
-    for name, make in RESOURCES.items():
-        with open(os.path.join(folder, name), "wb") as f:
-            f.write(make())
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    if len(argv) > 1:
+        places = {name: os.path.join(argv[1], name) for name in RESOURCES}
+    else:
+        places = {name: os.path.join(root, place) for name, place in PLACES.items()}
+    for name, path in places.items():
+        os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(RESOURCES[name]())
     return 0
 
 

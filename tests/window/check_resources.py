@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Checks the committed resource files: the generator reproduces them byte for
-byte, and their headers carry the sizes, depths and hot spot the program needs.
+"""Checks the resource files: the generator reproduces the committed ones byte
+for byte, the built-in provider's pictures convert into the very icon it draws,
+and the headers carry the sizes, depths and hot spot the program needs.
 
     check_resources.py SOURCE_ROOT
 """
@@ -14,12 +15,24 @@ import unittest
 import xml.etree.ElementTree as ET
 
 ROOT = sys.argv.pop(1) if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
-RES = os.path.join(ROOT, "src", "window", "res")
 NAMES = ["banner.bmp", "verolink.ico", "verolink.png", "hand.cur", "verolink.manifest"]
+CONVERTED = tempfile.TemporaryDirectory()
+# Where the build takes each file from: the committed files, and the icon as
+# the build converts it from the built-in provider's picture.
+PLACES = {
+    "banner.bmp": os.path.join(ROOT, "providers", "pelkar", "banner.bmp"),
+    "verolink.png": os.path.join(ROOT, "providers", "pelkar", "icon.png"),
+    "hand.cur": os.path.join(ROOT, "src", "window", "res", "hand.cur"),
+    "verolink.manifest": os.path.join(ROOT, "src", "window", "res", "verolink.manifest"),
+    "verolink.ico": os.path.join(CONVERTED.name, "pelkar", "verolink.ico"),
+}
+subprocess.run([sys.executable, os.path.join(ROOT, "scripts", "provider-files.py"),
+                os.path.join(ROOT, "providers", "pelkar"),
+                os.path.join(CONVERTED.name, "pelkar")], check=True)
 
 
 def read(name):
-    with open(os.path.join(RES, name), "rb") as f:
+    with open(PLACES[name], "rb") as f:
         return f.read()
 
 
@@ -37,7 +50,7 @@ def icon_entry(data):
 
 
 class Regeneration(unittest.TestCase):
-    def test_generator_reproduces_the_committed_files(self):
+    def test_generator_reproduces_the_committed_and_converted_files(self):
         script = os.path.join(ROOT, "scripts", "make-resources.py")
         with tempfile.TemporaryDirectory() as folder:
             subprocess.run([sys.executable, script, folder], check=True)

@@ -25,17 +25,6 @@ caption="Verolink PPPoE 1.00"
 entry="Pelkar INTERNET"
 failures=0
 
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
-
 screenshot() {  # screenshot WINDOW NAME
   mkdir -p "$artifacts"
   local converter

@@ -18,8 +18,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes FileBytes(const std::string& name) {
-  std::ifstream in(std::string(VEROLINK_RESOURCE_DIR) + "/" + name, std::ios::binary);
+// A file of src/window/res, or of the provider's pictures as this build
+// converted them.
+Bytes FileBytes(const std::string& folder, const std::string& name) {
+  std::ifstream in(folder + "/" + name, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -57,10 +59,11 @@ Bytes With32(Bytes file, std::size_t at, std::uint32_t v) {
 }
 
 TEST(EmbeddedResources, AreTheCommittedFilesByteForByte) {
-  EXPECT_EQ(Of(resources::BannerBitmap()), FileBytes("banner.bmp"));
-  EXPECT_EQ(Of(resources::ProgramIcon()), FileBytes("verolink.ico"));
-  EXPECT_EQ(Of(resources::HandCursor()), FileBytes("hand.cur"));
-  EXPECT_EQ(Of(resources::ApplicationManifest()), FileBytes("verolink.manifest"));
+  EXPECT_EQ(Of(resources::BannerBitmap()), FileBytes(VEROLINK_PROVIDER_FILES, "banner.bmp"));
+  EXPECT_EQ(Of(resources::ProgramIcon()), FileBytes(VEROLINK_PROVIDER_FILES, "verolink.ico"));
+  EXPECT_EQ(Of(resources::HandCursor()), FileBytes(VEROLINK_RESOURCE_DIR, "hand.cur"));
+  EXPECT_EQ(Of(resources::ApplicationManifest()),
+            FileBytes(VEROLINK_RESOURCE_DIR, "verolink.manifest"));
   EXPECT_EQ(resources::BannerBitmap().size(), 88646u);
 }
 
@@ -136,7 +139,7 @@ TEST(IconDecoding, ProgramIconIsRoundWithTransparentCorners) {
 }
 
 TEST(IconDecoding, RefusesEntriesAndPalettesOutsideTheFile) {
-  const Bytes good = FileBytes("hand.cur");
+  const Bytes good = FileBytes(VEROLINK_RESOURCE_DIR, "hand.cur");
   ASSERT_TRUE(DecodeIconFile(good));
 
   EXPECT_FALSE(DecodeIconFile(With32(good, 18, static_cast<std::uint32_t>(good.size()))));
@@ -145,7 +148,7 @@ TEST(IconDecoding, RefusesEntriesAndPalettesOutsideTheFile) {
   // One palette colour only, while the white pixels use index 1.
   EXPECT_FALSE(DecodeIconFile(With32(good, 22 + 32, 1)));
   EXPECT_FALSE(DecodeIconFile(Bytes(good.begin(), good.end() - 1)));
-  EXPECT_FALSE(DecodeIconFile(FileBytes("banner.bmp")));
+  EXPECT_FALSE(DecodeIconFile(FileBytes(VEROLINK_PROVIDER_FILES, "banner.bmp")));
 }
 
 }  // namespace

@@ -1,6 +1,18 @@
-# Shared by the window test and the start-up measurement: a private virtual
+# Shared by the window tests and the start-up measurement: a private virtual
 # display, and the program started on it in a scratch home. Source it; needs
 # bash. Everything started here is stopped by x11_session_end.
+
+# Runs one check of a test and says how it went; counts failures in $failures.
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what"
+  else
+    echo "FAILED: $what"
+    failures=$((failures + 1))
+  fi
+}
 
 x11_session_missing_tools() {
   local tool missing=()

@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# The Linux packages of the built-in provider and of Тест-Телеком: made by
+# packaging/ from this build, checked by the tools a distribution uses, both
+# unpacked into one scratch root without a clash, and Тест-Телеком's program
+# started from its menu entry's Exec line on a virtual display.
+#
+#   package_test.sh PELKAR_SETTINGS_DIR TEST_TELECOM_SETTINGS_DIR WORK ARTIFACTS
+#
+# Fails, naming it, when a tool it needs is missing.
+set -euo pipefail
+
+here=$(dirname "$(realpath "$0")")
+source_root=$(realpath "$here/../..")
+work=$(realpath -m "$3")
+artifacts=$(realpath -m "$4")
+root=$work/root
+rm -rf "$work"
+mkdir -p "$work" "$root" "$artifacts"
+failures=0
+source "$source_root/tests/window/x11_session.sh"  # check, and the virtual display
+
+missing=()
+for tool in cpack dpkg-deb dpkg-shlibdeps fakeroot lintian desktop-file-validate appstreamcli \
+  Xvfb xdotool xprop xwininfo xwd convert; do
+  command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+done
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "FAIL: the package test cannot run without ${missing[*]} (scripts/install-deps.sh installs them)"
+  exit 1
+fi
+
+arch=$(dpkg --print-architecture)
+# make_package ID SETTINGS_DIR: sets $deb.
+make_package() {
+  cmake -S "$source_root/packaging" -B "$work/$1" \
+    -DVEROLINK_PACKAGE_SETTINGS="$2/settings.cmake" >"$work/$1.log" 2>&1 &&
+    (cd "$work/$1" && cpack -G DEB >>"$work/$1.log" 2>&1) || {
+    echo "FAILED: the package of $1 was not made"
+    cat "$work/$1.log"
+    exit 1
+  }
+  deb=$work/$1/verolink-pppoe-$1_1.0.22_$arch.deb
+  check "$(basename "$deb") made" test -f "$deb"
+}
+make_package pelkar "$1"
+pelkar_deb=$deb
+make_package test-telecom "$2"
+tt_deb=$deb
+
+field() { dpkg-deb -f "$1" "$2"; }
+for deb in "$pelkar_deb" "$tt_deb"; do
+  name=$(basename "$deb")
+  check "$name depends on FLTK's library" grep -q "libfltk1.3" <<<"$(field "$deb" Depends)"
+  check "$name recommends NetworkManager" grep -q "network-manager" <<<"$(field "$deb" Recommends)"
+  dpkg-deb -x "$deb" "$root"
+done
+
+# Side by side: no file of one package is a file of the other.
+files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ {print $6}' | sort; }
+common=$(comm -12 <(files "$pelkar_deb") <(files "$tt_deb"))
+check "the two packages share no file${common:+: $common}" test -z "$common"
+
+tt=verolink-pppoe-test-telecom
+desktop=$root/usr/share/applications/example.verolink.pppoe.test_telecom.desktop
+metainfo=$root/usr/share/metainfo/example.verolink.pppoe.test_telecom.metainfo.xml
+for d in "$root"/usr/share/applications/*.desktop; do
+  check "desktop-file-validate accepts $(basename "$d")" desktop-file-validate "$d"
+done
+for m in "$root"/usr/share/metainfo/*.xml; do
+  check "appstreamcli accepts $(basename "$m")" \
+    appstreamcli validate --no-net --no-color "$m"
+done
+check "the menu entry is named after Тест-Телеком" grep -qx "Name=Тест-Телеком PPPoE" "$desktop"
+for size in 16 24 32 48 64 128 256; do
+  check "hicolor icon ${size}x$size" test -f "$root/usr/share/icons/hicolor/${size}x$size/apps/$tt.png"
+done
+
+lintian_errors=$(lintian --no-tag-display-limit "$pelkar_deb" "$tt_deb" 2>&1 | tee "$work/lintian.log" |
+  grep '^E:' || true)
+check "lintian reports no errors${lintian_errors:+:
+$lintian_errors}" test -z "$lintian_errors"
+
+# The installed program, started as the menu would: the Exec line's command
+# found on PATH in the scratch root.
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+check "the menu entry starts $tt" test "$exec_line" = "$tt"
+trap x11_session_end EXIT
+x11_session_start_display
+x11_session_make_home
+export PATH="$root/usr/bin:$PATH"
+program=$(command -v "$exec_line")
+x11_session_start_program "$program"
+
+caption="Verolink PPPoE 1.00"
+entry="Тест-Телеком INTERNET"
+main=$(x11_session_wait_window "$caption" 20) || {
+  echo "FAILED: no window named \"$caption\" from $program"
+  cat "$SCRATCH/program.log"
+  exit 1
+}
+echo "ok: window \"$caption\" shown"
+sleep 0.5
+xwd -silent -id "$main" | convert xwd:- "$artifacts/test-telecom-window.png"
+echo "screenshot: $artifacts/test-telecom-window.png"
+pixel() { convert "$artifacts/test-telecom-window.png" -format '%[pixel:p{'"$1"'}]' info:; }
+check "its own banner: crimson ground at 150, 20" test "$(pixel 150,20)" = "srgb(196,18,48)"
+check "its own banner: white band at 150, 90" test "$(pixel 150,90)" = "srgb(255,255,255)"
+check "window icon 48 x 48" grep -q "Icon (48 x 48)" <(xprop -id "$main" _NET_WM_ICON)
+
+answer() {  # answer NAME: waits for a box, keeps a picture of it, presses Return
+  local box
+  box=$(x11_session_wait_window "$caption" 10 "$main") || {
+    echo "FAILED: no message box ($1)"
+    failures=$((failures + 1))
+    return 0
+  }
+  sleep 0.3
+  xwd -silent -id "$box" | convert xwd:- "$artifacts/test-telecom-$1.png"
+  echo "ok: message box $1 (screenshot test-telecom-$1.png)"
+  xdotool windowfocus --sync "$box" key Return
+  sleep 0.3
+}
+xdotool mousemove --window "$main" 150 176 click 1
+xdotool mousemove 1000 750
+answer created
+check "the phonebook holds [$entry]" grep -qF "[$entry]" "$VEROLINK_PHONEBOOK"
+check "its service name is tt-pppoe" grep -q "=tt-pppoe$" "$VEROLINK_PHONEBOOK"
+check "the desktop holds $entry.lnk" test -f "$VEROLINK_DESKTOP/$entry.lnk"
+xdotool mousemove --window "$main" 150 176 click 1
+xdotool mousemove 1000 750
+answer question
+answer created-again
+check "exactly one entry of that name" test "$(grep -cF "[$entry]" "$VEROLINK_PHONEBOOK")" = 1
+# The banner's tool tip (a window of its own), kept as a picture: for a page
+# other than the program's own it reads "Открыть сайт компании: <page>".
+shown=$(xdotool search --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null | sort)
+xdotool mousemove --window "$main" 150 50 sleep 0.3 mousemove --window "$main" 152 52
+tip=''
+for _ in $(seq 30); do
+  tip=$(comm -13 <(echo "$shown") <(xdotool search --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null |
+    sort) | head -n1)
+  [ -n "$tip" ] && break
+  sleep 0.1
+done
+if check "a tool tip shows over the banner" test -n "$tip"; then
+  xwd -silent -id "$tip" | convert xwd:- "$artifacts/test-telecom-banner-tool-tip.png"
+  echo "screenshot: $artifacts/test-telecom-banner-tool-tip.png"
+fi
+xdotool click 1
+sleep 0.5
+check "the banner opens Тест-Телеком's page" \
+  grep -qx "https://www.test-telecom.example/" "$SCRATCH/xdg-open.log"
+
+if [ "$failures" -ne 0 ]; then
+  echo "--- program output"
+  cat "$SCRATCH/program.log"
+  echo "--- phonebook"
+  cat "$VEROLINK_PHONEBOOK" 2>/dev/null || true
+  echo "--- lintian"
+  cat "$work/lintian.log"
+  exit 1
+fi
+echo "all package checks passed"

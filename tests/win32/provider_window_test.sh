@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# A provider's own build of the Windows program under Wine: its window opens
+# with the program's caption and shows the provider's banner, whose colour at
+# a spot of plain ground is compared; the window is kept as a screenshot.
+#
+#   provider_window_test.sh PROGRAM.exe WORK_DIR NAME "X,Y" "R G B"
+#
+# WORK_DIR holds the Wine prefix (shared with the other Wine tests of the
+# build) and the screenshot artifacts/NAME-main-window.png.
+set -euo pipefail
+
+exe=$(realpath "$1")
+work=$(realpath "$2")
+shot=$work/artifacts/$3-main-window.png
+spot=$4 expected=$5
+mkdir -p "$work/artifacts"
+rm -f "$shot"
+
+source "$(dirname "$0")/wine_session.sh"
+caption='Verolink PPPoE 1.00'
+magick=/usr/bin/convert
+[ -x "$magick" ] || magick=convert
+
+wine_session_start "$work"
+app_pid=''
+trap '[ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; wine_session_stop' EXIT
+xdotool mousemove 1 1
+
+timeout 180 wine "$exe" >/dev/null 2>&1 &
+app_pid=$!
+main=''
+for _ in $(seq 300); do
+  main=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | head -n1 || true)
+  [ -n "$main" ] && break
+  kill -0 "$app_pid" 2>/dev/null || fail "$exe ended without showing its window"
+  sleep 0.2
+done
+[ -n "$main" ] || fail "no window named \"$caption\""
+xdotool mousemove 5 5 sleep 0.3 mousemove 1 1  # no tool tip over the screenshot
+sleep 1.5
+xwd -id "$main" -silent | "$magick" xwd:- "$shot"
+echo "screenshot: $shot"
+found=$("$magick" "$shot" -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]' \
+  -crop "1x1+${spot%,*}+${spot#*,}" info:)
+[ "$found" = "$expected" ] || fail "banner at $spot is $found, expected the provider's $expected"
+echo "the provider's banner is drawn ($found at $spot)"
+
+xdotool windowfocus "$main" 2>/dev/null || true
+sleep 0.5
+xdotool key alt+F4
+for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
+app_pid=''
+echo "program ended with its window"
