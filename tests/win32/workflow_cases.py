@@ -43,6 +43,9 @@ DELETE_FAILED = ("caption", "Ошибка удаления подключени�
 SHORTCUT = NAME + ".lnk"
 OTHER_SHORTCUT = NAME + " (2).lnk"
 FIREWALL = ["disable", "enable"]
+# The listing, the device listing (one call: the default devices fit the room
+# for one record), the size query and the write.
+WRITTEN = "enum devices size set"
 # Network Connections walked up to the program's own entry, which is copied
 # onto the desktop, and on to the end.
 COPIED = "NameSpace:0 CopyHere "
@@ -50,12 +53,12 @@ WALK_TO_OWN = "create NameSpace:49 Items _NewEnum (Next Name )*Next Name " + COP
 
 CASES = [
     # The entry image at every entry size the platform reports.
-    dict(name="size-1672", phonebook=dict(size=1672), boxes=[CREATED], calls="enum devices size set"),
-    dict(name="size-1768", phonebook=dict(size=1768), boxes=[CREATED], calls="enum devices size set"),
-    dict(name="size-1796", phonebook=dict(size=1796), boxes=[CREATED], calls="enum devices size set"),
-    dict(name="size-2088", phonebook=dict(size=2088), boxes=[CREATED], calls="enum devices size set"),
-    dict(name="size-2884", phonebook=dict(size=2884), boxes=[CREATED], calls="enum devices size set"),
-    dict(name="size-3000", phonebook=dict(size=3000), boxes=[CREATED], calls="enum devices size set"),
+    dict(name="size-1672", phonebook=dict(size=1672), boxes=[CREATED], calls=WRITTEN),
+    dict(name="size-1768", phonebook=dict(size=1768), boxes=[CREATED], calls=WRITTEN),
+    dict(name="size-1796", phonebook=dict(size=1796), boxes=[CREATED], calls=WRITTEN),
+    dict(name="size-2088", phonebook=dict(size=2088), boxes=[CREATED], calls=WRITTEN),
+    dict(name="size-2884", phonebook=dict(size=2884), boxes=[CREATED], calls=WRITTEN),
+    dict(name="size-3000", phonebook=dict(size=3000), boxes=[CREATED], calls=WRITTEN),
     # Sizes whose layout cannot hold the entry: the 632 text, nothing written.
     dict(name="size-0", phonebook=dict(size=0, texts=TEXT_632), boxes=SIZE_REFUSED,
          calls="enum devices size text"),
@@ -97,15 +100,15 @@ CASES = [
          phonebook=dict(size=2884, write_error=720, texts={720: "Нет связи с сервером."}),
          boxes=[("app", "Нет связи с сервером.", "ok")], calls="enum devices size set text"),
     dict(name="write-fails-system-text", phonebook=dict(size=2884, write_error=5),
-         boxes=[("app", None, "ok")], calls="enum devices size set"),
+         boxes=[("app", None, "ok")], calls=WRITTEN),
     dict(name="write-fails-no-text", phonebook=dict(size=2884, write_error=720),
          boxes=[("app", "Ошибка 720.", "ok")], calls="enum devices size set text", needs="reliability"),
 
     # The firewall: disable, then enable, enable even after a failed disable.
     dict(name="firewall", phonebook=dict(size=2884), firewall=1, boxes=[CREATED],
-         calls="enum devices size set", commands=FIREWALL),
+         calls=WRITTEN, commands=FIREWALL),
     dict(name="firewall-disable-fails", phonebook=dict(size=2884), firewall=1,
-         netsh={"exit.disable": 1}, boxes=[CREATED], calls="enum devices size set", commands=FIREWALL),
+         netsh={"exit.disable": 1}, boxes=[CREATED], calls=WRITTEN, commands=FIREWALL),
 
     # The desktop shortcut: the connection's item copied onto the desktop when
     # ticked, every item of that name; an old shortcut replaced; none unticked.
@@ -113,13 +116,13 @@ CASES = [
          calls="enum enum devices size set", shell="create NameSpace:49 Items _NewEnum (Next Name ){3}"
          "Next Name " + COPIED + "Next:end", desktop=[SHORTCUT], links=[SHORTCUT]),
     dict(name="shortcut-two-items", phonebook=dict(size=2884), copies=2, shortcut=1,
-         boxes=[CREATED], calls="enum devices size set",
+         boxes=[CREATED], calls=WRITTEN,
          shell=WALK_TO_OWN + "Next Name " + COPIED + "Next:end",
          desktop=[SHORTCUT, OTHER_SHORTCUT], links=[SHORTCUT, OTHER_SHORTCUT]),
     dict(name="shortcut-replaced", phonebook=dict(size=2884, own=True), shortcut=1,
          planted=[SHORTCUT], boxes=[YES, CREATED], calls="enum delete devices size set",
          shell=WALK_TO_OWN + "Next:end", desktop=[SHORTCUT], links=[SHORTCUT]),
-    dict(name="no-shortcut", phonebook=dict(size=2884), boxes=[CREATED], calls="enum devices size set"),
+    dict(name="no-shortcut", phonebook=dict(size=2884), boxes=[CREATED], calls=WRITTEN),
 
     # An English edition names the miniport otherwise; its name is written.
     dict(name="english-device",
