@@ -27,9 +27,9 @@ struct RasDevice {
 };
 
 // The five Remote Access phonebook operations the program calls, and the
-// device listing. Text goes in
-// as single-byte text in the system code page; no phonebook file is named by
-// the program's own calls (std::nullopt = the default phonebook).
+// device listing. Text goes in as single-byte text in the system code page;
+// no phonebook file is named by the program's own calls (std::nullopt = the
+// default phonebook).
 class RasPhonebook {
  public:
   virtual ~RasPhonebook() = default;
