@@ -30,14 +30,14 @@ int SyncFolder(const std::string& folder) {
 }
 
 int ReplaceFileAtomically(const std::string& folder, const std::string& name,
-                          std::string_view content, mode_t mode, bool synced) {
+                          std::string_view content, mode_t mode) {
   // Hidden, so that programs loading the folder's files pass over it.
   std::string temporary = folder + "/.verolink-XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return errno;
   int error = WriteWhole(fd, content);
   if (error == 0 && ::fchmod(fd, mode) != 0) error = errno;
-  if (error == 0 && synced && ::fsync(fd) != 0) error = errno;
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   const std::string target = folder + "/" + name;
   if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
@@ -45,7 +45,7 @@ int ReplaceFileAtomically(const std::string& folder, const std::string& name,
     ::unlink(temporary.c_str());
     return error;
   }
-  return synced ? SyncFolder(folder) : 0;
+  return SyncFolder(folder);
 }
 
 }  // namespace verolink::host

@@ -21,9 +21,8 @@ int SyncFolder(const std::string& folder);
 // then the folder is synced, so a reader sees the old file or the new one,
 // never a part, and the new one survives a crash. Returns 0 on success, else
 // the errno of the step that failed; the temporary file is then removed and
-// the target left as it was. Without `synced` (for caches that check
-// themselves) nothing is synced: after a crash the file may be empty.
+// the target left as it was.
 int ReplaceFileAtomically(const std::string& folder, const std::string& name,
-                          std::string_view content, mode_t mode, bool synced = true);
+                          std::string_view content, mode_t mode);
 
 }  // namespace verolink::host
