@@ -34,16 +34,11 @@ void WaitBlocking(pid_t pid) {
 
 std::vector<std::string> SplitCommandLine(const Text& commandLine) {
   std::vector<std::string> words;
-  std::string word;
-  for (const char c : ToUtf8(commandLine)) {
-    if (c == ' ' || c == '\t') {
-      if (!word.empty()) words.push_back(std::move(word));
-      word.clear();
-    } else {
-      word += c;
-    }
+  gchar** pieces = g_strsplit_set(ToUtf8(commandLine).c_str(), " \t", -1);
+  for (gchar** piece = pieces; *piece != nullptr; ++piece) {
+    if (**piece != '\0') words.emplace_back(*piece);  // runs of blanks leave empty pieces
   }
-  if (!word.empty()) words.push_back(std::move(word));
+  g_strfreev(pieces);
   return words;
 }
 
