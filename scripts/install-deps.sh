@@ -23,7 +23,7 @@ host_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libfltk1.3-dev libglib2.0-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
-  xdg-user-dirs xdg-utils
+  xdg-utils
   network-manager libnm-dev polkitd dbus-daemon
   clang libclang-rt-14-dev
   dpkg-dev fakeroot lintian desktop-file-utils appstream

@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 using testing::ReadFile;
 using testing::ScopedVariable;
 using testing::TempFolder;
+using testing::WriteFile;
 using testing::WriteScript;
 
 // The core's shortcut procedures on the host's shell objects and file
@@ -157,23 +158,26 @@ TEST_F(HostLauncher, RemovalTakesOnlyOurLauncherOfThatNameFromTheDesktop) {
   EXPECT_TRUE(fake.messageBoxes.shown.empty());
 }
 
-TEST(DesktopFolder, FollowsTheEnvironmentThenXdgThenHome) {
+TEST(DesktopFolder, FollowsTheEnvironmentThenUserDirsThenHome) {
+  // GLib keeps the home and configuration folders it saw first: this test
+  // sets them before anything of GLib looks.
   TempFolder temp;
-  fs::create_directory(temp / "bin");
+  fs::create_directories(temp / "config");
   const ScopedVariable home("HOME", temp / "home");
-  const ScopedVariable path("PATH", temp / "bin");
+  const ScopedVariable config("XDG_CONFIG_HOME", temp / "config");
   {
     const ScopedVariable chosen("VEROLINK_DESKTOP", "/chosen/desk");
     EXPECT_EQ(DesktopFolder(), "/chosen/desk");
   }
   const ScopedVariable unchosen("VEROLINK_DESKTOP", std::nullopt);
-  EXPECT_EQ(DesktopFolder(), temp / "home/Desktop") << "no xdg-user-dir";
+  EXPECT_EQ(DesktopFolder(), temp / "home/Desktop") << "no user-dirs.dirs";
 
-  WriteScript(temp / "bin/xdg-user-dir", "echo \"$HOME/\"");
-  EXPECT_EQ(DesktopFolder(), temp / "home/Desktop") << "xdg answers the home folder";
+  const std::string dirs = temp / "config/user-dirs.dirs";
+  WriteFile(dirs, "XDG_DESKTOP_DIR=\"$HOME/\"\n");
+  EXPECT_EQ(DesktopFolder(), temp / "home/Desktop") << "the desktop is the home folder";
 
-  WriteScript(temp / "bin/xdg-user-dir", "[ \"$1\" = DESKTOP ] && echo '/srv/Рабочий стол'");
-  EXPECT_EQ(DesktopFolder(), "/srv/Рабочий стол");
+  WriteFile(dirs, "XDG_DESKTOP_DIR=\"/srv/Рабочий стол\"\n");
+  EXPECT_EQ(DesktopFolder(), "/srv/Рабочий стол") << "a change is seen at the next call";
 }
 
 }  // namespace

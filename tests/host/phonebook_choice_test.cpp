@@ -8,7 +8,6 @@
 
 #include <chrono>
 
-#include "host/phonebook/chosen_phonebook.h"
 #include "host/phonebook/nm_phonebook.h"
 #include "host_test_support.h"
 

@@ -1,30 +1,17 @@
 #include "host/desktop/host_shell_desktop.h"
 
-#include <chrono>
+#include <glib.h>
+
 #include <cstdlib>
 
-#include "host/system/host_process_capture.h"
 #include "host/system/user_folders.h"
 
 namespace verolink::host {
 
 namespace {
 
-constexpr std::chrono::milliseconds kLookupTimeout{2000};
-
 std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
-
-// xdg-user-dir's answer, when it names a desktop of its own.
-std::string XdgDesktop(const std::string& home) {
-  const auto answer = CaptureOutput({"xdg-user-dir", "DESKTOP"}, kLookupTimeout);
-  if (!answer) return {};
-  std::string path = *answer;
-  while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
-  if (path.empty() || path.front() != '/') return {};
-  if (WithoutTrailingSlashes(path) == WithoutTrailingSlashes(home)) return {};
   return path;
 }
 
@@ -32,10 +19,15 @@ std::string XdgDesktop(const std::string& home) {
 
 std::string DesktopFolder() {
   if (const char* chosen = std::getenv("VEROLINK_DESKTOP"); chosen && *chosen) return chosen;
-  const std::string home = HomeFolder();
-  if (std::string xdg = XdgDesktop(home); !xdg.empty()) return xdg;
+  const std::string home = WithoutTrailingSlashes(HomeFolder());
+  // GLib reads the user's user-dirs.dirs once and keeps it; read it again so
+  // that a desktop folder changed while the window is open is the one used.
+  g_reload_user_special_dirs_cache();
+  const char* xdg = g_get_user_special_dir(G_USER_DIRECTORY_DESKTOP);
+  // A desktop that is the home folder itself means none is configured.
+  if (xdg != nullptr && *xdg == '/' && WithoutTrailingSlashes(xdg) != home) return xdg;
   if (home.empty()) return {};
-  return WithoutTrailingSlashes(home) + "/Desktop";
+  return home + "/Desktop";
 }
 
 std::string DataFolder() { return XdgBaseFolder("XDG_DATA_HOME", ".local/share"); }

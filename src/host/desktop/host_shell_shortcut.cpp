@@ -1,7 +1,10 @@
 #include "host/desktop/host_shell_shortcut.h"
 
+#include <glib.h>
+
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "desktop/automation.h"
@@ -38,23 +41,12 @@ std::string DesktopEntryValue(const std::string& text) {
 
 namespace {
 
-// A file URL for an absolute path: every byte but unreserved ones and '/'
-// percent-encoded.
+// A file URL for an absolute path, its unsafe bytes percent-encoded; empty
+// for an empty or relative path.
 std::string FileUrl(const std::string& path) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string url = "file://";
-  for (const unsigned char c : path) {
-    const bool alphanumeric =
-        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (alphanumeric || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
-      url += static_cast<char>(c);
-    } else {
-      url += '%';
-      url += kHex[c >> 4];
-      url += kHex[c & 0xF];
-    }
-  }
-  return url;
+  const std::unique_ptr<gchar, decltype(&g_free)> url(
+      g_filename_to_uri(path.c_str(), nullptr, nullptr), &g_free);
+  return url ? url.get() : std::string();
 }
 
 }  // namespace
@@ -68,7 +60,8 @@ std::string ShortcutFileText(const Text& entryName, const std::string& phonebook
                             (phonebookFile.empty() ? "по умолчанию" : phonebookFile)) +
           "\n";
   text += "Icon=network-wired\n";
-  if (!phonebookFile.empty()) text += "URL=" + FileUrl(phonebookFile) + "\n";
+  // Only an absolute path makes a file URL.
+  if (const std::string url = FileUrl(phonebookFile); !url.empty()) text += "URL=" + url + "\n";
   text += "X-Verolink-Entry=" + DesktopEntryValue(name) + "\n";
   text += "X-Verolink-Phonebook=" + DesktopEntryValue(phonebookFile) + "\n";
   return text;

@@ -1,5 +1,5 @@
 // Host phonebooks: the Remote Access phonebook operations on Linux, kept in a
-// phonebook file of our own or as NetworkManager keyfiles, and their choice.
+// phonebook file of our own or as NetworkManager connections, and their choice.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "common/code_page.h"
+#include "host/phonebook/host_phonebook_errors.h"
+#include "host/system/zero_ended_copy.h"
 #include "phonebook/ras_phonebook.h"
 
 namespace verolink::host {
@@ -11,9 +13,14 @@ namespace verolink::host {
 class HostPhonebookBase : public RasPhonebook {
  public:
   // Returns 603 and the entry size the phonebook was made with.
-  RasError QueryEntrySize(std::uint32_t& entrySize) override;
+  RasError QueryEntrySize(std::uint32_t& entrySize) override {
+    entrySize = entrySize_;
+    return kErrorBufferTooSmall;
+  }
   // The text of host_phonebook_errors.h in the code page, cut to fit.
-  void GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) override;
+  void GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) override {
+    CopyZeroEnded(codePage_.ToAnsi(PhonebookErrorText(code)), buffer, size);
+  }
 
  protected:
   // `entrySize` is the size reported for the platform's entry structure;

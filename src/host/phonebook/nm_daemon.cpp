@@ -128,23 +128,22 @@ std::string NoAnswerText(milliseconds timeout) {
   return "NetworkManager did not answer within " + std::to_string(timeout.count()) + " ms";
 }
 
-// The visible connections of that id, each with a reference of its own.
-std::vector<NMRemoteConnection*> ConnectionsOf(NMClient* client, const std::string& id) {
-  std::vector<NMRemoteConnection*> found;
+using ConnectionRef = std::unique_ptr<NMRemoteConnection, decltype(&g_object_unref)>;
+
+// The connections this user may see whose id is `id` (any id when null),
+// each with a reference of its own: the daemon's news may drop the client's.
+std::vector<ConnectionRef> VisibleConnections(NMClient* client, const char* id) {
+  std::vector<ConnectionRef> found;
   const GPtrArray* all = nm_client_get_connections(client);
   for (guint i = 0; i < all->len; ++i) {
     auto* connection = NM_REMOTE_CONNECTION(all->pdata[i]);
-    if (nm_remote_connection_get_visible(connection) &&
-        g_strcmp0(nm_connection_get_id(NM_CONNECTION(connection)), id.c_str()) == 0) {
-      found.push_back(NM_REMOTE_CONNECTION(g_object_ref(connection)));
+    const char* its = nm_connection_get_id(NM_CONNECTION(connection));
+    if (nm_remote_connection_get_visible(connection) && its != nullptr &&
+        (id == nullptr || std::strcmp(its, id) == 0)) {
+      found.emplace_back(NM_REMOTE_CONNECTION(g_object_ref(connection)), &g_object_unref);
     }
   }
   return found;
-}
-
-void Release(std::vector<NMRemoteConnection*>& connections) {
-  for (NMRemoteConnection* connection : connections) g_object_unref(connection);
-  connections.clear();
 }
 
 }  // namespace
@@ -244,25 +243,17 @@ NmResult NmDaemon::ListIds(std::vector<std::string>& ids) {
   ids.clear();
   NmPermissions ignored;
   if (const NmResult r = AskPermissions(ignored); r != NmResult::Done) return r;
-  const GPtrArray* all = nm_client_get_connections(client_);
-  for (guint i = 0; i < all->len; ++i) {
-    auto* connection = NM_REMOTE_CONNECTION(all->pdata[i]);
-    const char* id = nm_connection_get_id(NM_CONNECTION(connection));
-    if (nm_remote_connection_get_visible(connection) && id != nullptr) ids.emplace_back(id);
-  }
+  for (const ConnectionRef& connection : VisibleConnections(client_, nullptr))
+    ids.emplace_back(nm_connection_get_id(NM_CONNECTION(connection.get())));
   return NmResult::Done;
 }
 
 std::string NmDaemon::LoginOf(const std::string& id) {
-  std::vector<NMRemoteConnection*> found = ConnectionsOf(client_, id);
-  std::string login;
-  if (!found.empty()) {
-    NMSettingPppoe* pppoe = nm_connection_get_setting_pppoe(NM_CONNECTION(found.front()));
-    const char* name = pppoe == nullptr ? nullptr : nm_setting_pppoe_get_username(pppoe);
-    if (name != nullptr) login = name;
-  }
-  Release(found);
-  return login;
+  const std::vector<ConnectionRef> found = VisibleConnections(client_, id.c_str());
+  if (found.empty()) return {};
+  NMSettingPppoe* pppoe = nm_connection_get_setting_pppoe(NM_CONNECTION(found.front().get()));
+  const char* name = pppoe == nullptr ? nullptr : nm_setting_pppoe_get_username(pppoe);
+  return name == nullptr ? std::string() : name;
 }
 
 NmResult NmDaemon::Add(NMConnection* connection) {
@@ -284,9 +275,9 @@ NmResult NmDaemon::Add(NMConnection* connection) {
 NmResult NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
   NmPermissions ignored;
   if (const NmResult r = AskPermissions(ignored); r != NmResult::Done) return r;
-  std::vector<NMRemoteConnection*> found = ConnectionsOf(client_, id);
   NmResult outcome = NmResult::NotFound;
-  for (NMRemoteConnection* connection : found) {
+  for (const ConnectionRef& ref : VisibleConnections(client_, id.c_str())) {
+    NMRemoteConnection* connection = ref.get();
     if (!keepUuid.empty() && keepUuid == nm_connection_get_uuid(NM_CONNECTION(connection)))
       continue;
     Waiter waiter(context_, timeout_);
@@ -300,7 +291,6 @@ NmResult NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
     outcome = Failure(error);
     break;
   }
-  Release(found);
   return outcome;
 }
 

@@ -22,11 +22,6 @@ namespace verolink::host {
 
 namespace {
 
-// An entry name the platform accepts: 1 to 256 bytes, no zero byte.
-bool IsEntryName(const std::string& name) {
-  return !name.empty() && name.size() <= 256 && name.find('\0') == std::string::npos;
-}
-
 // This process's user's login, which NetworkManager's permissions name.
 std::string LoginName() {
   const passwd* entry = ::getpwuid(::geteuid());
@@ -64,7 +59,7 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
                                          std::span<const std::uint8_t> image,
                                          std::uint32_t entrySize) {
   if (phonebook && !phonebook->empty()) return kErrorCannotOpenPhonebook;
-  if (!IsEntryName(entryName)) return kErrorWrongInfoSpecified;
+  if (!IsValidEntryName(entryName)) return kErrorWrongInfoSpecified;
   RasEntryRecord entry;
   if (const RasError e = modRASVPN::ReadEntryImage(image, entrySize, codePage_, entry);
       e != kRasSuccess) {
@@ -117,7 +112,7 @@ RasError NmPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount
   names.reserve(ids.size());
   for (const std::string& id : ids) {
     std::string name = codePage_.ToAnsi(FromUtf8(id));
-    if (IsEntryName(name)) names.push_back(std::move(name));
+    if (IsValidEntryName(name)) names.push_back(std::move(name));
   }
   return FillEntryNameRecords(
       names.size(), [&](std::size_t i) { return std::string_view(names[i]); }, buffer, byteCount,

@@ -1,5 +1,6 @@
 #include "host/phonebook/phonebook_choice.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
@@ -41,6 +42,14 @@ PhonebookChoice ChoosePhonebook(std::chrono::milliseconds timeout) {
     choice.why = "file phonebook, as NetworkManager does not answer on the system bus: " + reason;
   }
   return choice;
+}
+
+ChosenPhonebook::ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, LoginPrompt& prompt)
+    : file_(file) {
+  PhonebookChoice choice = ChoosePhonebook();
+  std::fprintf(stderr, "verolink: phonebook: %s\n", choice.why.c_str());
+  if (choice.kind == PhonebookKind::NetworkManager)
+    nm_.emplace(std::move(choice.daemon), EntrySizeFromEnvironment(), codePage, prompt);
 }
 
 }  // namespace verolink::host

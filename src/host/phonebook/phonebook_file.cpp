@@ -21,7 +21,6 @@ namespace verolink::host {
 namespace {
 
 constexpr char kTemporaryMark[] = ".tmp-";
-constexpr char kTemporaryPattern[] = "XXXXXX";
 
 // Closes a file descriptor when it goes out of scope.
 class Descriptor {
@@ -34,9 +33,6 @@ class Descriptor {
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
-  // Closes now, telling whether the data made it (close can report a late
-  // write error).
-  bool Close() { return close(std::exchange(fd_, -1)) == 0; }
 
  private:
   int fd_;
@@ -81,7 +77,7 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& fileNa
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return;
   const std::string prefix = fileName + kTemporaryMark;
-  const std::size_t length = prefix.size() + std::strlen(kTemporaryPattern);
+  const std::size_t length = prefix.size() + std::strlen("XXXXXX");
   std::vector<std::string> stale;
   while (const dirent* entry = readdir(dir)) {
     const std::string_view name = entry->d_name;
@@ -129,26 +125,14 @@ RasError PhonebookFile::Update(const Change& change) {
 
 RasError PhonebookFile::Replace(const std::string& file, const std::string& text) const {
   const std::string folder = FolderOf(file);
-  RemoveStaleTemporaries(folder, std::filesystem::path(file).filename().string());
-
-  std::string temporary = file + kTemporaryMark + kTemporaryPattern;
-  Descriptor fd(mkostemp(temporary.data(), O_CLOEXEC));
-  if (!fd.valid()) return kErrorCannotWritePhonebook;
+  const std::string name = std::filesystem::path(file).filename().string();
+  RemoveStaleTemporaries(folder, name);
+  // The new file keeps the old one's permissions; a first one is the user's alone.
   struct stat old {};
-  if (stat(file.c_str(), &old) == 0) fchmod(fd.get(), old.st_mode & 07777);
-
-  const bool done = WriteWhole(fd.get(), text) == 0 && fsync(fd.get()) == 0 && fd.Close();
-  if (!done) {
-    unlink(temporary.c_str());
-    return kErrorCannotWritePhonebook;
-  }
-  if (hooks_.beforeReplace) hooks_.beforeReplace();
-  if (rename(temporary.c_str(), file.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return kErrorCannotWritePhonebook;
-  }
-  // The rename itself lasts only once the folder is synced.
-  return SyncFolder(folder) == 0 ? kRasSuccess : kErrorCannotWritePhonebook;
+  const mode_t mode = stat(file.c_str(), &old) == 0 ? old.st_mode & 07777 : 0600;
+  const int error =
+      ReplaceFileAtomically(folder, name, text, mode, name + kTemporaryMark, hooks_.beforeReplace);
+  return error == 0 ? kRasSuccess : kErrorCannotWritePhonebook;
 }
 
 }  // namespace verolink::host

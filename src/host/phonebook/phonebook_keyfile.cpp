@@ -6,12 +6,9 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <type_traits>
-#include <unordered_map>
 #include <utility>
-#include <variant>
 
 #include "host/phonebook/entry_name_records.h"
 #include "host/phonebook/host_phonebook_errors.h"
@@ -121,27 +118,6 @@ class GroupWriter {
   const RasEntryRecord& record_;
 };
 
-using Member = std::variant<layout::Number, layout::Field, layout::Address, layout::Guid>;
-// The members an image of one size holds, by name, each with its number.
-using Members = std::unordered_map<std::string_view, std::pair<std::size_t, Member>>;
-
-// The member tables of the sizes one file uses, each made once per read.
-class MemberTables {
- public:
-  const Members& For(std::uint32_t entrySize) {
-    auto [at, added] = bySize_.try_emplace(entrySize);
-    if (added) {
-      layout::ForEachMember(entrySize, [&, members = &at->second](const auto& member) {
-        members->emplace(member.name, std::pair{members->size(), Member(member)});
-      });
-    }
-    return at->second;
-  }
-
- private:
-  std::map<std::uint32_t, Members> bySize_;
-};
-
 // Puts one well-formed value into its member of the record.
 class ValueReader {
  public:
@@ -186,38 +162,31 @@ bool ReadAlternates(GKeyFile* file, const char* group, RasEntryRecord& record) {
 
 // Reads one group into a record: a member that is not there is zero or
 // empty. False when the group is not an entry's: no fitting dwSize, a key of
-// no member of that size or one given twice, or a value that is not well
+// no member of that size or one given twice (GLib lists every key line, so
+// either leaves a key line unaccounted for), or a value that is not well
 // formed (texts must be UTF-8).
-bool ReadGroup(GKeyFile* file, const char* group, MemberTables& tables, RasEntryRecord& record) {
+bool ReadGroup(GKeyFile* file, const char* group, RasEntryRecord& record) {
   RasEntryRecord read;
   const String size(g_key_file_get_value(file, group, kSizeKey, nullptr), &g_free);
   if (!size || !ParseNumber(size.get(), read.dwSize) || !layout::LayoutFits(read.dwSize)) {
     return false;
   }
-  const Members& members = tables.For(read.dwSize);
-  std::vector<bool> seen(members.size() + 2);  // the members, dwSize, AlternateNumbers
-  gsize count = 0;
-  const Strings keys(g_key_file_get_keys(file, group, &count, nullptr), &g_strfreev);
-  for (gsize i = 0; i < count; ++i) {
-    const std::string_view key = keys.get()[i];
-    std::size_t number = members.size();
-    const auto member = members.find(key);
-    if (member != members.end()) {
-      number = member->second.first;
-    } else if (key == kAlternatesKey) {
-      number = members.size() + 1;
-    } else if (key != kSizeKey) {
-      return false;
-    }
-    if (seen[number]) return false;
-    seen[number] = true;
-    if (member == members.end()) {
-      if (key == kAlternatesKey && !ReadAlternates(file, group, read)) return false;
-      continue;
-    }
-    const String value(g_key_file_get_string(file, group, keys.get()[i], nullptr), &g_free);
-    if (!value || !std::visit(ValueReader(value.get(), read), member->second.second)) return false;
+  gsize keyLines = 0;
+  g_strfreev(g_key_file_get_keys(file, group, &keyLines, nullptr));
+  std::size_t members = 1;  // dwSize
+  bool wellFormed = true;
+  layout::ForEachMember(read.dwSize, [&](const auto& member) {
+    const String value(
+        g_key_file_get_string(file, group, std::string(member.name).c_str(), nullptr), &g_free);
+    if (!value) return;
+    ++members;
+    wellFormed = wellFormed && ValueReader(value.get(), read)(member);
+  });
+  if (g_key_file_has_key(file, group, kAlternatesKey, nullptr)) {
+    ++members;
+    wellFormed = wellFormed && ReadAlternates(file, group, read);
   }
+  if (!wellFormed || members != keyLines) return false;
   record = std::move(read);
   return true;
 }
@@ -241,7 +210,6 @@ RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
   gsize count = 0;
   const Strings groups(g_key_file_get_groups(file.get(), &count), &g_strfreev);
   std::vector<PhonebookEntry> read(count);
-  MemberTables tables;
   for (gsize i = 0; i < count; ++i) {
     // Only the group the writer makes of its name: one group per entry.
     const char* group = groups.get()[i];
@@ -250,7 +218,7 @@ RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
     if (!IsValidEntryName(read[i].name) || ToUtf8(codePage.FromAnsi(read[i].name)) != group) {
       return kErrorCorruptPhonebook;
     }
-    if (!ReadGroup(file.get(), group, tables, read[i].record)) return kErrorCorruptPhonebook;
+    if (!ReadGroup(file.get(), group, read[i].record)) return kErrorCorruptPhonebook;
   }
   entries = std::move(read);
   return kRasSuccess;

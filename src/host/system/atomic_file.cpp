@@ -9,6 +9,10 @@
 
 namespace verolink::host {
 
+namespace {
+
+// Writes all of `content`, going on after interruptions and short writes;
+// 0, or the errno of the failed write (EIO for one that wrote nothing).
 int WriteWhole(int fd, std::string_view content) {
   std::size_t done = 0;
   while (done < content.size()) {
@@ -21,6 +25,7 @@ int WriteWhole(int fd, std::string_view content) {
   return 0;
 }
 
+// Syncs a folder's own entries, so that a rename into it survives a crash.
 int SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return errno;
@@ -29,23 +34,26 @@ int SyncFolder(const std::string& folder) {
   return error;
 }
 
+}  // namespace
+
 int ReplaceFileAtomically(const std::string& folder, const std::string& name,
-                          std::string_view content, mode_t mode, bool synced) {
-  // Hidden, so that programs loading the folder's files pass over it.
-  std::string temporary = folder + "/.verolink-XXXXXX";
+                          std::string_view content, mode_t mode, const std::string& temporaryPrefix,
+                          const std::function<void()>& beforeRename) {
+  std::string temporary = folder + "/" + temporaryPrefix + "XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return errno;
   int error = WriteWhole(fd, content);
   if (error == 0 && ::fchmod(fd, mode) != 0) error = errno;
-  if (error == 0 && synced && ::fsync(fd) != 0) error = errno;
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   const std::string target = folder + "/" + name;
+  if (error == 0 && beforeRename) beforeRename();
   if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temporary.c_str());
     return error;
   }
-  return synced ? SyncFolder(folder) : 0;
+  return SyncFolder(folder);
 }
 
 }  // namespace verolink::host

@@ -1,6 +1,6 @@
 #include "host/system/host_code_page.h"
 
-#include <iconv.h>
+#include <glib.h>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -11,48 +11,33 @@ namespace {
 
 constexpr char16_t kUndefined = u'\uFFFD';
 
-// Closes an iconv descriptor when the table has been read.
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (valid()) iconv_close(cd_);
+// The one UTF-16 unit that `byte` stands for, or U+FFFD.
+char16_t Decode(GIConv converter, char byte) {
+  gsize written = 0;
+  gchar* out = g_convert_with_iconv(&byte, 1, converter, nullptr, &written, nullptr);
+  char16_t unit = kUndefined;
+  if (out != nullptr && written == 2) {
+    unit = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
+                                 static_cast<unsigned char>(out[1]) << 8);
   }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-  // The one UTF-16 unit that `byte` stands for, or U+FFFD.
-  char16_t Decode(unsigned char byte) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // reset the shift state
-    char in = static_cast<char>(byte);
-    unsigned char out[4] = {};
-    char* inPtr = &in;
-    char* outPtr = reinterpret_cast<char*>(out);
-    std::size_t inLeft = 1;
-    std::size_t outLeft = sizeof out;
-    if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
-        inLeft != 0 || sizeof out - outLeft != 2) {
-      return kUndefined;
-    }
-    return static_cast<char16_t>(out[0] | (out[1] << 8));
-  }
-
- private:
-  iconv_t cd_;
-};
+  g_free(out);
+  return unit;
+}
 
 }  // namespace
 
 HostCodePage::HostCodePage(const std::string& name) : name_(name) {
-  Converter converter("UTF-16LE", name.c_str());
-  if (!converter.valid()) throw std::runtime_error("unknown code page: " + name);
+  const GIConv converter = g_iconv_open("UTF-16LE", name.c_str());
+  if (converter == reinterpret_cast<GIConv>(-1)) {
+    throw std::runtime_error("unknown code page: " + name);
+  }
   for (int b = 0; b < 256; ++b) {
-    const char16_t c = converter.Decode(static_cast<unsigned char>(b));
+    const char16_t c = Decode(converter, static_cast<char>(b));
     decode_[b] = c;
     // The first byte that stands for a character is the one it becomes.
     if (c != kUndefined) encode_.emplace(c, static_cast<char>(b));
   }
+  g_iconv_close(converter);
 }
 
 HostCodePage HostCodePage::FromEnvironment() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdlib>
+
 #include "phonebook/memory_blocks.h"
 
 namespace verolink::host {
@@ -8,8 +10,10 @@ namespace verolink::host {
 // its own, as the platform's allocator gives one.
 class HostMemoryBlocks : public MemoryBlocks {
  public:
-  std::uint8_t* AllocateZeroed(std::size_t bytes) override;
-  void Release(std::uint8_t* block) override;
+  std::uint8_t* AllocateZeroed(std::size_t bytes) override {
+    return static_cast<std::uint8_t*>(std::calloc(bytes == 0 ? 1 : bytes, 1));
+  }
+  void Release(std::uint8_t* block) override { std::free(block); }
 };
 
 }  // namespace verolink::host

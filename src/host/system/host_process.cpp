@@ -1,70 +1,29 @@
 #include "host/system/host_process.h"
 
-#include <fcntl.h>
+#include <glib.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <thread>
 
 #include "window/ui_services.h"
-
-extern char** environ;
 
 namespace verolink::host {
 
 namespace {
 
-// Owns the spawn attributes and file actions for one start.
-class SpawnSetup {
- public:
-  SpawnSetup() {
-    posix_spawn_file_actions_init(&actions_);
-    posix_spawnattr_init(&attributes_);
-  }
-  SpawnSetup(const SpawnSetup&) = delete;
-  SpawnSetup& operator=(const SpawnSetup&) = delete;
-  ~SpawnSetup() {
-    posix_spawnattr_destroy(&attributes_);
-    posix_spawn_file_actions_destroy(&actions_);
-  }
-
-  // stdin from /dev/null, stdout as given (or /dev/null), stderr on /dev/null,
-  // every other descriptor closed; a fresh process group, default signals and
-  // an empty signal mask.
-  void Prepare(int stdoutFd) {
-    posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions_, 2, "/dev/null", O_WRONLY, 0);
-    if (stdoutFd < 0) {
-      posix_spawn_file_actions_adddup2(&actions_, 2, 1);
-    } else {
-      posix_spawn_file_actions_adddup2(&actions_, stdoutFd, 1);
-    }
-    posix_spawn_file_actions_addclosefrom_np(&actions_, 3);
-
-    sigset_t none;
-    sigemptyset(&none);
-    sigset_t all;
-    sigfillset(&all);
-    sigdelset(&all, SIGKILL);
-    sigdelset(&all, SIGSTOP);
-    posix_spawnattr_setsigmask(&attributes_, &none);
-    posix_spawnattr_setsigdefault(&attributes_, &all);
-    posix_spawnattr_setpgroup(&attributes_, 0);
-    posix_spawnattr_setflags(
-        &attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-  }
-
-  const posix_spawn_file_actions_t* actions() const { return &actions_; }
-  const posix_spawnattr_t* attributes() const { return &attributes_; }
-
- private:
-  posix_spawn_file_actions_t actions_;
-  posix_spawnattr_t attributes_;
-};
+// Runs in the child before exec: a process group of its own, default signal
+// handling and an empty signal mask, whatever the window set up for itself.
+void ResetChild(gpointer) {
+  setpgid(0, 0);
+  for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+}
 
 void WaitBlocking(pid_t pid) {
   while (waitpid(pid, nullptr, 0) == -1 && errno == EINTR) {
@@ -75,38 +34,33 @@ void WaitBlocking(pid_t pid) {
 
 std::vector<std::string> SplitCommandLine(const Text& commandLine) {
   std::vector<std::string> words;
-  std::string word;
-  for (const char c : ToUtf8(commandLine)) {
-    if (c == ' ' || c == '\t') {
-      if (!word.empty()) words.push_back(std::move(word));
-      word.clear();
-    } else {
-      word += c;
-    }
+  gchar** pieces = g_strsplit_set(ToUtf8(commandLine).c_str(), " \t", -1);
+  for (gchar** piece = pieces; *piece != nullptr; ++piece) {
+    if (**piece != '\0') words.emplace_back(*piece);  // runs of blanks leave empty pieces
   }
-  if (!word.empty()) words.push_back(std::move(word));
+  g_strfreev(pieces);
   return words;
 }
 
-pid_t SpawnWithOutput(const std::vector<std::string>& argv, int stdoutFd) {
+pid_t SpawnQuietly(const std::vector<std::string>& argv) {
   if (argv.empty()) throw ProcessStartError("empty command line");
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  std::vector<gchar*> args;
+  for (const auto& arg : argv) args.push_back(const_cast<gchar*>(arg.c_str()));
   args.push_back(nullptr);
-
-  SpawnSetup setup;
-  setup.Prepare(stdoutFd);
-  pid_t pid = 0;
-  const int error =
-      posix_spawnp(&pid, args[0], setup.actions(), setup.attributes(), args.data(), environ);
-  if (error != 0) {
-    throw ProcessStartError("cannot start " + argv[0] + ": " + std::strerror(error));
+  // GLib gives the child /dev/null for stdin, closes every descriptor beyond
+  // the three, and reports a failed exec as an error of the call itself.
+  const auto flags =
+      static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD |
+                               G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL);
+  GPid pid = 0;
+  GError* error = nullptr;
+  if (!g_spawn_async(nullptr, args.data(), nullptr, flags, ResetChild, nullptr, &pid, &error)) {
+    const std::string why = "cannot start " + argv[0] + ": " + error->message;
+    g_error_free(error);
+    throw ProcessStartError(why);
   }
   return pid;
 }
-
-pid_t SpawnQuietly(const std::vector<std::string>& argv) { return SpawnWithOutput(argv, -1); }
 
 HostStartedProcess::~HostStartedProcess() {
   if (Reaped()) return;

@@ -18,12 +18,9 @@ std::vector<std::string> SplitCommandLine(const Text& commandLine);
 
 // Starts argv[0] (searched on PATH) with stdin, stdout and stderr on /dev/null,
 // no descriptors of ours beyond those, and a process group of its own. Raises
-// ProcessStartError when it cannot be started. glibc runs the program before
-// posix_spawnp returns and reports a failed exec (a missing program) as its
-// result, so a program that is not there never shows as started.
+// ProcessStartError when it cannot be started; a failed exec (a missing
+// program) is reported before this returns, so it never shows as started.
 pid_t SpawnQuietly(const std::vector<std::string>& argv);
-// The same with stdout on the given descriptor.
-pid_t SpawnWithOutput(const std::vector<std::string>& argv, int stdoutFd);
 
 // A child process that is waited for (reaped) exactly once: by WaitForExit when
 // it sees the end, else by the destructor; a child still running then is handed

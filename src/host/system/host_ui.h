@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <thread>
+
 #include "window/ui_services.h"
 
 namespace verolink::host {
@@ -13,7 +16,9 @@ class HostCommonControls : public CommonControls {
 // A blocking wait on the calling thread.
 class HostSleeper : public Sleeper {
  public:
-  void SleepMilliseconds(int milliseconds) override;
+  void SleepMilliseconds(int milliseconds) override {
+    if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
 };
 
 }  // namespace verolink::host

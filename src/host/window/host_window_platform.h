@@ -2,7 +2,7 @@
 
 #include "host/desktop/host_browser.h"
 #include "host/desktop/host_shell.h"
-#include "host/phonebook/chosen_phonebook.h"
+#include "host/phonebook/phonebook_choice.h"
 #include "host/system/host_phonebook_facilities.h"
 #include "host/system/host_process.h"
 #include "host/system/host_ui.h"

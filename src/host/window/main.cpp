@@ -9,7 +9,6 @@
 
 #include "host/window/host_window_platform.h"
 #include "host/window/main_window.h"
-#include "host/window/toolkit_setup.h"
 
 namespace {
 
@@ -33,7 +32,12 @@ class FltkShell : public verolink::MainWindowShell {
 
 int main() {
   using namespace verolink;
-  host::PrepareToolkit();
+  // The host's look, set before the first widget is made: FLTK's "gtk+"
+  // scheme in place of the desktop's visual style, and 12-pixel text as the
+  // default font (close to the platform's 8-point font at 96 dots per inch,
+  // so the design's captions fit their frames).
+  FL_NORMAL_SIZE = 12;
+  Fl::scheme("gtk+");
   host::HostWindowPlatform platform;
   FltkShell shell(platform.messageBoxes());
   const auto form = basMain::Main(platform.platform(), shell);
