@@ -17,22 +17,17 @@ using std::chrono::milliseconds;
 // The end of one asynchronous call. A call given up on keeps this until its
 // callback has run, which then frees it.
 struct Call {
-  GObject* source = nullptr;
   GAsyncResult* result = nullptr;
   bool abandoned = false;
-  ~Call() {
-    if (result != nullptr) g_object_unref(result);
-    if (source != nullptr) g_object_unref(source);
-  }
+  ~Call() { g_clear_object(&result); }
 };
 
-void Ended(GObject* source, GAsyncResult* result, gpointer data) {
+void Ended(GObject*, GAsyncResult* result, gpointer data) {
   auto* call = static_cast<Call*>(data);
   if (call->abandoned) {
     delete call;
     return;
   }
-  if (source != nullptr) call->source = G_OBJECT(g_object_ref(source));
   call->result = G_ASYNC_RESULT(g_object_ref(result));
 }
 
@@ -75,7 +70,6 @@ class Waiter {
 
   GCancellable* cancellable() const { return cancellable_; }
   Call* call() const { return call_; }
-  GObject* source() const { return call_->source; }
 
   // The call's result; null when none came in time. A late call is
   // cancelled and given a moment to end.
@@ -171,8 +165,9 @@ std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& r
     g_async_initable_new_async(NM_TYPE_CLIENT, G_PRIORITY_DEFAULT, waiter.cancellable(), Ended,
                                waiter.call(), NM_CLIENT_DBUS_CONNECTION, bus, nullptr);
     if (GAsyncResult* result = waiter.Wait()) {
-      client =
-          NM_CLIENT(g_async_initable_new_finish(G_ASYNC_INITABLE(waiter.source()), result, &error));
+      GObject* initable = g_async_result_get_source_object(result);
+      client = NM_CLIENT(g_async_initable_new_finish(G_ASYNC_INITABLE(initable), result, &error));
+      g_object_unref(initable);
     }
     g_object_unref(bus);
   }
