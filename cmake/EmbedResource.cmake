@@ -42,6 +42,5 @@ endfunction()
 # and icons of a provider, converted into <files> by verolink_provider_files.
 function(verolink_embed_provider_pictures target files)
   verolink_embed_resource(${target} ${files}/banner.bmp BannerBitmap ${ARGN})
-  verolink_embed_resource(${target} ${files}/verolink.ico ProgramIcon ${ARGN})
   verolink_embed_resource(${target} ${files}/verolink.png ProgramIconPng ${ARGN})
 endfunction()

@@ -6,12 +6,13 @@
 Without a folder each file goes where the build takes it from (PLACES); the
 built-in provider's banner and icon are its pictures in providers/pelkar/, from
 which the build makes the .ico (scripts/provider-files.py gives the same bytes).
-With a folder, all five files go into it.
+With a folder, all six files go into it.
 
 banner.bmp        301 x 98 device-independent bitmap, 24 bits per pixel
 verolink.ico      program icon, one 48 x 48 image, 24 bits per pixel with mask
 verolink.png      the same icon as a PNG (RGBA), for desktop launchers
 hand.cur          banner cursor, one 32 x 32 monochrome image, hot spot (5, 0)
+hand.png          the same cursor as a PNG (RGBA), for the Linux window
 verolink.manifest application manifest asking for common controls 6
 
 Standard library only, integer arithmetic only: the same bytes on every run.
@@ -231,16 +232,19 @@ def png_chunk(kind, data):
         ">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
 
 
-def icon_png():
-    """The icon as an RGBA PNG, its pixels stored uncompressed so that every
-    zlib writes the same bytes."""
-    pixels, mask = icon_pixels()
-    raw = b"".join(
-        b"\0" + bytes(v for colour, hidden in zip(row, mrow) for v in colour + (0 if hidden else 255,))
-        for row, mrow in zip(pixels, mask))
-    header = struct.pack(">IIBBBBB", ICON_SIZE, ICON_SIZE, 8, 6, 0, 0, 0)
+def rgba_png(side, rows):
+    """A square RGBA PNG of rows of (R, G, B, A) pixels, stored uncompressed so
+    that every zlib writes the same bytes."""
+    raw = b"".join(b"\0" + bytes(v for pixel in row for v in pixel) for row in rows)
+    header = struct.pack(">IIBBBBB", side, side, 8, 6, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
             png_chunk(b"IDAT", zlib.compress(raw, 0)) + png_chunk(b"IEND", b""))
+
+
+def icon_png():
+    pixels, mask = icon_pixels()
+    return rgba_png(ICON_SIZE, ([colour + (0 if hidden else 255,) for colour, hidden in zip(row, mrow)]
+                                for row, mrow in zip(pixels, mask)))
 
 
 # ---------------------------------------------------------------------------
@@ -286,6 +290,15 @@ def cursor():
     return icon_file(2, (CURSOR_SIZE, CURSOR_SIZE, 2) + HOT_SPOT, image)
 
 
+def cursor_png():
+    """The cursor's pixels as the window takes them: black and white opaque,
+    the rest transparent black; the hot spot is the window's to know."""
+    colours = {"X": (0, 0, 0, 255), "o": (255, 255, 255, 255)}
+    art = [line.ljust(CURSOR_SIZE) for line in HAND]
+    art += [" " * CURSOR_SIZE] * (CURSOR_SIZE - len(art))
+    return rgba_png(CURSOR_SIZE, ([colours.get(ch, (0, 0, 0, 0)) for ch in line] for line in art))
+
+
 # ---------------------------------------------------------------------------
 # verolink.manifest
 
@@ -322,6 +335,7 @@ RESOURCES = {
     "verolink.ico": icon,
     "verolink.png": icon_png,
     "hand.cur": cursor,
+    "hand.png": cursor_png,
     "verolink.manifest": lambda: MANIFEST.encode("utf-8"),
 }
 
@@ -330,6 +344,7 @@ PLACES = {
     "banner.bmp": "providers/pelkar/banner.bmp",
     "verolink.png": "providers/pelkar/icon.png",
     "hand.cur": "src/window/res/hand.cur",
+    "hand.png": "src/window/res/hand.png",
     "verolink.manifest": "src/window/res/verolink.manifest",
 }
 

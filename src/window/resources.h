@@ -9,9 +9,8 @@
 namespace verolink::resources {
 
 std::span<const std::uint8_t> BannerBitmap();         // banner.bmp: 301 x 98, 24 bits
-std::span<const std::uint8_t> ProgramIcon();          // verolink.ico: 48 x 48, 24 bits + mask
 std::span<const std::uint8_t> ProgramIconPng();       // verolink.png: the icon, RGBA
-std::span<const std::uint8_t> HandCursor();           // hand.cur: 32 x 32, 1 bit, hot spot (5, 0)
+std::span<const std::uint8_t> HandCursorPng();        // hand.png: 32 x 32, RGBA, hot spot (5, 0)
 std::span<const std::uint8_t> ApplicationManifest();  // verolink.manifest: UTF-8
 
 }  // namespace verolink::resources

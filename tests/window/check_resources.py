@@ -15,7 +15,7 @@ import unittest
 import xml.etree.ElementTree as ET
 
 ROOT = sys.argv.pop(1) if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
-NAMES = ["banner.bmp", "verolink.ico", "verolink.png", "hand.cur", "verolink.manifest"]
+NAMES = ["banner.bmp", "verolink.ico", "verolink.png", "hand.cur", "hand.png", "verolink.manifest"]
 CONVERTED = tempfile.TemporaryDirectory()
 # Where the build takes each file from: the committed files, and the icon as
 # the build converts it from the built-in provider's picture.
@@ -23,6 +23,7 @@ PLACES = {
     "banner.bmp": os.path.join(ROOT, "providers", "pelkar", "banner.bmp"),
     "verolink.png": os.path.join(ROOT, "providers", "pelkar", "icon.png"),
     "hand.cur": os.path.join(ROOT, "src", "window", "res", "hand.cur"),
+    "hand.png": os.path.join(ROOT, "src", "window", "res", "hand.png"),
     "verolink.manifest": os.path.join(ROOT, "src", "window", "res", "verolink.manifest"),
     "verolink.ico": os.path.join(CONVERTED.name, "pelkar", "verolink.ico"),
 }

@@ -1,4 +1,4 @@
-// The embedded resources, and the decoders that turn them into pixels.
+// The embedded resources, and the pixels the window takes from them.
 
 #include "resource_images.h"
 
@@ -60,8 +60,8 @@ Bytes With32(Bytes file, std::size_t at, std::uint32_t v) {
 
 TEST(EmbeddedResources, AreTheCommittedFilesByteForByte) {
   EXPECT_EQ(Of(resources::BannerBitmap()), FileBytes(VEROLINK_PROVIDER_FILES, "banner.bmp"));
-  EXPECT_EQ(Of(resources::ProgramIcon()), FileBytes(VEROLINK_PROVIDER_FILES, "verolink.ico"));
-  EXPECT_EQ(Of(resources::HandCursor()), FileBytes(VEROLINK_RESOURCE_DIR, "hand.cur"));
+  EXPECT_EQ(Of(resources::ProgramIconPng()), FileBytes(VEROLINK_PROVIDER_FILES, "verolink.png"));
+  EXPECT_EQ(Of(resources::HandCursorPng()), FileBytes(VEROLINK_RESOURCE_DIR, "hand.png"));
   EXPECT_EQ(Of(resources::ApplicationManifest()),
             FileBytes(VEROLINK_RESOURCE_DIR, "verolink.manifest"));
   EXPECT_EQ(resources::BannerBitmap().size(), 88646u);
@@ -136,19 +136,6 @@ TEST(IconDecoding, ProgramIconIsRoundWithTransparentCorners) {
   EXPECT_EQ(RgbaAt(*icon, 0, 0)[3], 0);
   EXPECT_EQ(RgbaAt(*icon, 47, 47)[3], 0);
   EXPECT_EQ(RgbaAt(*icon, 24, 4)[3], 255);
-}
-
-TEST(IconDecoding, RefusesEntriesAndPalettesOutsideTheFile) {
-  const Bytes good = FileBytes(VEROLINK_RESOURCE_DIR, "hand.cur");
-  ASSERT_TRUE(DecodeIconFile(good));
-
-  EXPECT_FALSE(DecodeIconFile(With32(good, 18, static_cast<std::uint32_t>(good.size()))));
-  EXPECT_FALSE(DecodeIconFile(With32(good, 14, 0xFFFFFFFF)));  // image size
-  EXPECT_FALSE(DecodeIconFile(With16(good, 22 + 14, 16)));     // 16 bits per pixel
-  // One palette colour only, while the white pixels use index 1.
-  EXPECT_FALSE(DecodeIconFile(With32(good, 22 + 32, 1)));
-  EXPECT_FALSE(DecodeIconFile(Bytes(good.begin(), good.end() - 1)));
-  EXPECT_FALSE(DecodeIconFile(FileBytes(VEROLINK_PROVIDER_FILES, "banner.bmp")));
 }
 
 }  // namespace

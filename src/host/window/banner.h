@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "host/window/dib_image.h"
+#include "host/window/resource_images.h"
 
 namespace verolink::host {
 

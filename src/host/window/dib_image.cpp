@@ -12,8 +12,6 @@ constexpr int kMaxSide = 4096;
 
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kInfoHeaderSize = 40;
-constexpr std::size_t kIconDirSize = 6;
-constexpr std::size_t kIconEntrySize = 16;
 
 std::uint32_t U16(std::span<const std::uint8_t> d, std::size_t at) {
   return d[at] | d[at + 1] << 8;
@@ -38,25 +36,16 @@ struct InfoHeader {
   int height;  // negative: top row first
   int bits;
   std::uint32_t compression;
-  std::uint32_t coloursUsed;
 };
 
 std::optional<InfoHeader> ReadInfoHeader(std::span<const std::uint8_t> d) {
   if (d.size() < kInfoHeaderSize) return std::nullopt;
-  InfoHeader h{U32(d, 0),  S32(d, 4), S32(d, 8), static_cast<int>(U16(d, 14)),
-               U32(d, 16), U32(d, 32)};
+  InfoHeader h{U32(d, 0), S32(d, 4), S32(d, 8), static_cast<int>(U16(d, 14)), U32(d, 16)};
   if (h.size < kInfoHeaderSize || h.size > d.size() || U16(d, 12) != 1) return std::nullopt;
   if (h.width <= 0 || h.width > kMaxSide || h.height == 0) return std::nullopt;
-  if (h.height < -kMaxSide || h.height > 2 * kMaxSide) return std::nullopt;
+  if (h.height < -kMaxSide || h.height > kMaxSide) return std::nullopt;
   if (h.compression != 0) return std::nullopt;
   return h;
-}
-
-bool Bit(std::span<const std::uint8_t> row, int x) { return row[x / 8] >> (7 - x % 8) & 1; }
-
-unsigned Index(std::span<const std::uint8_t> row, int x, int bits) {
-  const std::size_t bit = static_cast<std::size_t>(x) * bits;
-  return row[bit / 8] >> (8 - bits - bit % 8) & ((1u << bits) - 1);
 }
 
 }  // namespace
@@ -65,9 +54,7 @@ std::optional<RgbImage> DecodeBitmapFile(std::span<const std::uint8_t> file) {
   if (file.size() < kFileHeaderSize || file[0] != 'B' || file[1] != 'M') return std::nullopt;
   const std::size_t offset = U32(file, 10);
   const auto header = ReadInfoHeader(file.subspan(kFileHeaderSize));
-  if (!header || header->bits != 24 || header->height < -kMaxSide || header->height > kMaxSide) {
-    return std::nullopt;
-  }
+  if (!header || header->bits != 24) return std::nullopt;
   const int width = header->width;
   const int height = header->height < 0 ? -header->height : header->height;
   const std::size_t stride = Stride(width, 24);
@@ -84,60 +71,6 @@ std::optional<RgbImage> DecodeBitmapFile(std::span<const std::uint8_t> file) {
       out[0] = row[3 * x + 2];
       out[1] = row[3 * x + 1];
       out[2] = row[3 * x];
-    }
-  }
-  return image;
-}
-
-std::optional<RgbaImage> DecodeIconFile(std::span<const std::uint8_t> file) {
-  if (file.size() < kIconDirSize + kIconEntrySize) return std::nullopt;
-  const std::uint32_t kind = U16(file, 2);
-  if (U16(file, 0) != 0 || (kind != 1 && kind != 2) || U16(file, 4) == 0) return std::nullopt;
-  const auto entry = file.subspan(kIconDirSize, kIconEntrySize);
-  const std::size_t size = U32(entry, 8);
-  const std::size_t offset = U32(entry, 12);
-  if (offset > file.size() || size > file.size() - offset) return std::nullopt;
-  const auto data = file.subspan(offset, size);
-  const auto header = ReadInfoHeader(data);
-  // The stored height covers the colour image and the mask below it.
-  if (!header || header->height <= 0 || header->height % 2 != 0) return std::nullopt;
-  const int bits = header->bits;
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return std::nullopt;
-
-  const int width = header->width;
-  const int height = header->height / 2;
-  const std::size_t paletteSize =
-      bits > 8 ? 0 : (header->coloursUsed ? header->coloursUsed : 1u << bits);
-  if (paletteSize > (1u << (bits > 8 ? 0 : bits))) return std::nullopt;
-  const std::size_t colourStride = Stride(width, bits);
-  const std::size_t maskStride = Stride(width, 1);
-  const std::size_t colourAt = header->size + 4 * paletteSize;
-  const std::size_t maskAt = colourAt + colourStride * height;
-  if (maskAt + maskStride * height > data.size()) return std::nullopt;
-
-  RgbaImage image{width, height, std::vector<std::uint8_t>(std::size_t{4} * width * height)};
-  if (kind == 2) {
-    image.hotX = static_cast<int>(U16(entry, 4));
-    image.hotY = static_cast<int>(U16(entry, 6));
-  }
-  for (int y = 0; y < height; ++y) {
-    const std::size_t stored = height - 1 - y;
-    const auto colours = data.subspan(colourAt + stored * colourStride, colourStride);
-    const auto mask = data.subspan(maskAt + stored * maskStride, maskStride);
-    std::uint8_t* out = &image.pixels[std::size_t{4} * width * y];
-    for (int x = 0; x < width; ++x, out += 4) {
-      const std::uint8_t* bgr;
-      if (bits <= 8) {
-        const unsigned index = Index(colours, x, bits);
-        if (index >= paletteSize) return std::nullopt;
-        bgr = &data[header->size + 4 * index];
-      } else {
-        bgr = &colours[static_cast<std::size_t>(x) * (bits / 8)];
-      }
-      out[0] = bgr[2];
-      out[1] = bgr[1];
-      out[2] = bgr[0];
-      out[3] = Bit(mask, x) ? 0 : (bits == 32 ? bgr[3] : 255);
     }
   }
   return image;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/message_boxes.h"
-#include "host/window/dib_image.h"
+#include "host/window/resource_images.h"
 #include "window/main_form.h"
 
 namespace verolink::host {
