@@ -41,6 +41,6 @@ endfunction()
 # verolink_embed_provider_pictures(<target> <files> [<subfolder>]): the banner
 # and icons of a provider, converted into <files> by verolink_provider_files.
 function(verolink_embed_provider_pictures target files)
-  verolink_embed_resource(${target} ${files}/banner.bmp BannerBitmap ${ARGN})
+  verolink_embed_resource(${target} ${files}/banner.png BannerPng ${ARGN})
   verolink_embed_resource(${target} ${files}/verolink.png ProgramIconPng ${ARGN})
 endfunction()

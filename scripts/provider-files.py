@@ -9,6 +9,7 @@ OUTPUT_FOLDER receives, all at once or not at all:
 
 profile.cmake      the provider's id and texts as CMake variables
 banner.bmp         301 x 98, 24 bits per pixel, the Windows program's banner
+banner.png         the same banner as an RGB PNG, for the Linux window
 verolink.ico       one 48 x 48 image, 24 bits per pixel with mask
 verolink.png       the 48 x 48 icon as RGBA PNG, for the Linux window
 icons/NxN.png      the icon at the hicolor theme's sizes up to the picture's own
@@ -212,7 +213,7 @@ def provider_files(folder):
     _, banner = open_picture(folder, "banner", fields["banner"])
     icon_data, icon = open_picture(folder, "icon", fields["icon"])
 
-    files = {"banner.bmp": banner_bitmap(banner, fields["banner"])}
+    files = {"banner.bmp": banner_bitmap(banner, fields["banner"]), "banner.png": png(on_white(banner))}
     picture = icon_picture(icon, fields["icon"])
     files["verolink.ico"] = icon_file(picture)
     # A PNG that already is the 48-pixel RGBA icon is taken as it is.

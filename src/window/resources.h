@@ -8,7 +8,7 @@
 // an executable's resource section. Library verolink_resources.
 namespace verolink::resources {
 
-std::span<const std::uint8_t> BannerBitmap();         // banner.bmp: 301 x 98, 24 bits
+std::span<const std::uint8_t> BannerPng();            // banner.png: 301 x 98, RGB
 std::span<const std::uint8_t> ProgramIconPng();       // verolink.png: the icon, RGBA
 std::span<const std::uint8_t> HandCursorPng();        // hand.png: 32 x 32, RGBA, hot spot (5, 0)
 std::span<const std::uint8_t> ApplicationManifest();  // verolink.manifest: UTF-8

@@ -189,6 +189,8 @@ class SecondProvider(unittest.TestCase):
         self.assertEqual(struct.unpack_from("<ii", data, 38), (3780, 3780))
         source = Image.open(os.path.join(TEST_TELECOM, "banner.png")).convert("RGB")
         self.assertEqual(Image.open(io.BytesIO(data)).tobytes(), source.tobytes())
+        window = Image.open(io.BytesIO(self.read("banner.png")))
+        self.assertEqual((window.mode, window.tobytes()), ("RGB", source.tobytes()), "banner.png")
 
     def test_icon_48_pixels_24_bits_with_mask(self):
         data = self.read("verolink.ico")

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "dib_image.h"
 #include "window/resources.h"
 
 namespace verolink::host {
@@ -37,37 +36,15 @@ std::array<int, 4> RgbaAt(const RgbaImage& image, int x, int y) {
   return {p[0], p[1], p[2], p[3]};
 }
 
-void Put16(Bytes& b, std::size_t at, unsigned v) {
-  b[at] = v & 0xFF;
-  b[at + 1] = v >> 8 & 0xFF;
-}
-
-void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
-  Put16(b, at, v & 0xFFFF);
-  Put16(b, at + 2, v >> 16);
-}
-
-// A copy of `file` with one 16- or 32-bit field changed.
-Bytes With16(Bytes file, std::size_t at, unsigned v) {
-  Put16(file, at, v);
-  return file;
-}
-
-Bytes With32(Bytes file, std::size_t at, std::uint32_t v) {
-  Put32(file, at, v);
-  return file;
-}
-
 TEST(EmbeddedResources, AreTheCommittedFilesByteForByte) {
-  EXPECT_EQ(Of(resources::BannerBitmap()), FileBytes(VEROLINK_PROVIDER_FILES, "banner.bmp"));
+  EXPECT_EQ(Of(resources::BannerPng()), FileBytes(VEROLINK_PROVIDER_FILES, "banner.png"));
   EXPECT_EQ(Of(resources::ProgramIconPng()), FileBytes(VEROLINK_PROVIDER_FILES, "verolink.png"));
   EXPECT_EQ(Of(resources::HandCursorPng()), FileBytes(VEROLINK_RESOURCE_DIR, "hand.png"));
   EXPECT_EQ(Of(resources::ApplicationManifest()),
             FileBytes(VEROLINK_RESOURCE_DIR, "verolink.manifest"));
-  EXPECT_EQ(resources::BannerBitmap().size(), 88646u);
 }
 
-TEST(BitmapDecoding, BannerComesOutTopRowFirst) {
+TEST(BannerPicture, BannerComesOutTopRowFirst) {
   const auto banner = BannerPicture();
   ASSERT_TRUE(banner);
   EXPECT_EQ(banner->width, 301);
@@ -77,7 +54,7 @@ TEST(BitmapDecoding, BannerComesOutTopRowFirst) {
   EXPECT_EQ(RgbAt(*banner, 300, 97), (std::array<int, 3>{31, 162, 184}));  // its teal end
 }
 
-TEST(BitmapDecoding, StretchToTheBannerFrameKeepsTheCornersAndEdges) {
+TEST(BannerPicture, StretchToTheBannerFrameKeepsTheCornersAndEdges) {
   const auto banner = BannerPicture();
   ASSERT_TRUE(banner);
   const RgbImage framed = Stretch(*banner, 300, 100);
@@ -88,33 +65,7 @@ TEST(BitmapDecoding, StretchToTheBannerFrameKeepsTheCornersAndEdges) {
   EXPECT_EQ(RgbAt(framed, 299, 99), RgbAt(*banner, 300, 97));
 }
 
-TEST(BitmapDecoding, ReadsTopDownBitmapsAndRefusesMalformedOnes) {
-  // 2 x 2, 24 bits, top-down: red, green / blue, white.
-  Bytes bmp(54 + 2 * 8, 0);
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  Put32(bmp, 10, 54);
-  Put32(bmp, 14, 40);
-  Put32(bmp, 18, 2);
-  Put32(bmp, 22, static_cast<std::uint32_t>(-2));
-  Put16(bmp, 26, 1);
-  Put16(bmp, 28, 24);
-  const std::uint8_t rows[] = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0};
-  std::copy(std::begin(rows), std::end(rows), bmp.begin() + 54);
-  const auto image = DecodeBitmapFile(bmp);
-  ASSERT_TRUE(image);
-  EXPECT_EQ(RgbAt(*image, 0, 0), (std::array<int, 3>{255, 0, 0}));
-  EXPECT_EQ(RgbAt(*image, 1, 0), (std::array<int, 3>{0, 255, 0}));
-  EXPECT_EQ(RgbAt(*image, 0, 1), (std::array<int, 3>{0, 0, 255}));
-
-  EXPECT_FALSE(DecodeBitmapFile(Bytes(bmp.begin(), bmp.end() - 1)));  // truncated
-  EXPECT_FALSE(DecodeBitmapFile(With32(bmp, 18, 0x7FFFFFFF)));        // huge width
-  EXPECT_FALSE(DecodeBitmapFile(With16(bmp, 28, 8)));                 // paletted
-  EXPECT_FALSE(DecodeBitmapFile(With32(bmp, 30, 1)));                 // compressed
-  EXPECT_FALSE(DecodeBitmapFile(With32(bmp, 10, 0xFFFFFFF0)));        // pixels past the end
-}
-
-TEST(IconDecoding, HandCursorHasItsHotSpotOnTheBlackFingertip) {
+TEST(IconAndCursor, HandCursorHasItsHotSpotOnTheBlackFingertip) {
   const auto hand = CursorResource(101);
   ASSERT_TRUE(hand);
   EXPECT_EQ(hand->width, 32);
@@ -128,7 +79,7 @@ TEST(IconDecoding, HandCursorHasItsHotSpotOnTheBlackFingertip) {
   EXPECT_FALSE(CursorResource(102));
 }
 
-TEST(IconDecoding, ProgramIconIsRoundWithTransparentCorners) {
+TEST(IconAndCursor, ProgramIconIsRoundWithTransparentCorners) {
   const auto icon = ProgramIconImage();
   ASSERT_TRUE(icon);
   EXPECT_EQ(icon->width, 48);
