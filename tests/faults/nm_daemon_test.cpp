@@ -107,8 +107,8 @@ class NmDaemonTest : public ::testing::Test {
     ASSERT_EQ(mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
     ASSERT_EQ(mkdir((work / "rules.d").c_str(), 0755), 0);
     WriteFile(work / "rules.d/50-verolink-test.rules", kRules);
-    const std::string start = "'" + kDaemon + "' start '" + work.path() + "' " + Spec(kOwn) + " " +
-                              Spec(kSystem) + " " + Spec(kNone);
+    const std::string start = "'" + kDaemon + "' start '" + work.path() + "' " + UserAndUid(kOwn) +
+                              " " + UserAndUid(kSystem) + " " + UserAndUid(kNone);
     ASSERT_EQ(std::system(start.c_str()), 0)
         << "the private daemon did not start; its log: " << ReadFile(work / "nm.log").value_or("");
     setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + work / "system_bus_socket").c_str(), 1);
@@ -117,7 +117,7 @@ class NmDaemonTest : public ::testing::Test {
     std::system(("'" + kDaemon + "' stop '" + work.path() + "'").c_str());
   }
 
-  static std::string Spec(const User& user) {
+  static std::string UserAndUid(const User& user) {
     return std::string(user.name) + ":" + std::to_string(user.uid);
   }
 
