@@ -17,13 +17,8 @@ mkdir -p "$work/artifacts"
 rm -f "$shot"
 
 source "$(dirname "$0")/wine_session.sh"
-caption='Verolink PPPoE 1.00'
-magick=/usr/bin/convert
-[ -x "$magick" ] || magick=convert
 
 wine_session_start "$work"
-app_pid=''
-trap '[ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; wine_session_stop' EXIT
 xdotool mousemove 1 1
 
 timeout 180 wine "$exe" >/dev/null 2>&1 &

@@ -17,14 +17,9 @@ mkdir -p "$artifacts"
 rm -f "$artifacts"/{main-window,main-window-120dpi,main-window-144dpi,error-box,error-box-again,unexpected-box}.png
 
 source "$(dirname "$0")/wine_session.sh"
-caption='Verolink PPPoE 1.00'
 title='Verolink'
-magick=/usr/bin/convert
-[ -x "$magick" ] || magick=convert
 
 wine_session_start "$work"
-app_pid=''
-trap '[ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; wine_session_stop' EXIT
 
 # Visible windows whose name is exactly $1 (an extended regular expression).
 windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }

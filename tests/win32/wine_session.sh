@@ -64,7 +64,16 @@ wine_session_system_restore() {
   return 0
 }
 
+# The program's window caption, and ImageMagick's converter for screenshots.
+caption='Verolink PPPoE 1.00'
+magick=/usr/bin/convert
+[ -x "$magick" ] || magick=convert
+
+# The program a test started under the session: ended when the session stops.
+app_pid=''
+
 wine_session_stop() {
+  if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
   if [ -n "$wine_session_shell" ]; then wine_session_shell_restore; fi
   wineserver -k >/dev/null 2>&1 || true
   if [ ${#wine_session_system[@]} -gt 0 ]; then wine_session_system_restore; fi
