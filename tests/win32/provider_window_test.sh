@@ -40,10 +40,4 @@ found=$("$magick" "$shot" -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:
 [ "$found" = "$expected" ] || fail "banner at $spot is $found, expected the provider's $expected"
 echo "the provider's banner is drawn ($found at $spot)"
 
-xdotool windowfocus "$main" 2>/dev/null || true
-sleep 0.5
-xdotool key alt+F4
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
-app_pid=''
-echo "program ended with its window"
+wine_session_close_program "$main"

@@ -69,16 +69,6 @@ expect_client_area() {
   echo "client area $geometry"
   [ "$geometry" = "$1" ] || fail "client area $geometry, expected $1 at $2 dpi"
 }
-# Closes the window with Alt+F4; the program must end with it.
-close_program() {
-  xdotool windowfocus "$main" 2>/dev/null || true
-  sleep 0.5
-  xdotool key alt+F4
-  for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
-  kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
-  app_pid=''
-  echo "program ended with its window"
-}
 
 set_dpi 96
 start_program
@@ -142,14 +132,14 @@ sleep 0.5
 xdotool key Return
 expect_error_box_only error-box-again.png
 
-close_program
+wine_session_close_program "$main"
 
 # At 120 dpi the design's twips come out at 376 x 250 pixels.
 set_dpi 120
 start_program
 expect_client_area 376x250 120
 screenshot "$main" main-window-120dpi.png
-close_program
+wine_session_close_program "$main"
 
 # The program declares itself DPI-aware: at 144 dpi it lays itself out at
 # that DPI (452 x 300 pixels) instead of being scaled up as a bitmap.
@@ -157,6 +147,6 @@ set_dpi 144
 start_program
 expect_client_area 452x300 144
 screenshot "$main" main-window-144dpi.png
-close_program
+wine_session_close_program "$main"
 set_dpi 96
 echo "screenshots in $artifacts"

@@ -72,6 +72,18 @@ magick=/usr/bin/convert
 # The program a test started under the session: ended when the session stops.
 app_pid=''
 
+# Closes the program's window $1 with Alt+F4; the program ($app_pid) must end
+# with it.
+wine_session_close_program() {
+  xdotool windowfocus "$1" 2>/dev/null || true
+  sleep 0.5
+  xdotool key alt+F4
+  for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
+  app_pid=''
+  echo "program ended with its window"
+}
+
 wine_session_stop() {
   if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
   if [ -n "$wine_session_shell" ]; then wine_session_shell_restore; fi
