@@ -171,18 +171,24 @@ bool ReadGroup(GKeyFile* file, const char* group, RasEntryRecord& record) {
   if (!size || !ParseNumber(size.get(), read.dwSize) || !layout::LayoutFits(read.dwSize)) {
     return false;
   }
+  // Members are looked for among the group's key lines, not asked of GLib
+  // one by one: it formats an error text for each key it does not find.
   gsize keyLines = 0;
-  g_strfreev(g_key_file_get_keys(file, group, &keyLines, nullptr));
+  const Strings keys(g_key_file_get_keys(file, group, &keyLines, nullptr), &g_strfreev);
+  const std::vector<std::string_view> names(keys.get(), keys.get() + keyLines);
+  const auto has = [&](std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
   std::size_t members = 1;  // dwSize
   bool wellFormed = true;
   layout::ForEachMember(read.dwSize, [&](const auto& member) {
+    if (!has(member.name)) return;
+    ++members;
     const String value(
         g_key_file_get_string(file, group, std::string(member.name).c_str(), nullptr), &g_free);
-    if (!value) return;
-    ++members;
-    wellFormed = wellFormed && ValueReader(value.get(), read)(member);
+    wellFormed = wellFormed && value && ValueReader(value.get(), read)(member);
   });
-  if (g_key_file_has_key(file, group, kAlternatesKey, nullptr)) {
+  if (has(kAlternatesKey)) {
     ++members;
     wellFormed = wellFormed && ReadAlternates(file, group, read);
   }
