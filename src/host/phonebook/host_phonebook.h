@@ -40,9 +40,6 @@ class HostPhonebook : public HostPhonebookBase {
   RasError SetEntryProperties(const std::optional<std::string>& phonebook,
                               const std::string& entryName, std::span<const std::uint8_t> image,
                               std::uint32_t entrySize) override;
-  // The names in the file's order.
-  RasError EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
-                       std::uint32_t& entryCount) override;
   // 623 when there is no entry of that name.
   RasError DeleteEntry(const std::string& entryName) override;
 
@@ -53,6 +50,8 @@ class HostPhonebook : public HostPhonebookBase {
   const std::string& path() const { return file_.path(); }
 
  private:
+  // The names in the file's order.
+  RasError ListNames(std::vector<std::string>& names) override;
   RasError ReadEntries(std::vector<PhonebookEntry>& entries) const;
 
   PhonebookWriteHooks hooks_;

@@ -8,6 +8,8 @@ extern "C" {
 
 #include <cstring>
 
+#include "host/phonebook/host_phonebook_errors.h"
+
 namespace verolink::host {
 
 namespace {
@@ -108,14 +110,14 @@ bool IsNoAnswer(const GError* error) {
          g_error_matches(error, NM_CLIENT_ERROR, NM_CLIENT_ERROR_MANAGER_NOT_RUNNING);
 }
 
-NmResult Classify(const GError* error) {
-  if (error == nullptr || IsNoAnswer(error)) return NmResult::NoAnswer;
+RasError Classify(const GError* error) {
+  if (error == nullptr || IsNoAnswer(error)) return kErrorNmNoAnswer;
   if (g_error_matches(error, NM_SETTINGS_ERROR, NM_SETTINGS_ERROR_PERMISSION_DENIED) ||
       g_error_matches(error, NM_MANAGER_ERROR, NM_MANAGER_ERROR_PERMISSION_DENIED) ||
       g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_ACCESS_DENIED)) {
-    return NmResult::Refused;
+    return kErrorNmRefused;
   }
-  return NmResult::Failed;
+  return kErrorNmRejected;
 }
 
 std::string NoAnswerText(milliseconds timeout) {
@@ -193,20 +195,20 @@ NmDaemon::~NmDaemon() {
   g_main_context_unref(context_);
 }
 
-NmResult NmDaemon::Failure(GError* error) {
-  const NmResult failure = Classify(error);
-  lastError_ = failure == NmResult::NoAnswer ? NoAnswerText(timeout_) : error->message;
+RasError NmDaemon::Failure(GError* error) {
+  const RasError failure = Classify(error);
+  lastError_ = failure == kErrorNmNoAnswer ? NoAnswerText(timeout_) : error->message;
   if (error != nullptr) g_error_free(error);
   return failure;
 }
 
-NmResult NmDaemon::AskPermissions(NmPermissions& permissions) {
+RasError NmDaemon::AskPermissions(NmPermissions& permissions) {
   permissions = {};
   Waiter waiter(context_, timeout_);
   waiter.TakeNews();
   if (!nm_client_get_nm_running(client_)) {
     lastError_ = "NetworkManager has left the system bus";
-    return NmResult::NoAnswer;
+    return kErrorNmNoAnswer;
   }
   nm_client_dbus_call(client_, NM_DBUS_PATH, NM_DBUS_INTERFACE, "GetPermissions", nullptr,
                       G_VARIANT_TYPE("(a{ss})"), static_cast<int>(timeout_.count()),
@@ -231,16 +233,16 @@ NmResult NmDaemon::AskPermissions(NmPermissions& permissions) {
   g_variant_iter_free(iter);
   g_variant_unref(reply);
   waiter.TakeNews();
-  return NmResult::Done;
+  return kRasSuccess;
 }
 
-NmResult NmDaemon::ListIds(std::vector<std::string>& ids) {
+RasError NmDaemon::ListIds(std::vector<std::string>& ids) {
   ids.clear();
   NmPermissions ignored;
-  if (const NmResult r = AskPermissions(ignored); r != NmResult::Done) return r;
+  if (const RasError r = AskPermissions(ignored); r != kRasSuccess) return r;
   for (const ConnectionRef& connection : VisibleConnections(client_, nullptr))
     ids.emplace_back(nm_connection_get_id(NM_CONNECTION(connection.get())));
-  return NmResult::Done;
+  return kRasSuccess;
 }
 
 std::string NmDaemon::LoginOf(const std::string& id) {
@@ -251,7 +253,7 @@ std::string NmDaemon::LoginOf(const std::string& id) {
   return name == nullptr ? std::string() : name;
 }
 
-NmResult NmDaemon::Add(NMConnection* connection) {
+RasError NmDaemon::Add(NMConnection* connection) {
   Waiter waiter(context_, timeout_);
   nm_client_add_connection2(client_, nm_connection_to_dbus(connection, NM_CONNECTION_SERIALIZE_ALL),
                             NM_SETTINGS_ADD_CONNECTION2_FLAG_TO_DISK, nullptr, TRUE,
@@ -262,15 +264,15 @@ NmResult NmDaemon::Add(NMConnection* connection) {
     added = nm_client_add_connection2_finish(client_, result, nullptr, &error);
   if (added != nullptr) {
     g_object_unref(added);
-    return NmResult::Done;
+    return kRasSuccess;
   }
   return Failure(error);
 }
 
-NmResult NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
+RasError NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
   NmPermissions ignored;
-  if (const NmResult r = AskPermissions(ignored); r != NmResult::Done) return r;
-  NmResult outcome = NmResult::NotFound;
+  if (const RasError r = AskPermissions(ignored); r != kRasSuccess) return r;
+  RasError outcome = kErrorCannotFindPhonebookEntry;
   for (const ConnectionRef& ref : VisibleConnections(client_, id.c_str())) {
     NMRemoteConnection* connection = ref.get();
     if (!keepUuid.empty() && keepUuid == nm_connection_get_uuid(NM_CONNECTION(connection)))
@@ -280,7 +282,7 @@ NmResult NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
     GError* error = nullptr;
     GAsyncResult* result = waiter.Wait();
     if (result != nullptr && nm_remote_connection_delete_finish(connection, result, &error)) {
-      outcome = NmResult::Done;
+      outcome = kRasSuccess;
       continue;
     }
     outcome = Failure(error);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "phonebook/ras_phonebook.h"
+
 typedef struct _NMClient NMClient;
 typedef struct _NMConnection NMConnection;
 typedef struct _GMainContext GMainContext;
@@ -12,14 +14,15 @@ typedef struct _GError GError;
 
 namespace verolink::host {
 
-// How a call to NetworkManager ended.
-enum class NmResult {
-  Done,
-  NotFound,  // no connection of that id is visible to this user
-  Refused,   // NetworkManager denies this user the change
-  NoAnswer,  // no answer within the time allowed, or the daemon or its bus is gone
-  Failed,    // NetworkManager answered with another error
-};
+// How a call to NetworkManager can fail, as phonebook error numbers: the
+// platform's numbers for the nearest conditions. Nothing was changed.
+// No answer in time, or the daemon or its bus is gone (ERROR_RASMAN_CANNOT_INITIALIZE).
+inline constexpr RasError kErrorNmNoAnswer = 711;
+// NetworkManager denies this user the change (ERROR_NO_DIALIN_PERMISSION).
+inline constexpr RasError kErrorNmRefused = 649;
+// NetworkManager (or libnm before it) rejected the connection for another
+// reason; the daemon's text is in lastError().
+inline constexpr RasError kErrorNmRejected = 624;
 
 // What NetworkManager lets this user do with saved connections without
 // asking for a password.
@@ -42,31 +45,31 @@ class NmDaemon {
   NmDaemon(const NmDaemon&) = delete;
   NmDaemon& operator=(const NmDaemon&) = delete;
 
-  // Asks the daemon for this user's permissions; Done and fills
-  // `permissions`, else NoAnswer or Failed with `permissions` all false.
+  // Asks the daemon for this user's permissions; 0 and fills `permissions`,
+  // else an error above with `permissions` all false.
   // The answer also brings in the daemon's news sent before it.
-  NmResult AskPermissions(NmPermissions& permissions);
-  // Done and the ids (UTF-8) of the connections this user may see, after
-  // the daemon's news so far; NoAnswer or Failed with `ids` empty.
-  NmResult ListIds(std::vector<std::string>& ids);
+  RasError AskPermissions(NmPermissions& permissions);
+  // 0 and the ids (UTF-8) of the connections this user may see, after the
+  // daemon's news so far; else an error above with `ids` empty.
+  RasError ListIds(std::vector<std::string>& ids);
   // The PPPoE user name of the first visible connection of that id; empty
   // when there is none or it has none.
   std::string LoginOf(const std::string& id);
-  // Saves `connection` to disk through the daemon: Done when it is stored
-  // and listed; Refused, NoAnswer or Failed, with nothing added.
-  NmResult Add(NMConnection* connection);
+  // Saves `connection` to disk through the daemon: 0 when it is stored and
+  // listed, else an error above with nothing added.
+  RasError Add(NMConnection* connection);
   // Deletes every visible connection of that id except the one of
-  // `keepUuid`: Done when all are gone; NotFound when none was there;
-  // Refused, NoAnswer or Failed at the first one the daemon did not delete.
-  NmResult Delete(const std::string& id, const std::string& keepUuid = {});
+  // `keepUuid`: 0 when all are gone; 623 when none was there; an error above
+  // at the first one the daemon did not delete.
+  RasError Delete(const std::string& id, const std::string& keepUuid = {});
 
   const std::string& lastError() const { return lastError_; }
 
  private:
   NmDaemon(GMainContext* context, NMClient* client, std::chrono::milliseconds timeout);
-  // The result a failed call's error stands for (null: no answer came);
-  // keeps its text in lastError_ and frees it.
-  NmResult Failure(GError* error);
+  // The error number a failed call's error stands for (null: no answer
+  // came); keeps its text in lastError_ and frees it.
+  RasError Failure(GError* error);
 
   GMainContext* context_;
   NMClient* client_;

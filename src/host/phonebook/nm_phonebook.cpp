@@ -12,10 +12,8 @@ extern "C" {
 #include <utility>
 #include <vector>
 
-#include "host/phonebook/entry_name_records.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/nm_pppoe_settings.h"
-#include "host/system/zero_ended_copy.h"
 #include "phonebook/read_entry_image.h"
 
 namespace verolink::host {
@@ -38,22 +36,6 @@ NmPhonebook::NmPhonebook(std::unique_ptr<NmDaemon> daemon, std::uint32_t entrySi
                          const CodePage& codePage, LoginPrompt& prompt)
     : HostPhonebookBase(entrySize, codePage), daemon_(std::move(daemon)), prompt_(prompt) {}
 
-RasError NmPhonebook::ErrorOf(NmResult result) const {
-  switch (result) {
-    case NmResult::Done:
-      return kRasSuccess;
-    case NmResult::NotFound:
-      return kErrorCannotFindPhonebookEntry;
-    case NmResult::Refused:
-      return kErrorNmRefused;
-    case NmResult::NoAnswer:
-      return kErrorNmNoAnswer;
-    case NmResult::Failed:
-      break;
-  }
-  return kErrorNmRejected;
-}
-
 RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phonebook,
                                          const std::string& entryName,
                                          std::span<const std::uint8_t> image,
@@ -67,9 +49,9 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
   }
   if (!daemon_) return kErrorNmNoAnswer;
   NmPermissions may;
-  if (const NmResult r = daemon_->AskPermissions(may); r != NmResult::Done) {
+  if (const RasError r = daemon_->AskPermissions(may); r != kRasSuccess) {
     Report("permissions", daemon_->lastError());
-    return ErrorOf(r);
+    return r;
   }
   if (!may.modifySystem && !may.modifyOwn) return kErrorNmRefused;
 
@@ -87,68 +69,55 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
     Report("the connection is not valid", invalid);
     return kErrorNmRejected;
   }
-  if (const NmResult r = daemon_->Add(connection.get()); r != NmResult::Done) {
+  if (const RasError r = daemon_->Add(connection.get()); r != kRasSuccess) {
     Report("adding the connection", daemon_->lastError());
-    return ErrorOf(r);
+    return r;
   }
   // An older connection of that name is replaced, as the platform's write
   // replaces an entry; the new one stays whatever becomes of the old.
-  const NmResult old = daemon_->Delete(id, nm_connection_get_uuid(connection.get()));
-  if (old != NmResult::Done && old != NmResult::NotFound)
+  const RasError old = daemon_->Delete(id, nm_connection_get_uuid(connection.get()));
+  if (old != kRasSuccess && old != kErrorCannotFindPhonebookEntry)
     Report("deleting the replaced connection", daemon_->lastError());
   return kRasSuccess;
 }
 
-RasError NmPhonebook::EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
-                                  std::uint32_t& entryCount) {
-  if (const RasError e = CheckListingBuffer(buffer, byteCount); e != kRasSuccess) return e;
+RasError NmPhonebook::ListNames(std::vector<std::string>& names) {
   if (!daemon_) return kErrorNmNoAnswer;
   std::vector<std::string> ids;
-  if (const NmResult r = daemon_->ListIds(ids); r != NmResult::Done) {
+  if (const RasError r = daemon_->ListIds(ids); r != kRasSuccess) {
     Report("listing the connections", daemon_->lastError());
-    return ErrorOf(r);
+    return r;
   }
-  std::vector<std::string> names;
-  names.reserve(ids.size());
   for (const std::string& id : ids) {
     std::string name = codePage_.ToAnsi(FromUtf8(id));
     if (IsValidEntryName(name)) names.push_back(std::move(name));
   }
-  return FillEntryNameRecords(
-      names.size(), [&](std::size_t i) { return std::string_view(names[i]); }, buffer, byteCount,
-      entryCount);
+  return kRasSuccess;
 }
 
 RasError NmPhonebook::DeleteEntry(const std::string& entryName) {
   if (!daemon_) return kErrorNmNoAnswer;
   const std::string id = ToUtf8(codePage_.FromAnsi(entryName));
   const std::string login = daemon_->LoginOf(id);
-  const NmResult r = daemon_->Delete(id);
-  if (r == NmResult::Done && !login.empty()) deletedLogins_[id] = login;
-  if (r != NmResult::Done && r != NmResult::NotFound)
+  const RasError r = daemon_->Delete(id);
+  if (r == kRasSuccess && !login.empty()) deletedLogins_[id] = login;
+  if (r != kRasSuccess && r != kErrorCannotFindPhonebookEntry)
     Report("deleting the connection", daemon_->lastError());
-  return ErrorOf(r);
+  return r;
 }
 
-void NmPhonebook::GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) {
-  const char16_t* text = nullptr;
+Text NmPhonebook::ErrorText(std::uint32_t code) const {
   switch (static_cast<RasError>(code)) {
     case kErrorNmNoAnswer:
-      text = u"NetworkManager не отвечает. Подключение не изменено; повторите попытку позже.";
-      break;
+      return u"NetworkManager не отвечает. Подключение не изменено; повторите попытку позже.";
     case kErrorNmRefused:
-      text =
-          u"NetworkManager не разрешает вам изменять сетевые подключения. Подключение не "
-          u"изменено; обратитесь к администратору компьютера.";
-      break;
+      return u"NetworkManager не разрешает вам изменять сетевые подключения. Подключение не "
+             u"изменено; обратитесь к администратору компьютера.";
     case kErrorNmRejected:
-      text = u"NetworkManager не принял подключение. Подключение не изменено.";
-      break;
+      return u"NetworkManager не принял подключение. Подключение не изменено.";
     default:
-      HostPhonebookBase::GetErrorString(code, buffer, size);
-      return;
+      return HostPhonebookBase::ErrorText(code);
   }
-  CopyZeroEnded(codePage_.ToAnsi(text), buffer, size);
 }
 
 }  // namespace verolink::host

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/code_page.h"
 #include "host/phonebook/host_phonebook_base.h"
@@ -14,16 +15,6 @@
 #include "phonebook/ras_phonebook.h"
 
 namespace verolink::host {
-
-// NetworkManager did not answer in time, or is gone (the number of the
-// platform's ERROR_RASMAN_CANNOT_INITIALIZE). Nothing was changed.
-inline constexpr RasError kErrorNmNoAnswer = 711;
-// NetworkManager denies this user the change (the number of the platform's
-// ERROR_NO_DIALIN_PERMISSION). Nothing was changed.
-inline constexpr RasError kErrorNmRefused = 649;
-// NetworkManager (or libnm before it) rejected the connection for another
-// reason; the daemon's text goes to standard error.
-inline constexpr RasError kErrorNmRejected = 624;
 
 // The Remote Access phonebook as NetworkManager's saved connections, through
 // the daemon: the listing is the ids of the connections this user may see,
@@ -48,18 +39,15 @@ class NmPhonebook : public HostPhonebookBase {
   RasError SetEntryProperties(const std::optional<std::string>& phonebook,
                               const std::string& entryName, std::span<const std::uint8_t> image,
                               std::uint32_t entrySize) override;
-  // Lists the visible connections' ids that fit an entry name (at most 256
-  // bytes in the code page).
-  RasError EnumEntries(std::uint8_t* buffer, std::uint32_t& byteCount,
-                       std::uint32_t& entryCount) override;
   // Deletes every visible connection of that name; 623 when there is none.
   RasError DeleteEntry(const std::string& entryName) override;
-  // The texts of the numbers above, else those of host_phonebook_errors.h.
-  void GetErrorString(std::uint32_t code, char* buffer, std::uint32_t size) override;
 
  private:
-  // The daemon's answer as a phonebook error number.
-  RasError ErrorOf(NmResult result) const;
+  // The visible connections' ids that fit an entry name (at most 256 bytes
+  // in the code page).
+  RasError ListNames(std::vector<std::string>& names) override;
+  // The texts of the numbers above, else those of host_phonebook_errors.h.
+  Text ErrorText(std::uint32_t code) const override;
 
   std::unique_ptr<NmDaemon> daemon_;
   LoginPrompt& prompt_;

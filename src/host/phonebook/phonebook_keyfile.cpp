@@ -1,16 +1,16 @@
 #include "phonebook_keyfile.h"
 
+#include <arpa/inet.h>
 #include <glib.h>
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <type_traits>
 #include <utility>
 
-#include "host/phonebook/entry_name_records.h"
+#include "host/phonebook/host_phonebook_base.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "phonebook/entry_members.h"
 
@@ -43,21 +43,6 @@ bool ParseNumber(std::string_view text, std::uint32_t& value) {
   return error == std::errc() && end == text.data() + text.size();
 }
 
-// Four decimal numbers up to 255 between dots.
-bool ParseAddress(std::string_view text, RasIpAddress& address) {
-  std::uint8_t* const bytes[] = {&address.a, &address.b, &address.c, &address.d};
-  for (std::size_t i = 0; i < 4; ++i) {
-    const std::size_t dot = i < 3 ? text.find('.') : text.size();
-    std::uint32_t n = 0;
-    if (dot == std::string_view::npos || !ParseNumber(text.substr(0, dot), n) || n > 255) {
-      return false;
-    }
-    *bytes[i] = static_cast<std::uint8_t>(n);
-    text.remove_prefix(std::min(dot + 1, text.size()));
-  }
-  return true;
-}
-
 // Writes one record's members into its group; members at zero, or empty,
 // are left out.
 class GroupWriter {
@@ -74,19 +59,16 @@ class GroupWriter {
   void operator()(const layout::Address& a) {
     const RasIpAddress& ip = record_.*a.member;
     if (ip == RasIpAddress{}) return;
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", ip.a, ip.b, ip.c, ip.d);
-    Set(a.name, text);
+    const std::uint8_t bytes[4] = {ip.a, ip.b, ip.c, ip.d};
+    char text[INET_ADDRSTRLEN];
+    Set(a.name, inet_ntop(AF_INET, bytes, text, sizeof text));
   }
   void operator()(const layout::Guid& g) {
     const auto& bytes = record_.*g.member;
     if (bytes == std::remove_cvref_t<decltype(bytes)>{}) return;
+    static constexpr char kHex[] = "0123456789abcdef";
     std::string text;
-    for (const std::uint8_t byte : bytes) {
-      char hex[3];
-      std::snprintf(hex, sizeof hex, "%02x", byte);
-      text += hex;
-    }
+    for (const std::uint8_t byte : bytes) text += {kHex[byte >> 4], kHex[byte & 0xF]};
     Set(g.name, text);
   }
 
@@ -128,7 +110,13 @@ class ValueReader {
     record_.*f.member = FromUtf8(value_);
     return true;
   }
-  bool operator()(const layout::Address& a) { return ParseAddress(value_, record_.*a.member); }
+  // Four decimal numbers up to 255 between dots.
+  bool operator()(const layout::Address& a) {
+    std::uint8_t bytes[4];
+    if (inet_pton(AF_INET, value_, bytes) != 1) return false;
+    record_.*a.member = {bytes[0], bytes[1], bytes[2], bytes[3]};
+    return true;
+  }
   bool operator()(const layout::Guid& g) {
     if (std::strlen(value_) != 32) return false;
     for (std::size_t i = 0; i < 16; ++i) {
@@ -197,6 +185,39 @@ bool ReadGroup(GKeyFile* file, const char* group, RasEntryRecord& record) {
   return true;
 }
 
+// Loads a phonebook file's text into `file` and reads its entries, names
+// converted to the code page; false when the text is not such a file.
+bool Load(std::string_view text, const CodePage& codePage, GKeyFile* file,
+          std::vector<PhonebookEntry>& entries) {
+  // GLib would end the text at a zero byte, and a write would drop the rest.
+  if (text.find('\0') != std::string_view::npos ||
+      !g_key_file_load_from_data(file, text.data(), text.size(), G_KEY_FILE_NONE, nullptr)) {
+    return false;
+  }
+  gsize count = 0;
+  const Strings groups(g_key_file_get_groups(file, &count), &g_strfreev);
+  entries.resize(count);
+  for (gsize i = 0; i < count; ++i) {
+    // Only the group the writer makes of its name: one group per entry.
+    const char* group = groups.get()[i];
+    if (!IsGroupName(group)) return false;
+    entries[i].name = codePage.ToAnsi(FromUtf8(group));
+    if (!IsValidEntryName(entries[i].name) || ToUtf8(codePage.FromAnsi(entries[i].name)) != group ||
+        !ReadGroup(file, group, entries[i].record)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string TextOf(GKeyFile* file) {
+  gsize length = 0;
+  const String text(g_key_file_to_data(file, &length, nullptr), &g_free);
+  return std::string(text.get(), length);
+}
+
+KeyFile NewKeyFile() { return KeyFile(g_key_file_new(), &g_key_file_free); }
+
 }  // namespace
 
 bool IsStorableEntryName(std::string_view name, const CodePage& codePage) {
@@ -207,38 +228,50 @@ bool IsStorableEntryName(std::string_view name, const CodePage& codePage) {
 
 RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
                         std::vector<PhonebookEntry>& entries) {
-  // GLib would end the text at a zero byte, and a write would drop the rest.
-  if (text.find('\0') != std::string_view::npos) return kErrorCorruptPhonebook;
-  const KeyFile file(g_key_file_new(), &g_key_file_free);
-  if (!g_key_file_load_from_data(file.get(), text.data(), text.size(), G_KEY_FILE_NONE, nullptr)) {
-    return kErrorCorruptPhonebook;
-  }
-  gsize count = 0;
-  const Strings groups(g_key_file_get_groups(file.get(), &count), &g_strfreev);
-  std::vector<PhonebookEntry> read(count);
-  for (gsize i = 0; i < count; ++i) {
-    // Only the group the writer makes of its name: one group per entry.
-    const char* group = groups.get()[i];
-    if (!IsGroupName(group)) return kErrorCorruptPhonebook;
-    read[i].name = codePage.ToAnsi(FromUtf8(group));
-    if (!IsValidEntryName(read[i].name) || ToUtf8(codePage.FromAnsi(read[i].name)) != group) {
-      return kErrorCorruptPhonebook;
-    }
-    if (!ReadGroup(file.get(), group, read[i].record)) return kErrorCorruptPhonebook;
-  }
+  std::vector<PhonebookEntry> read;
+  if (!Load(text, codePage, NewKeyFile().get(), read)) return kErrorCorruptPhonebook;
   entries = std::move(read);
   return kRasSuccess;
 }
 
 std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries, const CodePage& codePage) {
-  const KeyFile file(g_key_file_new(), &g_key_file_free);
+  const KeyFile file = NewKeyFile();
   for (const PhonebookEntry& entry : entries) {
     const std::string group = ToUtf8(codePage.FromAnsi(entry.name));
     GroupWriter(file.get(), group.c_str(), entry.record).Write();
   }
-  gsize length = 0;
-  const String text(g_key_file_to_data(file.get(), &length, nullptr), &g_free);
-  return std::string(text.get(), length);
+  return TextOf(file.get());
+}
+
+RasError PutEntry(std::string_view text, const PhonebookEntry& entry, const CodePage& codePage,
+                  std::string& next) {
+  const KeyFile file = NewKeyFile();
+  std::vector<PhonebookEntry> entries;
+  if (!Load(text, codePage, file.get(), entries)) return kErrorCorruptPhonebook;
+  const std::string group = ToUtf8(codePage.FromAnsi(entry.name));
+  // Emptied rather than removed, so that the group keeps its place.
+  const Strings keys(g_key_file_get_keys(file.get(), group.c_str(), nullptr, nullptr), &g_strfreev);
+  for (gchar** key = keys.get(); key != nullptr && *key != nullptr; ++key) {
+    g_key_file_remove_key(file.get(), group.c_str(), *key, nullptr);
+  }
+  GroupWriter(file.get(), group.c_str(), entry.record).Write();
+  next = TextOf(file.get());
+  return kRasSuccess;
+}
+
+RasError RemoveEntry(std::string_view text, const std::string& name, const CodePage& codePage,
+                     std::string& next) {
+  const KeyFile file = NewKeyFile();
+  std::vector<PhonebookEntry> entries;
+  if (!Load(text, codePage, file.get(), entries)) return kErrorCorruptPhonebook;
+  // No group is named after a name the file cannot hold.
+  const std::string group = ToUtf8(codePage.FromAnsi(name));
+  if (!IsStorableEntryName(name, codePage) ||
+      !g_key_file_remove_group(file.get(), group.c_str(), nullptr)) {
+    return kErrorCannotFindPhonebookEntry;
+  }
+  next = TextOf(file.get());
+  return kRasSuccess;
 }
 
 }  // namespace verolink::host

@@ -48,4 +48,17 @@ RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
 // The file's text for the entries, whose names are storable.
 std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries, const CodePage& codePage);
 
+// Sets `next` to the text of the file `text` with `entry` (its name storable)
+// in place of the entry of that name, or after the others; the other entries
+// stay as they were read. 0 on success; 625, with `next` untouched, when
+// `text` is not a phonebook file.
+RasError PutEntry(std::string_view text, const PhonebookEntry& entry, const CodePage& codePage,
+                  std::string& next);
+
+// Sets `next` to the text of the file `text` without the entry `name`. 0 on
+// success; 623 when there is no such entry, 625 when `text` is not a
+// phonebook file, `next` untouched either way.
+RasError RemoveEntry(std::string_view text, const std::string& name, const CodePage& codePage,
+                     std::string& next);
+
 }  // namespace verolink::host

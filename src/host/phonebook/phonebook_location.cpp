@@ -13,17 +13,13 @@
 
 namespace verolink::host {
 
-namespace {
-
-std::string Variable(const char* name) {
+std::string EnvironmentVariable(const char* name) {
   const char* value = std::getenv(name);
   return value == nullptr ? std::string() : std::string(value);
 }
 
-}  // namespace
-
 std::string DefaultPhonebookPath() {
-  if (std::string path = Variable(kPhonebookVariable); !path.empty()) return path;
+  if (std::string path = EnvironmentVariable(kPhonebookVariable); !path.empty()) return path;
   std::string config = XdgBaseFolder("XDG_CONFIG_HOME", ".config");
   if (config.empty()) config = "./.config";  // no home folder known: the working folder's
   return config + "/verolink/phonebook.pbk";
@@ -49,7 +45,7 @@ RasError ResolvePhonebookLink(const std::string& path, std::string& target) {
 }
 
 std::uint32_t EntrySizeFromEnvironment() {
-  const std::string text = Variable(kEntrySizeVariable);
+  const std::string text = EnvironmentVariable(kEntrySizeVariable);
   std::uint32_t size = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
   return error == std::errc() && end == text.data() + text.size() ? size : kDefaultEntrySize;

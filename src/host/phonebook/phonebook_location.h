@@ -12,6 +12,9 @@ inline constexpr char kEntrySizeVariable[] = "VEROLINK_RAS_ENTRY_SIZE";
 // The size of the newest platform's entry structure.
 inline constexpr std::uint32_t kDefaultEntrySize = 2884;
 
+// The value of an environment variable; empty when it is not set.
+std::string EnvironmentVariable(const char* name);
+
 // $VEROLINK_PHONEBOOK when set, else $XDG_CONFIG_HOME/verolink/phonebook.pbk
 // with XDG_CONFIG_HOME defaulting to ~/.config (a relative one is ignored, as
 // the base directory rules say).
