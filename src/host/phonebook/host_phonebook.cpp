@@ -13,7 +13,7 @@ namespace verolink::host {
 
 HostPhonebook::HostPhonebook(std::string path, std::uint32_t entrySize, const CodePage& codePage,
                              PhonebookWriteHooks hooks)
-    : HostPhonebookBase(entrySize, codePage), hooks_(hooks), file_(std::move(path), hooks) {}
+    : HostPhonebookBase(entrySize, codePage), path_(std::move(path)), hooks_(std::move(hooks)) {}
 
 HostPhonebook HostPhonebook::FromEnvironment(const CodePage& codePage) {
   return HostPhonebook(DefaultPhonebookPath(), EntrySizeFromEnvironment(), codePage);
@@ -32,17 +32,18 @@ RasError HostPhonebook::SetEntryProperties(const std::optional<std::string>& pho
   const auto put = [&](const std::string& current, std::string& next) {
     return PutEntry(current, entry, codePage_, next);
   };
-  if (phonebook && !phonebook->empty()) {
-    // The name comes in the system code page; the file system's names are UTF-8.
-    return PhonebookFile(ToUtf8(codePage_.FromAnsi(*phonebook)), hooks_).Update(put);
-  }
-  return file_.Update(put);
+  // A named phonebook comes in the system code page; the file system's names are UTF-8.
+  const bool named = phonebook && !phonebook->empty();
+  return UpdatePhonebookFile(named ? ToUtf8(codePage_.FromAnsi(*phonebook)) : path_, put, hooks_);
 }
 
 RasError HostPhonebook::DeleteEntry(const std::string& entryName) {
-  return file_.Update([&](const std::string& current, std::string& next) {
-    return RemoveEntry(current, entryName, codePage_, next);
-  });
+  return UpdatePhonebookFile(
+      path_,
+      [&](const std::string& current, std::string& next) {
+        return RemoveEntry(current, entryName, codePage_, next);
+      },
+      hooks_);
 }
 
 RasError HostPhonebook::ReadEntry(const std::string& entryName, RasEntryRecord& record) const {
@@ -64,7 +65,7 @@ RasError HostPhonebook::ListNames(std::vector<std::string>& names) {
 
 RasError HostPhonebook::ReadEntries(std::vector<PhonebookEntry>& entries) const {
   std::string text;
-  if (const RasError e = file_.Read(text); e != kRasSuccess) return e;
+  if (const RasError e = ReadPhonebookFile(path_, text); e != kRasSuccess) return e;
   return ParsePhonebook(text, codePage_, entries);
 }
 

@@ -47,15 +47,15 @@ class HostPhonebook : public HostPhonebookBase {
   // none, or the read errors.
   RasError ReadEntry(const std::string& entryName, RasEntryRecord& record) const;
 
-  const std::string& path() const { return file_.path(); }
+  const std::string& path() const { return path_; }
 
  private:
   // The names in the file's order.
   RasError ListNames(std::vector<std::string>& names) override;
   RasError ReadEntries(std::vector<PhonebookEntry>& entries) const;
 
+  std::string path_;
   PhonebookWriteHooks hooks_;
-  PhonebookFile file_;
 };
 
 }  // namespace verolink::host

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <utility>
 #include <vector>
 
 #include "host/phonebook/host_phonebook_errors.h"
@@ -43,11 +42,6 @@ bool Lock(const Descriptor& fd, int operation) {
     if (errno != EINTR) return false;
   }
   return true;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  return folder.empty() ? std::string(".") : folder.string();
 }
 
 // The file's whole text; a missing file is empty.
@@ -89,12 +83,9 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& fileNa
 
 }  // namespace
 
-PhonebookFile::PhonebookFile(std::string path, PhonebookWriteHooks hooks)
-    : path_(std::move(path)), hooks_(std::move(hooks)) {}
-
-RasError PhonebookFile::Read(std::string& text) const {
+RasError ReadPhonebookFile(const std::string& path, std::string& text) {
   std::string file;
-  if (const RasError e = ResolvePhonebookLink(path_, file); e != kRasSuccess) return e;
+  if (const RasError e = ResolvePhonebookLink(path, file); e != kRasSuccess) return e;
   // Without a lock file no writer has got as far as the file, and a rename
   // is atomic anyway: the read sees the old file or the new one, whole.
   Descriptor lock(open((file + ".lock").c_str(), O_RDONLY | O_CLOEXEC));
@@ -102,10 +93,12 @@ RasError PhonebookFile::Read(std::string& text) const {
   return ReadWhole(file, text);
 }
 
-RasError PhonebookFile::Update(const Change& change) {
+RasError UpdatePhonebookFile(const std::string& path, const PhonebookChange& change,
+                             const PhonebookWriteHooks& hooks) {
   std::string file;
-  if (const RasError e = ResolvePhonebookLink(path_, file); e != kRasSuccess) return e;
-  const std::string folder = FolderOf(file);
+  if (const RasError e = ResolvePhonebookLink(path, file); e != kRasSuccess) return e;
+  const std::filesystem::path parent = std::filesystem::path(file).parent_path();
+  const std::string folder = parent.empty() ? std::string(".") : parent.string();
   if (!std::filesystem::is_directory(folder)) {
     // Nothing to read yet; the folders are made only for something to write.
     std::string next;
@@ -120,18 +113,13 @@ RasError PhonebookFile::Update(const Change& change) {
   if (const RasError e = ReadWhole(file, current); e != kRasSuccess) return e;
   std::string next;
   if (const RasError e = change(current, next); e != kRasSuccess) return e;
-  return Replace(file, next);
-}
-
-RasError PhonebookFile::Replace(const std::string& file, const std::string& text) const {
-  const std::string folder = FolderOf(file);
   const std::string name = std::filesystem::path(file).filename().string();
   RemoveStaleTemporaries(folder, name);
   // The new file keeps the old one's permissions; a first one is the user's alone.
   struct stat old {};
   const mode_t mode = stat(file.c_str(), &old) == 0 ? old.st_mode & 07777 : 0600;
   const int error =
-      ReplaceFileAtomically(folder, name, text, mode, name + kTemporaryMark, hooks_.beforeReplace);
+      ReplaceFileAtomically(folder, name, next, mode, name + kTemporaryMark, hooks.beforeReplace);
   return error == 0 ? kRasSuccess : kErrorCannotWritePhonebook;
 }
 

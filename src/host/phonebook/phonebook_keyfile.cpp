@@ -76,17 +76,12 @@ class GroupWriter {
     Set(kSizeKey, std::to_string(record_.dwSize));
     layout::ForEachMember(record_.dwSize, *this);
     if (record_.AlternateNumbers.empty()) return;
-    // The numbers are separated by zero characters, one list item each.
-    std::vector<std::string> items(1);
-    for (const char c : ToUtf8(record_.AlternateNumbers)) {
-      if (c == '\0') {
-        items.emplace_back();
-      } else {
-        items.back() += c;
-      }
-    }
+    // The numbers are separated by zero characters: one list item each.
+    const std::string numbers = ToUtf8(record_.AlternateNumbers);
     std::vector<const gchar*> list;
-    for (const std::string& item : items) list.push_back(item.c_str());
+    for (std::size_t at = 0; at <= numbers.size(); at += std::strlen(numbers.c_str() + at) + 1) {
+      list.push_back(numbers.c_str() + at);
+    }
     g_key_file_set_string_list(file_, group_, kAlternatesKey, list.data(), list.size());
   }
 
@@ -139,11 +134,8 @@ bool ReadAlternates(GKeyFile* file, const char* group, RasEntryRecord& record) {
   const Strings items(g_key_file_get_string_list(file, group, kAlternatesKey, &count, nullptr),
                       &g_strfreev);
   if (!items || count == 0) return false;
-  std::string joined;
-  for (gsize i = 0; i < count; ++i) {
-    if (i > 0) joined += '\0';
-    joined += items.get()[i];
-  }
+  std::string joined = items.get()[0];
+  for (gsize i = 1; i < count; ++i) (joined += '\0') += items.get()[i];
   record.AlternateNumbers = FromUtf8(joined);
   return true;
 }
@@ -218,6 +210,19 @@ std::string TextOf(GKeyFile* file) {
 
 KeyFile NewKeyFile() { return KeyFile(g_key_file_new(), &g_key_file_free); }
 
+// Loads a phonebook file's text, changes it with `change` and gives the
+// changed text in `next`; 625 when `text` is not a phonebook file, else
+// `change`'s result, with `next` untouched unless that is 0.
+template <class Change>
+RasError Edit(std::string_view text, const CodePage& codePage, std::string& next, Change change) {
+  const KeyFile file = NewKeyFile();
+  std::vector<PhonebookEntry> entries;
+  if (!Load(text, codePage, file.get(), entries)) return kErrorCorruptPhonebook;
+  const RasError result = change(file.get());
+  if (result == kRasSuccess) next = TextOf(file.get());
+  return result;
+}
+
 }  // namespace
 
 bool IsStorableEntryName(std::string_view name, const CodePage& codePage) {
@@ -245,33 +250,28 @@ std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries, const Co
 
 RasError PutEntry(std::string_view text, const PhonebookEntry& entry, const CodePage& codePage,
                   std::string& next) {
-  const KeyFile file = NewKeyFile();
-  std::vector<PhonebookEntry> entries;
-  if (!Load(text, codePage, file.get(), entries)) return kErrorCorruptPhonebook;
-  const std::string group = ToUtf8(codePage.FromAnsi(entry.name));
-  // Emptied rather than removed, so that the group keeps its place.
-  const Strings keys(g_key_file_get_keys(file.get(), group.c_str(), nullptr, nullptr), &g_strfreev);
-  for (gchar** key = keys.get(); key != nullptr && *key != nullptr; ++key) {
-    g_key_file_remove_key(file.get(), group.c_str(), *key, nullptr);
-  }
-  GroupWriter(file.get(), group.c_str(), entry.record).Write();
-  next = TextOf(file.get());
-  return kRasSuccess;
+  return Edit(text, codePage, next, [&](GKeyFile* file) {
+    const std::string group = ToUtf8(codePage.FromAnsi(entry.name));
+    // Emptied rather than removed, so that the group keeps its place.
+    const Strings keys(g_key_file_get_keys(file, group.c_str(), nullptr, nullptr), &g_strfreev);
+    for (gchar** key = keys.get(); key != nullptr && *key != nullptr; ++key) {
+      g_key_file_remove_key(file, group.c_str(), *key, nullptr);
+    }
+    GroupWriter(file, group.c_str(), entry.record).Write();
+    return kRasSuccess;
+  });
 }
 
 RasError RemoveEntry(std::string_view text, const std::string& name, const CodePage& codePage,
                      std::string& next) {
-  const KeyFile file = NewKeyFile();
-  std::vector<PhonebookEntry> entries;
-  if (!Load(text, codePage, file.get(), entries)) return kErrorCorruptPhonebook;
-  // No group is named after a name the file cannot hold.
-  const std::string group = ToUtf8(codePage.FromAnsi(name));
-  if (!IsStorableEntryName(name, codePage) ||
-      !g_key_file_remove_group(file.get(), group.c_str(), nullptr)) {
-    return kErrorCannotFindPhonebookEntry;
-  }
-  next = TextOf(file.get());
-  return kRasSuccess;
+  return Edit(text, codePage, next, [&](GKeyFile* file) {
+    // No group is named after a name the file cannot hold.
+    const std::string group = ToUtf8(codePage.FromAnsi(name));
+    return IsStorableEntryName(name, codePage) &&
+                   g_key_file_remove_group(file, group.c_str(), nullptr)
+               ? kRasSuccess
+               : kErrorCannotFindPhonebookEntry;
+  });
 }
 
 }  // namespace verolink::host
