@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <cstring>
+#include <memory>
 
 #include "host/phonebook/host_phonebook_errors.h"
 
@@ -16,21 +17,17 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// The end of one asynchronous call. A call given up on keeps this until its
-// callback has run, which then frees it.
+// The end of one asynchronous call, shared by its waiter and its callback:
+// a call given up on still ends, later, into a Call of its own.
 struct Call {
   GAsyncResult* result = nullptr;
-  bool abandoned = false;
   ~Call() { g_clear_object(&result); }
 };
+using SharedCall = std::shared_ptr<Call>;
 
 void Ended(GObject*, GAsyncResult* result, gpointer data) {
-  auto* call = static_cast<Call*>(data);
-  if (call->abandoned) {
-    delete call;
-    return;
-  }
-  call->result = G_ASYNC_RESULT(g_object_ref(result));
+  const std::unique_ptr<SharedCall> call(static_cast<SharedCall*>(data));
+  (*call)->result = G_ASYNC_RESULT(g_object_ref(result));
 }
 
 gboolean TimeUp(gpointer late) {
@@ -56,22 +53,19 @@ bool RunUntilEnded(GMainContext* context, const Call& call, milliseconds limit) 
 class Waiter {
  public:
   Waiter(GMainContext* context, milliseconds timeout)
-      : context_(context), timeout_(timeout), cancellable_(g_cancellable_new()), call_(new Call) {
+      : context_(context), timeout_(timeout), cancellable_(g_cancellable_new()) {
     g_main_context_push_thread_default(context_);
   }
   ~Waiter() {
     g_main_context_pop_thread_default(context_);
-    if (call_->result != nullptr)
-      delete call_;
-    else
-      call_->abandoned = true;
     g_object_unref(cancellable_);
   }
   Waiter(const Waiter&) = delete;
   Waiter& operator=(const Waiter&) = delete;
 
   GCancellable* cancellable() const { return cancellable_; }
-  Call* call() const { return call_; }
+  // The callback's data: the call's own share of it, which Ended frees.
+  gpointer call() const { return new SharedCall(call_); }
 
   // The call's result; null when none came in time. A late call is
   // cancelled and given a moment to end.
@@ -93,7 +87,7 @@ class Waiter {
   GMainContext* context_;
   milliseconds timeout_;
   GCancellable* cancellable_;
-  Call* call_;
+  SharedCall call_ = std::make_shared<Call>();
 };
 
 bool IsNoAnswer(const GError* error) {
