@@ -178,9 +178,10 @@ bool ReadGroup(GKeyFile* file, const char* group, RasEntryRecord& record) {
 }
 
 // Loads a phonebook file's text into `file` and reads its entries, names
-// converted to the code page; false when the text is not such a file.
+// converted to the code page, into `entries` when it is given; false when the
+// text is not such a file.
 bool Load(std::string_view text, const CodePage& codePage, GKeyFile* file,
-          std::vector<PhonebookEntry>& entries) {
+          std::vector<PhonebookEntry>* entries = nullptr) {
   // GLib would end the text at a zero byte, and a write would drop the rest.
   if (text.find('\0') != std::string_view::npos ||
       !g_key_file_load_from_data(file, text.data(), text.size(), G_KEY_FILE_NONE, nullptr)) {
@@ -188,14 +189,16 @@ bool Load(std::string_view text, const CodePage& codePage, GKeyFile* file,
   }
   gsize count = 0;
   const Strings groups(g_key_file_get_groups(file, &count), &g_strfreev);
-  entries.resize(count);
+  PhonebookEntry checked;
+  if (entries != nullptr) entries->resize(count);
   for (gsize i = 0; i < count; ++i) {
     // Only the group the writer makes of its name: one group per entry.
     const char* group = groups.get()[i];
+    PhonebookEntry& entry = entries != nullptr ? (*entries)[i] : checked;
     if (!IsGroupName(group)) return false;
-    entries[i].name = codePage.ToAnsi(FromUtf8(group));
-    if (!IsValidEntryName(entries[i].name) || ToUtf8(codePage.FromAnsi(entries[i].name)) != group ||
-        !ReadGroup(file, group, entries[i].record)) {
+    entry.name = codePage.ToAnsi(FromUtf8(group));
+    if (!IsValidEntryName(entry.name) || ToUtf8(codePage.FromAnsi(entry.name)) != group ||
+        !ReadGroup(file, group, entry.record)) {
       return false;
     }
   }
@@ -216,8 +219,7 @@ KeyFile NewKeyFile() { return KeyFile(g_key_file_new(), &g_key_file_free); }
 template <class Change>
 RasError Edit(std::string_view text, const CodePage& codePage, std::string& next, Change change) {
   const KeyFile file = NewKeyFile();
-  std::vector<PhonebookEntry> entries;
-  if (!Load(text, codePage, file.get(), entries)) return kErrorCorruptPhonebook;
+  if (!Load(text, codePage, file.get())) return kErrorCorruptPhonebook;
   const RasError result = change(file.get());
   if (result == kRasSuccess) next = TextOf(file.get());
   return result;
@@ -234,7 +236,7 @@ bool IsStorableEntryName(std::string_view name, const CodePage& codePage) {
 RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
                         std::vector<PhonebookEntry>& entries) {
   std::vector<PhonebookEntry> read;
-  if (!Load(text, codePage, NewKeyFile().get(), read)) return kErrorCorruptPhonebook;
+  if (!Load(text, codePage, NewKeyFile().get(), &read)) return kErrorCorruptPhonebook;
   entries = std::move(read);
   return kRasSuccess;
 }
