@@ -6,6 +6,7 @@ extern "C" {
 #include <NetworkManager.h>
 }
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -189,9 +190,10 @@ NmDaemon::~NmDaemon() {
   g_main_context_unref(context_);
 }
 
-RasError NmDaemon::Failure(GError* error) {
+RasError NmDaemon::Failure(const char* what, GError* error) {
   const RasError failure = Classify(error);
-  lastError_ = failure == kErrorNmNoAnswer ? NoAnswerText(timeout_) : error->message;
+  std::fprintf(stderr, "verolink: NetworkManager: %s: %s\n", what,
+               failure == kErrorNmNoAnswer ? NoAnswerText(timeout_).c_str() : error->message);
   if (error != nullptr) g_error_free(error);
   return failure;
 }
@@ -201,7 +203,7 @@ RasError NmDaemon::AskPermissions(NmPermissions& permissions) {
   Waiter waiter(context_, timeout_);
   waiter.TakeNews();
   if (!nm_client_get_nm_running(client_)) {
-    lastError_ = "NetworkManager has left the system bus";
+    std::fprintf(stderr, "verolink: NetworkManager has left the system bus\n");
     return kErrorNmNoAnswer;
   }
   nm_client_dbus_call(client_, NM_DBUS_PATH, NM_DBUS_INTERFACE, "GetPermissions", nullptr,
@@ -211,7 +213,7 @@ RasError NmDaemon::AskPermissions(NmPermissions& permissions) {
   GVariant* reply = nullptr;
   if (GAsyncResult* result = waiter.Wait())
     reply = nm_client_dbus_call_finish(client_, result, &error);
-  if (reply == nullptr) return Failure(error);
+  if (reply == nullptr) return Failure("asking for permissions", error);
   GVariantIter* iter = nullptr;
   const char* name = nullptr;
   const char* value = nullptr;
@@ -260,7 +262,7 @@ RasError NmDaemon::Add(NMConnection* connection) {
     g_object_unref(added);
     return kRasSuccess;
   }
-  return Failure(error);
+  return Failure("adding the connection", error);
 }
 
 RasError NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
@@ -279,7 +281,7 @@ RasError NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
       outcome = kRasSuccess;
       continue;
     }
-    outcome = Failure(error);
+    outcome = Failure("deleting a connection", error);
     break;
   }
   return outcome;

@@ -21,7 +21,7 @@ inline constexpr RasError kErrorNmNoAnswer = 711;
 // NetworkManager denies this user the change (ERROR_NO_DIALIN_PERMISSION).
 inline constexpr RasError kErrorNmRefused = 649;
 // NetworkManager (or libnm before it) rejected the connection for another
-// reason; the daemon's text is in lastError().
+// reason, which goes to standard error.
 inline constexpr RasError kErrorNmRejected = 624;
 
 // What NetworkManager lets this user do with saved connections without
@@ -34,8 +34,8 @@ struct NmPermissions {
 // NetworkManager on the system D-Bus ($DBUS_SYSTEM_BUS_ADDRESS when set),
 // through libnm. Every call runs the client's own main context until the
 // answer has come, and gives up after the time allowed; no threads. When a
-// call returns, what it did is done in the daemon. `lastError()` holds the
-// daemon's or the bus's text of the last failure (English, for the log).
+// call returns, what it did is done in the daemon. A failed call writes one
+// line to standard error with the daemon's or the bus's text (English).
 class NmDaemon {
  public:
   // Connects within `timeout`. Returns the daemon when NetworkManager runs
@@ -63,18 +63,15 @@ class NmDaemon {
   // at the first one the daemon did not delete.
   RasError Delete(const std::string& id, const std::string& keepUuid = {});
 
-  const std::string& lastError() const { return lastError_; }
-
  private:
   NmDaemon(GMainContext* context, NMClient* client, std::chrono::milliseconds timeout);
   // The error number a failed call's error stands for (null: no answer
-  // came); keeps its text in lastError_ and frees it.
-  RasError Failure(GError* error);
+  // came); says `what` failed and why on standard error, and frees it.
+  RasError Failure(const char* what, GError* error);
 
   GMainContext* context_;
   NMClient* client_;
   std::chrono::milliseconds timeout_;
-  std::string lastError_;
 };
 
 }  // namespace verolink::host

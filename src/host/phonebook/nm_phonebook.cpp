@@ -8,7 +8,6 @@ extern "C" {
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -24,10 +23,6 @@ namespace {
 std::string LoginName() {
   const passwd* entry = ::getpwuid(::geteuid());
   return entry == nullptr ? std::to_string(::geteuid()) : entry->pw_name;
-}
-
-void Report(const char* what, const std::string& why) {
-  std::fprintf(stderr, "verolink: NetworkManager: %s: %s\n", what, why.c_str());
 }
 
 }  // namespace
@@ -49,10 +44,7 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
   }
   if (!daemon_) return kErrorNmNoAnswer;
   NmPermissions may;
-  if (const RasError r = daemon_->AskPermissions(may); r != kRasSuccess) {
-    Report("permissions", daemon_->lastError());
-    return r;
-  }
+  if (const RasError r = daemon_->AskPermissions(may); r != kRasSuccess) return r;
   if (!may.modifySystem && !may.modifyOwn) return kErrorNmRefused;
 
   const std::string id = ToUtf8(codePage_.FromAnsi(entryName));
@@ -62,32 +54,20 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
   const std::optional<std::string> login = prompt_.AskLogin(id, suggested);
   if (!login || login->empty()) return kErrorCancelled;
 
-  std::string invalid;
   const NmConnectionPtr connection =
-      PppoeSettings(entry, id, *login, may.modifySystem ? std::string() : LoginName(), invalid);
-  if (!connection) {
-    Report("the connection is not valid", invalid);
-    return kErrorNmRejected;
-  }
-  if (const RasError r = daemon_->Add(connection.get()); r != kRasSuccess) {
-    Report("adding the connection", daemon_->lastError());
-    return r;
-  }
+      PppoeSettings(entry, id, *login, may.modifySystem ? std::string() : LoginName());
+  if (!connection) return kErrorNmRejected;
+  if (const RasError r = daemon_->Add(connection.get()); r != kRasSuccess) return r;
   // An older connection of that name is replaced, as the platform's write
   // replaces an entry; the new one stays whatever becomes of the old.
-  const RasError old = daemon_->Delete(id, nm_connection_get_uuid(connection.get()));
-  if (old != kRasSuccess && old != kErrorCannotFindPhonebookEntry)
-    Report("deleting the replaced connection", daemon_->lastError());
+  daemon_->Delete(id, nm_connection_get_uuid(connection.get()));
   return kRasSuccess;
 }
 
 RasError NmPhonebook::ListNames(std::vector<std::string>& names) {
   if (!daemon_) return kErrorNmNoAnswer;
   std::vector<std::string> ids;
-  if (const RasError r = daemon_->ListIds(ids); r != kRasSuccess) {
-    Report("listing the connections", daemon_->lastError());
-    return r;
-  }
+  if (const RasError r = daemon_->ListIds(ids); r != kRasSuccess) return r;
   for (const std::string& id : ids) {
     std::string name = codePage_.ToAnsi(FromUtf8(id));
     if (IsValidEntryName(name)) names.push_back(std::move(name));
@@ -101,8 +81,6 @@ RasError NmPhonebook::DeleteEntry(const std::string& entryName) {
   const std::string login = daemon_->LoginOf(id);
   const RasError r = daemon_->Delete(id);
   if (r == kRasSuccess && !login.empty()) deletedLogins_[id] = login;
-  if (r != kRasSuccess && r != kErrorCannotFindPhonebookEntry)
-    Report("deleting the connection", daemon_->lastError());
   return r;
 }
 

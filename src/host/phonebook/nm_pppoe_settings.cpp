@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <cstdint>
+#include <cstdio>
 
 namespace verolink::host {
 
@@ -52,8 +53,7 @@ NMSetting* PppSetting(std::uint32_t options) {
 void NmConnectionUnref::operator()(NMConnection* connection) const { g_object_unref(connection); }
 
 NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id,
-                              const std::string& login, const std::string& owner,
-                              std::string& error) {
+                              const std::string& login, const std::string& owner) {
   NmConnectionPtr connection(nm_simple_connection_new());
 
   NMSetting* general = nm_setting_connection_new();
@@ -93,7 +93,8 @@ NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id
 
   GError* invalid = nullptr;
   if (!nm_connection_verify(connection.get(), &invalid)) {
-    error = invalid->message;
+    std::fprintf(stderr, "verolink: NetworkManager: the connection is not valid: %s\n",
+                 invalid->message);
     g_error_free(invalid);
     return nullptr;
   }

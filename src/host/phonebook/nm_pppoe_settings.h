@@ -19,10 +19,9 @@ using NmConnectionPtr = std::unique_ptr<NMConnection, NmConnectionUnref>;
 // pppoe.username `login` with the password kept by the user's secret agent,
 // the PPP methods the entry's options do not allow refused, IPv4 automatic,
 // IPv6 only when the entry asks for it. `owner` empty: for every user; else
-// that login's own connection. Null, with libnm's reason in `error`, when
-// libnm finds the connection invalid.
+// that login's own connection. Null when libnm finds the connection
+// invalid; its reason then goes to standard error.
 NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id,
-                              const std::string& login, const std::string& owner,
-                              std::string& error);
+                              const std::string& login, const std::string& owner);
 
 }  // namespace verolink::host
