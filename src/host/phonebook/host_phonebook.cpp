@@ -57,10 +57,10 @@ RasError HostPhonebook::ReadEntry(const std::string& entryName, RasEntryRecord& 
 }
 
 RasError HostPhonebook::ListNames(std::vector<std::string>& names) {
-  std::vector<PhonebookEntry> entries;
-  if (const RasError e = ReadEntries(entries); e != kRasSuccess) return e;
-  for (PhonebookEntry& entry : entries) names.push_back(std::move(entry.name));
-  return kRasSuccess;
+  std::string text;
+  if (const RasError e = ReadPhonebookFile(path_, text); e != kRasSuccess) return e;
+  return ReadPhonebook(text, codePage_,
+                       [&](PhonebookEntry& entry) { names.push_back(std::move(entry.name)); });
 }
 
 RasError HostPhonebook::ReadEntries(std::vector<PhonebookEntry>& entries) const {

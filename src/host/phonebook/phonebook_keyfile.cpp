@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <type_traits>
 #include <utility>
@@ -164,8 +165,12 @@ bool ReadGroup(GKeyFile* file, const char* group, RasEntryRecord& record) {
   layout::ForEachMember(read.dwSize, [&](const auto& member) {
     if (!has(member.name)) return;
     ++members;
-    const String value(
-        g_key_file_get_string(file, group, std::string(member.name).c_str(), nullptr), &g_free);
+    // Only texts are unescaped; any other value with an escape is malformed.
+    // The members' names are string literals, so they end in a zero.
+    constexpr bool text = std::is_same_v<std::decay_t<decltype(member)>, layout::Field>;
+    const String value((text ? g_key_file_get_string : g_key_file_get_value)(
+                           file, group, member.name.data(), nullptr),
+                       &g_free);
     wellFormed = wellFormed && value && ValueReader(value.get(), read)(member);
   });
   if (has(kAlternatesKey)) {
@@ -177,30 +182,26 @@ bool ReadGroup(GKeyFile* file, const char* group, RasEntryRecord& record) {
   return true;
 }
 
-// Loads a phonebook file's text into `file` and reads its entries, names
-// converted to the code page, into `entries` when it is given; false when the
-// text is not such a file.
+// Loads a phonebook file's text into `file` and reads its entries, in the
+// file's order and with names converted to the code page, handing each to
+// `take`; false when the text is not such a file.
 bool Load(std::string_view text, const CodePage& codePage, GKeyFile* file,
-          std::vector<PhonebookEntry>* entries = nullptr) {
+          const std::function<void(PhonebookEntry&)>& take) {
   // GLib would end the text at a zero byte, and a write would drop the rest.
   if (text.find('\0') != std::string_view::npos ||
       !g_key_file_load_from_data(file, text.data(), text.size(), G_KEY_FILE_NONE, nullptr)) {
     return false;
   }
-  gsize count = 0;
-  const Strings groups(g_key_file_get_groups(file, &count), &g_strfreev);
-  PhonebookEntry checked;
-  if (entries != nullptr) entries->resize(count);
-  for (gsize i = 0; i < count; ++i) {
+  const Strings groups(g_key_file_get_groups(file, nullptr), &g_strfreev);
+  for (gchar** group = groups.get(); *group != nullptr; ++group) {
     // Only the group the writer makes of its name: one group per entry.
-    const char* group = groups.get()[i];
-    PhonebookEntry& entry = entries != nullptr ? (*entries)[i] : checked;
-    if (!IsGroupName(group)) return false;
-    entry.name = codePage.ToAnsi(FromUtf8(group));
-    if (!IsValidEntryName(entry.name) || ToUtf8(codePage.FromAnsi(entry.name)) != group ||
-        !ReadGroup(file, group, entry.record)) {
+    if (!IsGroupName(*group)) return false;
+    PhonebookEntry entry{codePage.ToAnsi(FromUtf8(*group)), {}};
+    if (!IsValidEntryName(entry.name) || ToUtf8(codePage.FromAnsi(entry.name)) != *group ||
+        !ReadGroup(file, *group, entry.record)) {
       return false;
     }
+    take(entry);
   }
   return true;
 }
@@ -219,7 +220,7 @@ KeyFile NewKeyFile() { return KeyFile(g_key_file_new(), &g_key_file_free); }
 template <class Change>
 RasError Edit(std::string_view text, const CodePage& codePage, std::string& next, Change change) {
   const KeyFile file = NewKeyFile();
-  if (!Load(text, codePage, file.get())) return kErrorCorruptPhonebook;
+  if (!Load(text, codePage, file.get(), [](PhonebookEntry&) {})) return kErrorCorruptPhonebook;
   const RasError result = change(file.get());
   if (result == kRasSuccess) next = TextOf(file.get());
   return result;
@@ -233,12 +234,18 @@ bool IsStorableEntryName(std::string_view name, const CodePage& codePage) {
   return IsGroupName(ToUtf8(text)) && codePage.ToAnsi(text) == name;
 }
 
+RasError ReadPhonebook(std::string_view text, const CodePage& codePage,
+                       const std::function<void(PhonebookEntry&)>& take) {
+  return Load(text, codePage, NewKeyFile().get(), take) ? kRasSuccess : kErrorCorruptPhonebook;
+}
+
 RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
                         std::vector<PhonebookEntry>& entries) {
   std::vector<PhonebookEntry> read;
-  if (!Load(text, codePage, NewKeyFile().get(), &read)) return kErrorCorruptPhonebook;
-  entries = std::move(read);
-  return kRasSuccess;
+  const RasError result = ReadPhonebook(
+      text, codePage, [&](PhonebookEntry& entry) { read.push_back(std::move(entry)); });
+  if (result == kRasSuccess) entries = std::move(read);
+  return result;
 }
 
 std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries, const CodePage& codePage) {

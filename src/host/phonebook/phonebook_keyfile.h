@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,9 +40,14 @@ struct PhonebookEntry {
 // and the same bytes again once read back through the code page.
 bool IsStorableEntryName(std::string_view name, const CodePage& codePage);
 
-// The entries of a file's text, in its order, names converted to the code
-// page. 0 on success; 625 when the text is not such a file, with `entries`
-// left as it was.
+// Reads a file's text entry by entry, in its order, names converted to the
+// code page, handing each to `take`. 0 on success; 625 when the text is not
+// such a file (entries before the damage may have been handed over).
+RasError ReadPhonebook(std::string_view text, const CodePage& codePage,
+                       const std::function<void(PhonebookEntry&)>& take);
+
+// The entries of a file's text, in its order. 0 on success; 625 when the
+// text is not such a file, with `entries` left as it was.
 RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
                         std::vector<PhonebookEntry>& entries);
 
