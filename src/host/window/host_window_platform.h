@@ -1,6 +1,5 @@
 #pragma once
 
-#include "host/desktop/host_browser.h"
 #include "host/desktop/host_shell.h"
 #include "host/phonebook/phonebook_choice.h"
 #include "host/system/host_facilities.h"
