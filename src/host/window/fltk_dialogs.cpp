@@ -1,4 +1,4 @@
-#include "host/window/fltk_message_boxes.h"
+#include "host/window/fltk_dialogs.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_ask.H>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/window/fltk_text.h"
+#include "start/application.h"
 
 namespace verolink::host {
 
@@ -110,6 +111,30 @@ int FltkMessageBoxes::Show(const Text& text, int style, const Text& title) {
   const int pressed =
       fl_choice("%s", buttons.label[0], buttons.label[1], buttons.label[2], message.c_str());
   return buttons.answer[pressed >= 0 && pressed < 3 ? pressed : 0];
+}
+
+std::optional<std::string> FltkLoginPrompt::AskLogin(const std::string& connectionName,
+                                                     const std::string& suggested) {
+  fl_ok = "OK";
+  fl_cancel = "Отмена";
+  // The message boxes draw their own glyph into the shared icon.
+  fl_message_icon()->labeltype(FL_NORMAL_LABEL);
+  const std::string question =
+      FltkDrawnText(std::string_view("Подключение «" + connectionName +
+                                     "»: NetworkManager спросит пароль при подключении.\n\n"
+                                     "Логин абонента:"));
+  std::string offered = suggested;
+  for (;;) {
+    fl_message_title(ToUtf8(Application().title).c_str());
+    const char* answer = fl_input("%s", offered.c_str(), question.c_str());
+    if (answer == nullptr) return std::nullopt;
+    // Blanks around a login are a slip of the keyboard.
+    std::string login = answer;
+    login.erase(0, login.find_first_not_of(" \t"));
+    login.erase(login.find_last_not_of(" \t") + 1);
+    if (!login.empty()) return login;
+    offered.clear();
+  }
 }
 
 void FltkEventPump::ProcessPendingEvents() { Fl::check(); }
