@@ -3,6 +3,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
+#include <FL/Fl_RGB_Image.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
@@ -107,15 +108,12 @@ MainWindow::MainWindow(ОсновнаяФорма& form, MessageBoxes& messageBo
   for (const auto* control : order) AddControl(*control);
   end();
 
-  if (auto icon = ProgramIconImage()) {
-    iconPixels_ = std::move(*icon);
-    icon_ = std::make_unique<Fl_RGB_Image>(iconPixels_.pixels.data(), iconPixels_.width,
-                                           iconPixels_.height, 4);
-    this->icon(icon_.get());
+  if (const auto icon = ProgramIconImage()) {
+    // The window keeps a copy of the icon.
+    const Fl_RGB_Image image(icon->pixels.data(), icon->width, icon->height, 4);
+    this->icon(&image);
   }
 }
-
-MainWindow::~MainWindow() = default;
 
 void MainWindow::AddControl(const ControlLayout& layout) {
   const int x = Px(layout.twips.left), y = Px(layout.twips.top);
@@ -136,7 +134,7 @@ void MainWindow::AddControl(const ControlLayout& layout) {
       break;
     }
     case ControlKind::Picture: {
-      auto* banner = new Banner(x, y, w, h, BannerPicture().value_or(RgbImage{}));
+      auto* banner = new Banner(x, y, w, h, BannerPicture().value_or(Picture{}));
       if (auto cursor = CursorResource(form_.BannerCursorResource())) banner->SetCursor(*cursor);
       banner->OnClick([this] { Run([this] { form_.OnBannerClick(); }); });
       widget = banner;
