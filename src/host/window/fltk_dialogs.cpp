@@ -45,19 +45,16 @@ struct Icon {
   Fl_Color ink;
 };
 
-Icon IconOf(int style) {
-  switch (style & 0xF0) {
-    case kMbCritical:
-      return {"!", FL_RED, FL_WHITE};
-    case kMbQuestion:
-      return {"?", FL_WHITE, FL_BLUE};
-    case 48:
-      return {"!", FL_YELLOW, FL_BLACK};  // exclamation
-    case kMbInformation:
-      return {"i", FL_WHITE, FL_BLUE};
-    default:
-      return {"", FL_BACKGROUND_COLOR, FL_BACKGROUND_COLOR};
-  }
+const Icon& IconOf(int style) {
+  // By the style's icon bits: none, critical (16), question (32),
+  // exclamation (48), information (64).
+  static const Icon kIcons[] = {{"", FL_BACKGROUND_COLOR, FL_BACKGROUND_COLOR},
+                                {"!", FL_RED, FL_WHITE},
+                                {"?", FL_WHITE, FL_BLUE},
+                                {"!", FL_YELLOW, FL_BLACK},
+                                {"i", FL_WHITE, FL_BLUE}};
+  const int icon = (style & 0xF0) >> 4;
+  return icon < 5 ? kIcons[icon] : kIcons[0];
 }
 
 // fl_choice writes its own "?" into the icon's label; this label type draws
@@ -97,7 +94,7 @@ int FltkMessageBoxes::Show(const Text& text, int style, const Text& title) {
       (Fl::set_labeltype(kIconLabel, DrawIconGlyph, MeasureIconGlyph), true);
   (void)labelTypeSet;
 
-  const Icon icon = IconOf(style);
+  const Icon& icon = IconOf(style);
   Fl_Widget* iconBox = fl_message_icon();
   currentGlyph = icon.glyph;
   iconBox->labeltype(kIconLabel);
