@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "doubles/fake_platform.h"
-#include "host/desktop/host_browser.h"
 #include "host_test_support.h"
 
 namespace verolink::host {
@@ -21,10 +20,6 @@ using testing::ScopedVariable;
 using testing::TempFolder;
 using testing::WriteScript;
 
-HostStartedProcess& Host(const std::unique_ptr<StartedProcess>& process) {
-  return dynamic_cast<HostStartedProcess&>(*process);
-}
-
 TEST(SplitCommandLine, SplitsOnBlanksOnly) {
   EXPECT_EQ(SplitCommandLine(u"  netsh firewall\tset  opmode \"a b\" "),
             (std::vector<std::string>{"netsh", "firewall", "set", "opmode", "\"a", "b\""}));
@@ -32,14 +27,14 @@ TEST(SplitCommandLine, SplitsOnBlanksOnly) {
 }
 
 TEST(HostProcessLauncher, StartsAndWaitsForPrograms) {
+  TempFolder temp;
   HostProcessLauncher launcher;
-  const auto ok = launcher.Start(u"/bin/true", kWindowHidden);
-  EXPECT_TRUE(ok->WaitForExit(5s));
-  EXPECT_EQ(Host(ok).ExitCode(), 0);
-  const auto failing = launcher.Start(u"\tfalse ", kWindowHidden);  // found on PATH
-  EXPECT_TRUE(failing->WaitForExit(5s));
-  EXPECT_EQ(Host(failing).ExitCode(), 1);
-  EXPECT_TRUE(failing->WaitForExit(0ms)) << "an ended process stays ended";
+  const auto touch = launcher.Start(FromUtf8("\ttouch " + (temp / "made") + " "), kWindowHidden);
+  EXPECT_TRUE(touch->WaitForExit(5s));  // found on PATH, its argument given
+  EXPECT_TRUE(std::filesystem::exists(temp / "made"));
+  EXPECT_TRUE(touch->WaitForExit(0ms)) << "an ended process stays ended";
+  EXPECT_TRUE(launcher.Start(u"/bin/false", kWindowHidden)->WaitForExit(5s))
+      << "a failure ends too";
 }
 
 TEST(HostProcessLauncher, MissingProgramIsNotStarted) {
@@ -50,11 +45,11 @@ TEST(HostProcessLauncher, MissingProgramIsNotStarted) {
 }
 
 TEST(HostProcessLauncher, WaitIsBoundedAndADroppedProcessIsReaped) {
+  TempFolder temp;
+  WriteScript(temp / "sleeper", "echo $$ >'" + (temp / "pid") + "'; exec sleep 0.3");
   HostProcessLauncher launcher;
-  pid_t pid = 0;
   {
-    const auto sleeper = launcher.Start(u"sleep 0.3", kWindowHidden);
-    pid = Host(sleeper).Pid();
+    const auto sleeper = launcher.Start(FromUtf8(temp / "sleeper"), kWindowHidden);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(sleeper->WaitForExit(50ms));
     const auto waited = std::chrono::steady_clock::now() - start;
@@ -62,7 +57,11 @@ TEST(HostProcessLauncher, WaitIsBoundedAndADroppedProcessIsReaped) {
     EXPECT_LT(waited, 250ms);
   }
   // Still running when dropped; once it ends nothing of it may remain.
-  const auto path = "/proc/" + std::to_string(pid);
+  std::string pid;
+  for (int i = 0; i < 100 && (pid = ReadFile(temp / "pid").value_or("")).empty(); ++i)
+    std::this_thread::sleep_for(20ms);
+  ASSERT_FALSE(pid.empty()) << "the sleeper never told its process number";
+  const auto path = "/proc/" + pid.substr(0, pid.find('\n'));
   for (int i = 0; i < 100 && ::access(path.c_str(), F_OK) == 0; ++i)
     std::this_thread::sleep_for(20ms);
   EXPECT_NE(::access(path.c_str(), F_OK), 0) << "the child stays a zombie";

@@ -8,9 +8,8 @@
 
 #include "desktop/desktop_shortcut.h"
 #include "doubles/fake_platform.h"
-#include "host/desktop/host_shell_desktop.h"
-#include "host/desktop/host_shell_launcher.h"
-#include "host/desktop/host_shell_shortcut.h"
+#include "host/desktop/desktop_entries.h"
+#include "host/system/user_folders.h"
 #include "host_test_support.h"
 #include "window/resources.h"
 

@@ -9,8 +9,7 @@
 #include "host/phonebook/host_phonebook.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/system/host_code_page.h"
-#include "host/system/host_memory_blocks.h"
-#include "host/system/host_system_messages.h"
+#include "host/system/host_facilities.h"
 #include "host_test_support.h"
 
 namespace verolink::host::testing {

@@ -26,12 +26,12 @@ Bytes FileBytes(const std::string& folder, const std::string& name) {
 
 Bytes Of(std::span<const std::uint8_t> span) { return Bytes(span.begin(), span.end()); }
 
-std::array<int, 3> RgbAt(const RgbImage& image, int x, int y) {
+std::array<int, 3> RgbAt(const Picture& image, int x, int y) {
   const std::uint8_t* p = &image.pixels[3 * (y * image.width + x)];
   return {p[0], p[1], p[2]};
 }
 
-std::array<int, 4> RgbaAt(const RgbaImage& image, int x, int y) {
+std::array<int, 4> RgbaAt(const Picture& image, int x, int y) {
   const std::uint8_t* p = &image.pixels[4 * (y * image.width + x)];
   return {p[0], p[1], p[2], p[3]};
 }
@@ -57,7 +57,7 @@ TEST(BannerPicture, BannerComesOutTopRowFirst) {
 TEST(BannerPicture, StretchToTheBannerFrameKeepsTheCornersAndEdges) {
   const auto banner = BannerPicture();
   ASSERT_TRUE(banner);
-  const RgbImage framed = Stretch(*banner, 300, 100);
+  const Picture framed = Stretch(*banner, 300, 100);
   EXPECT_EQ(framed.width, 300);
   EXPECT_EQ(framed.height, 100);
   EXPECT_EQ(RgbAt(framed, 0, 0), RgbAt(*banner, 0, 0));

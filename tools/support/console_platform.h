@@ -3,8 +3,7 @@
 #pragma once
 
 #include "console_stand_ins.h"
-#include "host/system/host_phonebook_facilities.h"
-#include "host/system/host_ui.h"
+#include "host/system/host_facilities.h"
 #include "start/platform.h"
 
 namespace verolink::host {

@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
-#include "host/desktop/host_shell_desktop.h"
-#include "host/desktop/host_shell_launcher.h"
-#include "host/desktop/host_shell_shortcut.h"
+#include <exception>
+
+#include "host/desktop/desktop_entries.h"
+#include "host/system/host_process.h"
+#include "host/system/user_folders.h"
 
 namespace verolink::host {
 
@@ -124,6 +126,21 @@ void HostFileDeletion::DeleteFile(const std::string& ansiPath) {
   if (desktop.empty() || folder != desktop) return;
   const std::string name = path.substr(slash + 1, path.size() - slash - 1 - kShortcutEnding.size());
   RemoveLauncher(folder, FromUtf8(name));
+}
+
+void HostBrowser::ShellExecute(const std::string& verb, const std::string& file,
+                               const std::string& /*parameters*/, const std::string& /*directory*/,
+                               int /*showCommand*/) {
+  if (verb != "open") return;
+  const std::string address = ToUtf8(codePage_.FromAnsi(file));
+  // An address starting with '-' would be taken for an option of xdg-open.
+  if (address.empty() || address.front() == '-') return;
+  try {
+    // Not waited for: dropping it leaves the reaping to a background thread.
+    HostStartedProcess opener(SpawnQuietly({"xdg-open", address}));
+  } catch (const std::exception&) {
+    // No xdg-open: the window stays as it was.
+  }
 }
 
 }  // namespace verolink::host

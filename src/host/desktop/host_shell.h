@@ -9,6 +9,7 @@
 
 #include "common/code_page.h"
 #include "desktop/automation.h"
+#include "window/ui_services.h"
 
 namespace verolink::host {
 
@@ -18,7 +19,7 @@ struct HostShellOptions {
   // The phonebook file (UTF-8 path) that the shortcuts name and open.
   std::string phonebookFile;
   // The entries are NetworkManager connections: a copy onto the desktop
-  // writes the launcher `<name>.desktop` (host_shell_launcher.h) instead.
+  // writes the launcher `<name>.desktop` (desktop_entries.h) instead.
   bool networkManagerLaunchers = false;
 };
 
@@ -52,6 +53,19 @@ class HostFileDeletion : public FileDeletion {
  private:
   const CodePage& codePage_;
   bool launchers_;
+};
+
+// Opens an address with the desktop's handler: `xdg-open <address>`, detached,
+// output on /dev/null. Failures are ignored; only the verb "open" does
+// anything. The show command has no meaning here.
+class HostBrowser : public Browser {
+ public:
+  explicit HostBrowser(const CodePage& codePage) : codePage_(codePage) {}
+  void ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
+                    const std::string& directory, int showCommand) override;
+
+ private:
+  const CodePage& codePage_;
 };
 
 }  // namespace verolink::host

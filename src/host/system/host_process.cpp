@@ -73,45 +73,29 @@ HostStartedProcess::~HostStartedProcess() {
 
 bool HostStartedProcess::Reaped() {
   if (ended_) return true;
-  int status = 0;
   pid_t result;
   do {
-    result = waitpid(pid_, &status, WNOHANG);
+    result = waitpid(pid_, nullptr, WNOHANG);
   } while (result == -1 && errno == EINTR);
-  if (result == 0) return false;
-  ended_ = true;  // ended, or reaped elsewhere (ECHILD, e.g. SIGCHLD ignored)
-  if (result == pid_ && WIFEXITED(status)) exitCode_ = WEXITSTATUS(status);
-  return true;
+  ended_ = result != 0;  // ended, or reaped elsewhere (ECHILD, e.g. SIGCHLD ignored)
+  return ended_;
 }
 
-bool HostStartedProcess::WaitLooking(std::chrono::milliseconds timeout,
-                                     const std::function<void(std::chrono::milliseconds)>& pause) {
+bool HostStartedProcess::WaitLooking(std::chrono::milliseconds timeout, EventPump* events) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + timeout;
   auto interval = std::chrono::milliseconds(1);
   while (!Reaped()) {
     const auto now = Clock::now();
     if (now >= deadline) return false;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
-    pause(std::min(interval, left));
+    const auto pause =
+        std::min(interval, std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
+    // Events end the pause early; once the program is ending, it is slept.
+    if (events != nullptr && !events->ProcessEventsFor(pause)) events = nullptr;
+    if (events == nullptr) std::this_thread::sleep_for(pause);
     interval = std::min(interval * 2, std::chrono::milliseconds(50));
   }
   return true;
-}
-
-bool HostStartedProcess::WaitForExit(std::chrono::milliseconds timeout) {
-  return WaitLooking(
-      timeout, [](std::chrono::milliseconds interval) { std::this_thread::sleep_for(interval); });
-}
-
-bool HostStartedProcess::WaitForExitProcessingEvents(std::chrono::milliseconds timeout,
-                                                     EventPump& events) {
-  bool pumping = true;
-  return WaitLooking(timeout, [&](std::chrono::milliseconds interval) {
-    // Events end the interval early; the end is looked for after each round.
-    if (pumping) pumping = events.ProcessEventsFor(interval);
-    if (!pumping) std::this_thread::sleep_for(interval);
-  });
 }
 
 std::unique_ptr<StartedProcess> HostProcessLauncher::Start(const Text& commandLine,

@@ -3,7 +3,6 @@
 #include <sys/types.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,26 +31,25 @@ class HostStartedProcess : public StartedProcess {
   HostStartedProcess& operator=(const HostStartedProcess&) = delete;
   ~HostStartedProcess() override;
 
-  bool WaitForExit(std::chrono::milliseconds timeout) override;
+  bool WaitForExit(std::chrono::milliseconds timeout) override {
+    return WaitLooking(timeout, nullptr);
+  }
   // Looks for the end between rounds of the window's events, at most 50 ms
   // apart.
-  bool WaitForExitProcessingEvents(std::chrono::milliseconds timeout, EventPump& events) override;
-
-  pid_t Pid() const { return pid_; }
-  // The exit status once ended normally; -1 while running, or after a signal.
-  int ExitCode() const { return exitCode_; }
+  bool WaitForExitProcessingEvents(std::chrono::milliseconds timeout, EventPump& events) override {
+    return WaitLooking(timeout, &events);
+  }
 
  private:
   // One non-blocking look; true once the child has ended.
   bool Reaped();
   // Looks at growing intervals (1 ms doubling up to 50 ms) until the child
-  // has ended or `timeout` has passed, spending each interval in `pause`.
-  bool WaitLooking(std::chrono::milliseconds timeout,
-                   const std::function<void(std::chrono::milliseconds)>& pause);
+  // has ended or `timeout` has passed, spending each interval on `events`
+  // while the program runs, else asleep.
+  bool WaitLooking(std::chrono::milliseconds timeout, EventPump* events);
 
   pid_t pid_;
   bool ended_ = false;
-  int exitCode_ = -1;
 };
 
 // Starts command lines as hidden processes. There are no windows to hide here:

@@ -6,20 +6,13 @@
 
 namespace verolink::host {
 
-Banner::Banner(int x, int y, int w, int h, const RgbImage& picture)
-    : Fl_Widget(x, y, w, h), picture_(Stretch(picture, w, h)) {
-  image_ = std::make_unique<Fl_RGB_Image>(picture_.pixels.data(), w, h, 3);
+Banner::Banner(int x, int y, int w, int h, const Picture& picture)
+    : Fl_Widget(x, y, w, h),
+      picture_(Stretch(picture, w, h)),
+      image_(picture_.pixels.data(), w, h, 3) {
   box(FL_NO_BOX);
   clear_visible_focus();
 }
-
-void Banner::SetCursor(const RgbaImage& cursor) {
-  cursorPixels_ = cursor;
-  cursor_ = std::make_unique<Fl_RGB_Image>(cursorPixels_.pixels.data(), cursorPixels_.width,
-                                           cursorPixels_.height, 4);
-}
-
-void Banner::draw() { image_->draw(x(), y()); }
 
 int Banner::handle(int event) {
   switch (event) {
@@ -46,7 +39,9 @@ void Banner::ShowCursor(bool over) {
   if (!w || over == handShown_) return;
   handShown_ = over;
   if (over && cursor_) {
-    w->cursor(cursor_.get(), cursorPixels_.hotX, cursorPixels_.hotY);
+    // The window makes its X cursor of the pixels at once.
+    const Fl_RGB_Image image(cursor_->pixels.data(), cursor_->width, cursor_->height, 4);
+    w->cursor(&image, cursor_->hotX, cursor_->hotY);
   } else {
     w->cursor(FL_CURSOR_DEFAULT);
   }

@@ -4,7 +4,7 @@
 #include <FL/Fl_Widget.H>
 
 #include <functional>
-#include <memory>
+#include <optional>
 
 #include "host/window/resource_images.h"
 
@@ -15,22 +15,21 @@ namespace verolink::host {
 // takes no focus.
 class Banner : public Fl_Widget {
  public:
-  Banner(int x, int y, int w, int h, const RgbImage& picture);
+  Banner(int x, int y, int w, int h, const Picture& picture);
 
   // The cursor shown over the banner; without one the window's arrow stays.
-  void SetCursor(const RgbaImage& cursor);
+  void SetCursor(const Picture& cursor) { cursor_ = cursor; }
   void OnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
 
-  void draw() override;
+  void draw() override { image_.draw(x(), y()); }
   int handle(int event) override;
 
  private:
   void ShowCursor(bool over);
 
-  RgbImage picture_;
-  std::unique_ptr<Fl_RGB_Image> image_;
-  RgbaImage cursorPixels_;
-  std::unique_ptr<Fl_RGB_Image> cursor_;
+  Picture picture_;
+  Fl_RGB_Image image_;  // draws picture_
+  std::optional<Picture> cursor_;
   std::function<void()> onClick_;
   bool handShown_ = false;
 };

@@ -6,40 +6,92 @@
 #include <FL/Fl.H>
 
 #include <memory>
+#include <vector>
 
-#include "host/window/host_window_platform.h"
+#include "host/desktop/host_shell.h"
+#include "host/phonebook/phonebook_choice.h"
+#include "host/system/host_facilities.h"
+#include "host/system/host_process.h"
+#include "host/window/fltk_dialogs.h"
 #include "host/window/main_window.h"
+#include "phonebook/entry_listing.h"
+#include "start/platform.h"
 
 namespace {
 
+using namespace verolink;
+using namespace verolink::host;
+
+// Every facility of the program: the phonebook side from the environment (the
+// file phonebook or NetworkManager's, see phonebook_choice.h; the latter asks
+// the login in an FLTK dialog), the desktop side (shell objects on the user's
+// desktop, netsh and xdg-open as processes), and FLTK's message boxes and
+// event pump.
+struct WindowPlatform {
+  WindowPlatform()
+      : automation({// Network Connections lists the phonebook's entries.
+                    [this] {
+                      std::vector<Text> names;
+                      modRASVPN::EnumRasEntries(bundle, names);
+                      return names;
+                    },
+                    phonebookSide.phonebook.path(), phonebook.networkManager() != nullptr}),
+        files(phonebookSide.codePage, phonebook.networkManager() != nullptr),
+        bundle{phonebook.phonebook(),
+               phonebookSide.systemMessages,
+               phonebookSide.memory,
+               phonebookSide.eventLog,
+               phonebookSide.codePage,
+               automation,
+               files,
+               processes,
+               browser,
+               messageBoxes,
+               eventPump,
+               sleeper,
+               commonControls} {}
+
+  HostPhonebookFacilities phonebookSide;
+  FltkLoginPrompt loginPrompt;
+  ChosenPhonebook phonebook{phonebookSide.phonebook, phonebookSide.codePage, loginPrompt};
+  HostAutomationObjects automation;
+  HostFileDeletion files;
+  HostProcessLauncher processes;
+  HostBrowser browser{phonebookSide.codePage};
+  FltkMessageBoxes messageBoxes;
+  FltkEventPump eventPump;
+  HostSleeper sleeper;
+  HostCommonControls commonControls;
+  Platform bundle;
+};
+
 // The FLTK window is built from the loaded form, so it is made when start-up
 // shows it.
-class FltkShell : public verolink::MainWindowShell {
+class FltkShell : public MainWindowShell {
  public:
-  explicit FltkShell(verolink::MessageBoxes& messageBoxes) : messageBoxes_(messageBoxes) {}
-  void Create(verolink::ОсновнаяФорма&) override {}
-  void Show(verolink::ОсновнаяФорма& form) override {
-    window_ = std::make_unique<verolink::host::MainWindow>(form, messageBoxes_);
+  explicit FltkShell(MessageBoxes& messageBoxes) : messageBoxes_(messageBoxes) {}
+  void Create(ОсновнаяФорма&) override {}
+  void Show(ОсновнаяФорма& form) override {
+    window_ = std::make_unique<MainWindow>(form, messageBoxes_);
     window_->ShowCentred();
   }
 
  private:
-  verolink::MessageBoxes& messageBoxes_;
-  std::unique_ptr<verolink::host::MainWindow> window_;
+  MessageBoxes& messageBoxes_;
+  std::unique_ptr<MainWindow> window_;
 };
 
 }  // namespace
 
 int main() {
-  using namespace verolink;
   // The host's look, set before the first widget is made: FLTK's "gtk+"
   // scheme in place of the desktop's visual style, and 12-pixel text as the
   // default font (close to the platform's 8-point font at 96 dots per inch,
   // so the design's captions fit their frames).
   FL_NORMAL_SIZE = 12;
   Fl::scheme("gtk+");
-  host::HostWindowPlatform platform;
-  FltkShell shell(platform.messageBoxes());
-  const auto form = basMain::Main(platform.platform(), shell);
+  WindowPlatform platform;
+  FltkShell shell(platform.messageBoxes);
+  const auto form = basMain::Main(platform.bundle, shell);
   return Fl::run();
 }

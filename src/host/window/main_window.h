@@ -3,19 +3,14 @@
 #pragma once
 
 #include <FL/Fl_Double_Window.H>
-#include <FL/Fl_RGB_Image.H>
 
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "common/message_boxes.h"
-#include "host/window/resource_images.h"
 #include "window/main_form.h"
 
 namespace verolink::host {
-
-class Banner;
 
 // ОсновнаяФорма drawn with FLTK: geometry from MainWindowLayout(), texts,
 // tool tips, check-box values and the banner cursor from the loaded form. The
@@ -24,7 +19,6 @@ class Banner;
 class MainWindow : public Fl_Double_Window {
  public:
   MainWindow(ОсновнаяФорма& form, MessageBoxes& messageBoxes);
-  ~MainWindow() override;
 
   // Shows the window centred on the screen with a fixed dialog frame; the
   // button has the focus.
@@ -49,8 +43,6 @@ class MainWindow : public Fl_Double_Window {
   MessageBoxes& messageBoxes_;
   std::vector<Control> controls_;
   Fl_Widget* focusAtStart_ = nullptr;
-  RgbaImage iconPixels_;
-  std::unique_ptr<Fl_RGB_Image> icon_;
 };
 
 }  // namespace verolink::host

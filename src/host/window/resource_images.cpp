@@ -14,13 +14,12 @@ namespace {
 
 // A PNG's pixels at `depth` bytes each (3: RGB, 4: RGBA); nullopt when FLTK
 // cannot read it or gives another depth.
-template <typename Image>
-std::optional<Image> PngPixels(std::span<const std::uint8_t> png, int depth) {
+std::optional<Picture> PngPixels(std::span<const std::uint8_t> png, int depth) {
   // No name: a named image would also be put among FLTK's shared images.
   Fl_PNG_Image image(nullptr, png.data(), static_cast<int>(png.size()));
   if (image.fail() || image.d() != depth || image.ld() != 0 || image.count() != 1) return {};
   const auto* data = reinterpret_cast<const std::uint8_t*>(image.data()[0]);
-  Image out;
+  Picture out;
   out.width = image.w();
   out.height = image.h();
   out.pixels.assign(data, data + std::size_t{1} * depth * image.w() * image.h());
@@ -28,8 +27,8 @@ std::optional<Image> PngPixels(std::span<const std::uint8_t> png, int depth) {
 }
 
 // Alpha of 128 and more is opaque, as the icon files' masks have it.
-std::optional<RgbaImage> MaskedPngPixels(std::span<const std::uint8_t> png) {
-  auto image = PngPixels<RgbaImage>(png, 4);
+std::optional<Picture> MaskedPngPixels(std::span<const std::uint8_t> png) {
+  auto image = PngPixels(png, 4);
   if (!image) return image;
   for (auto pixel = image->pixels.begin(); pixel != image->pixels.end(); pixel += 4) {
     if (pixel[3] < 128)
@@ -42,19 +41,19 @@ std::optional<RgbaImage> MaskedPngPixels(std::span<const std::uint8_t> png) {
 
 }  // namespace
 
-std::optional<RgbImage> BannerPicture() { return PngPixels<RgbImage>(resources::BannerPng(), 3); }
+std::optional<Picture> BannerPicture() { return PngPixels(resources::BannerPng(), 3); }
 
-std::optional<RgbaImage> ProgramIconImage() { return MaskedPngPixels(resources::ProgramIconPng()); }
+std::optional<Picture> ProgramIconImage() { return MaskedPngPixels(resources::ProgramIconPng()); }
 
-std::optional<RgbaImage> CursorResource(int number) {
+std::optional<Picture> CursorResource(int number) {
   if (number != MainWindowLayout().bannerCursorResource) return std::nullopt;
   auto hand = MaskedPngPixels(resources::HandCursorPng());
   if (hand) hand->hotX = 5;  // the fingertip, at the top
   return hand;
 }
 
-RgbImage Stretch(const RgbImage& image, int width, int height) {
-  RgbImage out{width, height, std::vector<std::uint8_t>(std::size_t{3} * width * height)};
+Picture Stretch(const Picture& image, int width, int height) {
+  Picture out{width, height, std::vector<std::uint8_t>(std::size_t{3} * width * height)};
   if (image.width <= 0 || image.height <= 0) return out;
   for (int y = 0; y < height; ++y) {
     // Sample at the centre of the target pixel.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/message_boxes.h"
+#include "host/phonebook/login_prompt.h"
 #include "window/ui_services.h"
 
 namespace verolink::host {
@@ -14,6 +15,15 @@ namespace verolink::host {
 class FltkMessageBoxes : public MessageBoxes {
  public:
   int Show(const Text& text, int style, const Text& title) override;
+};
+
+// The subscriber's login asked in a small modal FLTK dialog ("Логин
+// абонента:", OK and "Отмена"). Blanks around the answer are dropped and an
+// empty one asks again; Escape, the close box or "Отмена" cancel.
+class FltkLoginPrompt : public LoginPrompt {
+ public:
+  std::optional<std::string> AskLogin(const std::string& connectionName,
+                                      const std::string& suggested) override;
 };
 
 // The window's events through FLTK's event loop (Fl::check, Fl::wait); the

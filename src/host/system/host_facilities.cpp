@@ -1,5 +1,9 @@
-#include "host/system/host_system_messages.h"
+#include "host/system/host_facilities.h"
 
+#include <syslog.h>
+
+#include <mutex>
+#include <string>
 #include <utility>
 
 #include "host/system/zero_ended_copy.h"
@@ -29,6 +33,13 @@ constexpr std::pair<std::uint32_t, const char16_t*> kMessages[] = {
 };
 
 }  // namespace
+
+void HostEventLog::ReportError(const Text& text) {
+  static std::once_flag opened;
+  std::call_once(opened, [] { openlog("Verolink", LOG_PID, LOG_USER); });
+  const std::string message = ToUtf8(text);
+  syslog(LOG_ERR, "%s", message.c_str());
+}
 
 void HostSystemMessages::FormatFromSystem(std::uint32_t code, char* buffer, std::uint32_t size) {
   for (const auto& [number, text] : kMessages) {

@@ -1,4 +1,4 @@
-#include "host/window/fltk_message_boxes.h"
+#include "host/window/fltk_dialogs.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_ask.H>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/window/fltk_text.h"
+#include "start/application.h"
 
 namespace verolink::host {
 
@@ -44,19 +45,16 @@ struct Icon {
   Fl_Color ink;
 };
 
-Icon IconOf(int style) {
-  switch (style & 0xF0) {
-    case kMbCritical:
-      return {"!", FL_RED, FL_WHITE};
-    case kMbQuestion:
-      return {"?", FL_WHITE, FL_BLUE};
-    case 48:
-      return {"!", FL_YELLOW, FL_BLACK};  // exclamation
-    case kMbInformation:
-      return {"i", FL_WHITE, FL_BLUE};
-    default:
-      return {"", FL_BACKGROUND_COLOR, FL_BACKGROUND_COLOR};
-  }
+const Icon& IconOf(int style) {
+  // By the style's icon bits: none, critical (16), question (32),
+  // exclamation (48), information (64).
+  static const Icon kIcons[] = {{"", FL_BACKGROUND_COLOR, FL_BACKGROUND_COLOR},
+                                {"!", FL_RED, FL_WHITE},
+                                {"?", FL_WHITE, FL_BLUE},
+                                {"!", FL_YELLOW, FL_BLACK},
+                                {"i", FL_WHITE, FL_BLUE}};
+  const int icon = (style & 0xF0) >> 4;
+  return icon < 5 ? kIcons[icon] : kIcons[0];
 }
 
 // fl_choice writes its own "?" into the icon's label; this label type draws
@@ -96,7 +94,7 @@ int FltkMessageBoxes::Show(const Text& text, int style, const Text& title) {
       (Fl::set_labeltype(kIconLabel, DrawIconGlyph, MeasureIconGlyph), true);
   (void)labelTypeSet;
 
-  const Icon icon = IconOf(style);
+  const Icon& icon = IconOf(style);
   Fl_Widget* iconBox = fl_message_icon();
   currentGlyph = icon.glyph;
   iconBox->labeltype(kIconLabel);
@@ -110,6 +108,30 @@ int FltkMessageBoxes::Show(const Text& text, int style, const Text& title) {
   const int pressed =
       fl_choice("%s", buttons.label[0], buttons.label[1], buttons.label[2], message.c_str());
   return buttons.answer[pressed >= 0 && pressed < 3 ? pressed : 0];
+}
+
+std::optional<std::string> FltkLoginPrompt::AskLogin(const std::string& connectionName,
+                                                     const std::string& suggested) {
+  fl_ok = "OK";
+  fl_cancel = "Отмена";
+  // The message boxes draw their own glyph into the shared icon.
+  fl_message_icon()->labeltype(FL_NORMAL_LABEL);
+  const std::string question =
+      FltkDrawnText(std::string_view("Подключение «" + connectionName +
+                                     "»: NetworkManager спросит пароль при подключении.\n\n"
+                                     "Логин абонента:"));
+  std::string offered = suggested;
+  for (;;) {
+    fl_message_title(ToUtf8(Application().title).c_str());
+    const char* answer = fl_input("%s", offered.c_str(), question.c_str());
+    if (answer == nullptr) return std::nullopt;
+    // Blanks around a login are a slip of the keyboard.
+    std::string login = answer;
+    login.erase(0, login.find_first_not_of(" \t"));
+    login.erase(login.find_last_not_of(" \t") + 1);
+    if (!login.empty()) return login;
+    offered.clear();
+  }
 }
 
 void FltkEventPump::ProcessPendingEvents() { Fl::check(); }

@@ -1,16 +1,19 @@
-#include "host/desktop/host_shell_launcher.h"
+#include "host/desktop/desktop_entries.h"
 
+#include <glib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <system_error>
 
-#include "host/desktop/host_shell_desktop.h"
-#include "host/desktop/host_shell_shortcut.h"
+#include "desktop/automation.h"
 #include "host/system/atomic_file.h"
+#include "host/system/user_folders.h"
 #include "window/resources.h"
 
 namespace verolink::host {
@@ -26,7 +29,30 @@ std::string Contents(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A file URL for an absolute path, its unsafe bytes percent-encoded; empty
+// for an empty or relative path.
+std::string FileUrl(const std::string& path) {
+  const std::unique_ptr<gchar, decltype(&g_free)> url(
+      g_filename_to_uri(path.c_str(), nullptr, nullptr), &g_free);
+  return url ? url.get() : std::string();
+}
+
 }  // namespace
+
+std::string DesktopEntryValue(const std::string& text) {
+  // The characters a value cannot hold as they are, and the letters of their
+  // escapes.
+  constexpr std::string_view kEscaped = "\\\n\r\t";
+  constexpr std::string_view kLetters = "\\nrt";
+  std::string out;
+  for (const char c : text) {
+    const std::size_t at = kEscaped.find(c);
+    if (at != std::string_view::npos) out += '\\';
+    out += at == std::string_view::npos ? c : kLetters[at];
+  }
+  if (out.starts_with(' ')) out.replace(0, 1, "\\s");
+  return out;
+}
 
 std::string QuotedExecArgument(std::string_view argument) {
   std::string quoted = "\"";
@@ -36,6 +62,22 @@ std::string QuotedExecArgument(std::string_view argument) {
     if (c == '%') quoted += '%';
   }
   return quoted + '"';
+}
+
+std::string ShortcutFileText(const Text& entryName, const std::string& phonebookFile) {
+  const std::string name = ToUtf8(entryName);
+  std::string text = "[Desktop Entry]\nType=Link\nVersion=1.0\n";
+  text += "Name=" + DesktopEntryValue(name) + "\n";
+  text += "Comment=" +
+          DesktopEntryValue("Подключение «" + name + "» из телефонной книги " +
+                            (phonebookFile.empty() ? "по умолчанию" : phonebookFile)) +
+          "\n";
+  text += "Icon=network-wired\n";
+  // Only an absolute path makes a file URL.
+  if (const std::string url = FileUrl(phonebookFile); !url.empty()) text += "URL=" + url + "\n";
+  text += "X-Verolink-Entry=" + DesktopEntryValue(name) + "\n";
+  text += "X-Verolink-Phonebook=" + DesktopEntryValue(phonebookFile) + "\n";
+  return text;
 }
 
 std::string LauncherFileText(const Text& entryName, const std::string& iconPath) {
@@ -48,6 +90,20 @@ std::string LauncherFileText(const Text& entryName, const std::string& iconPath)
   text += "Terminal=false\nCategories=Network;\n";
   text += kMarkKey + DesktopEntryValue(name) + "\n";
   return text;
+}
+
+void WriteShortcutFile(const std::string& folder, const Text& entryName, const std::string& content,
+                       const std::string& ending, mode_t mode) {
+  const std::string name = ToUtf8(entryName);
+  if (name.empty() || name.find_first_of(std::string("/\0", 2)) != std::string::npos) {
+    throw AutomationError("no shortcut file can be named after \"" + name + "\"");
+  }
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) throw AutomationError("cannot create the desktop folder: " + error.message());
+  if (const int e = ReplaceFileAtomically(folder, name + ending, content, mode); e != 0) {
+    throw AutomationError("cannot write the shortcut: " + std::string(std::strerror(e)));
+  }
 }
 
 std::string InstalledProgramIcon() {
