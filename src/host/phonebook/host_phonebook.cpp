@@ -1,6 +1,5 @@
 #include "host/phonebook/host_phonebook.h"
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -47,26 +46,24 @@ RasError HostPhonebook::DeleteEntry(const std::string& entryName) {
 }
 
 RasError HostPhonebook::ReadEntry(const std::string& entryName, RasEntryRecord& record) const {
-  std::vector<PhonebookEntry> entries;
-  if (const RasError e = ReadEntries(entries); e != kRasSuccess) return e;
-  const auto found = std::find_if(entries.begin(), entries.end(),
-                                  [&](const PhonebookEntry& e) { return e.name == entryName; });
-  if (found == entries.end()) return kErrorCannotFindPhonebookEntry;
-  record = found->record;
+  std::optional<RasEntryRecord> found;
+  const RasError e = ReadEntries([&](PhonebookEntry& entry) {
+    if (!found && entry.name == entryName) found = std::move(entry.record);
+  });
+  if (e != kRasSuccess) return e;
+  if (!found) return kErrorCannotFindPhonebookEntry;
+  record = std::move(*found);
   return kRasSuccess;
 }
 
 RasError HostPhonebook::ListNames(std::vector<std::string>& names) {
-  std::string text;
-  if (const RasError e = ReadPhonebookFile(path_, text); e != kRasSuccess) return e;
-  return ReadPhonebook(text, codePage_,
-                       [&](PhonebookEntry& entry) { names.push_back(std::move(entry.name)); });
+  return ReadEntries([&](PhonebookEntry& entry) { names.push_back(std::move(entry.name)); });
 }
 
-RasError HostPhonebook::ReadEntries(std::vector<PhonebookEntry>& entries) const {
+RasError HostPhonebook::ReadEntries(const std::function<void(PhonebookEntry&)>& take) const {
   std::string text;
   if (const RasError e = ReadPhonebookFile(path_, text); e != kRasSuccess) return e;
-  return ParsePhonebook(text, codePage_, entries);
+  return ReadPhonebook(text, codePage_, take);
 }
 
 }  // namespace verolink::host

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -52,7 +53,8 @@ class HostPhonebook : public HostPhonebookBase {
  private:
   // The names in the file's order.
   RasError ListNames(std::vector<std::string>& names) override;
-  RasError ReadEntries(std::vector<PhonebookEntry>& entries) const;
+  // Reads the file and hands its entries to `take` (ReadPhonebook).
+  RasError ReadEntries(const std::function<void(PhonebookEntry&)>& take) const;
 
   std::string path_;
   PhonebookWriteHooks hooks_;

@@ -1,4 +1,4 @@
-#include "phonebook_keyfile.h"
+#include "host/phonebook/phonebook_keyfile.h"
 
 #include <arpa/inet.h>
 #include <glib.h>
@@ -36,6 +36,11 @@ bool IsGroupName(std::string_view utf8) {
     if (c == '[' || c == ']' || g_ascii_iscntrl(c)) return false;
   }
   return true;
+}
+
+// The group an entry of this single-byte name has in the file.
+std::string GroupOf(std::string_view name, const CodePage& codePage) {
+  return ToUtf8(codePage.FromAnsi(name));
 }
 
 // Decimal digits only, up to 4294967295.
@@ -197,7 +202,7 @@ bool Load(std::string_view text, const CodePage& codePage, GKeyFile* file,
     // Only the group the writer makes of its name: one group per entry.
     if (!IsGroupName(*group)) return false;
     PhonebookEntry entry{codePage.ToAnsi(FromUtf8(*group)), {}};
-    if (!IsValidEntryName(entry.name) || ToUtf8(codePage.FromAnsi(entry.name)) != *group ||
+    if (!IsValidEntryName(entry.name) || GroupOf(entry.name, codePage) != *group ||
         !ReadGroup(file, *group, entry.record)) {
       return false;
     }
@@ -251,7 +256,7 @@ RasError ParsePhonebook(std::string_view text, const CodePage& codePage,
 std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries, const CodePage& codePage) {
   const KeyFile file = NewKeyFile();
   for (const PhonebookEntry& entry : entries) {
-    const std::string group = ToUtf8(codePage.FromAnsi(entry.name));
+    const std::string group = GroupOf(entry.name, codePage);
     GroupWriter(file.get(), group.c_str(), entry.record).Write();
   }
   return TextOf(file.get());
@@ -260,7 +265,7 @@ std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries, const Co
 RasError PutEntry(std::string_view text, const PhonebookEntry& entry, const CodePage& codePage,
                   std::string& next) {
   return Edit(text, codePage, next, [&](GKeyFile* file) {
-    const std::string group = ToUtf8(codePage.FromAnsi(entry.name));
+    const std::string group = GroupOf(entry.name, codePage);
     // Emptied rather than removed, so that the group keeps its place.
     const Strings keys(g_key_file_get_keys(file, group.c_str(), nullptr, nullptr), &g_strfreev);
     for (gchar** key = keys.get(); key != nullptr && *key != nullptr; ++key) {
@@ -275,7 +280,7 @@ RasError RemoveEntry(std::string_view text, const std::string& name, const CodeP
                      std::string& next) {
   return Edit(text, codePage, next, [&](GKeyFile* file) {
     // No group is named after a name the file cannot hold.
-    const std::string group = ToUtf8(codePage.FromAnsi(name));
+    const std::string group = GroupOf(name, codePage);
     return IsStorableEntryName(name, codePage) &&
                    g_key_file_remove_group(file, group.c_str(), nullptr)
                ? kRasSuccess
