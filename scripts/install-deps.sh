@@ -27,6 +27,7 @@ host_packages=(
   network-manager libnm-dev polkitd dbus-daemon
   clang libclang-rt-14-dev
   dpkg-dev fakeroot lintian desktop-file-utils appstream
+  osslsigncode rpm rpmlint rpm2cpio openssl
 )
 windows_packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
