@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The Linux packages of the built-in provider and of Тест-Телеком: made by
-# packaging/ from this build, checked by the tools a distribution uses, both
-# unpacked into one scratch root without a clash, and Тест-Телеком's program
-# started from its menu entry's Exec line on a virtual display.
+# The Linux packages of the built-in provider and of Тест-Телеком, the .deb and
+# the .rpm of each: made by packaging/ from this build, checked by the tools a
+# distribution uses, the two providers' packages unpacked into one scratch root
+# without a clash (the .rpm files into a second root, which must hold exactly
+# what the .deb files put into the first), and Тест-Телеком's program started
+# from each root's menu entry's Exec line on a virtual display.
 #
 #   package_test.sh PELKAR_SETTINGS_DIR TEST_TELECOM_SETTINGS_DIR WORK ARTIFACTS
 #
@@ -21,7 +23,7 @@ source "$source_root/tests/window/x11_session.sh"  # check, and the virtual disp
 
 missing=()
 for tool in cpack dpkg-deb dpkg-shlibdeps fakeroot lintian desktop-file-validate appstreamcli \
-  Xvfb xdotool xprop xwininfo xwd convert; do
+  rpm rpmbuild rpm2cpio cpio rpmlint Xvfb xdotool xprop xwininfo xwd convert; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 if [ ${#missing[@]} -ne 0 ]; then
@@ -30,22 +32,24 @@ if [ ${#missing[@]} -ne 0 ]; then
 fi
 
 arch=$(dpkg --print-architecture)
-# make_package ID SETTINGS_DIR: sets $deb.
+# make_package ID SETTINGS_DIR: sets $deb and $rpm.
 make_package() {
   cmake -S "$source_root/packaging" -B "$work/$1" \
     -DVEROLINK_PACKAGE_SETTINGS="$2/settings.cmake" >"$work/$1.log" 2>&1 &&
-    (cd "$work/$1" && cpack -G DEB >>"$work/$1.log" 2>&1) || {
-    echo "FAILED: the package of $1 was not made"
+    (cd "$work/$1" && cpack -G "DEB;RPM" >>"$work/$1.log" 2>&1) || {
+    echo "FAILED: the packages of $1 were not made"
     cat "$work/$1.log"
     exit 1
   }
   deb=$work/$1/verolink-pppoe-$1_1.0.22_$arch.deb
+  rpm=$work/$1/verolink-pppoe-$1-1.0.22-1.$(uname -m).rpm
   check "$(basename "$deb") made" test -f "$deb"
+  check "$(basename "$rpm") made" test -f "$rpm"
 }
 make_package pelkar "$1"
-pelkar_deb=$deb
+pelkar_deb=$deb pelkar_rpm=$rpm
 make_package test-telecom "$2"
-tt_deb=$deb
+tt_deb=$deb tt_rpm=$rpm
 
 field() { dpkg-deb -f "$1" "$2"; }
 for deb in "$pelkar_deb" "$tt_deb"; do
@@ -54,6 +58,20 @@ for deb in "$pelkar_deb" "$tt_deb"; do
   check "$name recommends NetworkManager" grep -q "network-manager" <<<"$(field "$deb" Recommends)"
   dpkg-deb -x "$deb" "$root"
 done
+rpm_root=$work/rpm-root
+mkdir -p "$rpm_root"
+for rpm in "$pelkar_rpm" "$tt_rpm"; do
+  name=$(basename "$rpm")
+  requires=$(rpm -qp --requires "$rpm" 2>/dev/null)
+  for library in libnm.so.0 libfltk.so.1.3 libglib-2.0.so.0; do
+    check "$name requires $library" grep -q "^$library()" <<<"$requires"
+  done
+  check "$name recommends NetworkManager" grep -qx "NetworkManager" \
+    <<<"$(rpm -qp --recommends "$rpm" 2>/dev/null)"
+  (cd "$rpm_root" && rpm2cpio "$rpm" | cpio -idm --quiet)
+done
+check "the .rpm files hold exactly the files of the .deb files" \
+  diff -r --no-dereference "$root/usr" "$rpm_root/usr"
 
 # Side by side: no file of one package is a file of the other.
 files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ {print $6}' | sort; }
@@ -71,6 +89,8 @@ for m in "$root"/usr/share/metainfo/*.xml; do
     appstreamcli validate --no-net --no-color "$m"
 done
 check "the menu entry is named after Тест-Телеком" grep -qx "Name=Тест-Телеком PPPoE" "$desktop"
+check "the AppStream data gives the release's version" \
+  grep -q '<release version="1.0.22" ' "$metainfo"
 for size in 16 24 32 48 64 128 256; do
   check "hicolor icon ${size}x$size" test -f "$root/usr/share/icons/hicolor/${size}x$size/apps/$tt.png"
 done
@@ -79,6 +99,10 @@ lintian_errors=$(lintian --no-tag-display-limit "$pelkar_deb" "$tt_deb" 2>&1 | t
   grep '^E:' || true)
 check "lintian reports no errors${lintian_errors:+:
 $lintian_errors}" test -z "$lintian_errors"
+rpmlint_errors=$(rpmlint -c "$here/rpmlint.toml" "$pelkar_rpm" "$tt_rpm" 2>&1 | tee "$work/rpmlint.log" |
+  grep ': E: ' || true)
+check "rpmlint reports no errors${rpmlint_errors:+:
+$rpmlint_errors}" test -z "$rpmlint_errors"
 
 # The installed program, started as the menu would: the Exec line's command
 # found on PATH in the scratch root.
@@ -150,6 +174,25 @@ xdotool click 1
 sleep 0.5
 check "the banner opens Тест-Телеком's page" \
   grep -qx "https://www.test-telecom.example/" "$SCRATCH/xdg-open.log"
+kill "$PROGRAM_PID" 2>/dev/null || true
+wait "$PROGRAM_PID" 2>/dev/null || true
+
+# The program of the .rpm, started from its own menu entry's Exec line.
+rpm_desktop=$rpm_root/usr/share/applications/example.verolink.pppoe.test_telecom.desktop
+rpm_exec=$(sed -n 's/^Exec=//p' "$rpm_desktop")
+rpm_program=$(PATH="$rpm_root/usr/bin:$PATH" command -v "$rpm_exec")
+check "the .rpm's menu entry starts its own $tt" test "$rpm_program" = "$rpm_root/usr/bin/$tt"
+x11_session_start_program "$rpm_program"
+if rpm_window=$(x11_session_wait_window "$caption" 20); then
+  echo "ok: window \"$caption\" shown from the .rpm's program"
+  sleep 0.5
+  xwd -silent -id "$rpm_window" | convert xwd:- "$artifacts/test-telecom-rpm-window.png"
+  check "the .rpm's program shows its own banner" test "$(convert \
+    "$artifacts/test-telecom-rpm-window.png" -format '%[pixel:p{150,20}]' info:)" = "srgb(196,18,48)"
+else
+  echo "FAILED: no window named \"$caption\" from $rpm_program"
+  failures=$((failures + 1))
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "--- program output"
@@ -158,6 +201,8 @@ if [ "$failures" -ne 0 ]; then
   cat "$VEROLINK_PHONEBOOK" 2>/dev/null || true
   echo "--- lintian"
   cat "$work/lintian.log"
+  echo "--- rpmlint"
+  cat "$work/rpmlint.log"
   exit 1
 fi
 echo "all package checks passed"
