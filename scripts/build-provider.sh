@@ -3,13 +3,14 @@
 #
 #   scripts/build-provider.sh providers/<id> [OUTPUT_FOLDER]
 #
-# OUTPUT_FOLDER (default dist/<id>) then holds "Verolink PPPoE 1.0.exe" and
-# verolink-pppoe-<id>_<version>_<arch>.deb. The folder is checked first; a
-# mistake in it is reported, naming the field, and nothing is built. The
-# builds go to build-provider/<id>/.
+# OUTPUT_FOLDER (default dist/<id>) then holds "Verolink PPPoE 1.0.exe", signed
+# when provider.txt names a certificate, verolink-pppoe-<id>_<version>_<arch>.deb
+# and verolink-pppoe-<id>-<version>-1.<arch>.rpm. The folder and the certificate
+# are checked first; a mistake is reported, naming the field, and nothing is
+# built. The builds go to build-provider/<id>/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -ge 1 ] && [ $# -le 2 ] || { sed -n '2,9s/^# \{0,1\}//p' "$0" >&2; exit 2; }
+[ $# -ge 1 ] && [ $# -le 2 ] || { sed -n '2,10s/^# \{0,1\}//p' "$0" >&2; exit 2; }
 [ -d "$1" ] || { echo "build-provider: $1: no such folder" >&2; exit 1; }
 folder=$(realpath "$1")
 id=$(basename "$folder")
@@ -17,6 +18,7 @@ out=$(realpath -m "${2:-dist/$id}")
 work=build-provider/$id
 jobs=$(nproc)
 
+/usr/bin/python3 scripts/sign-program.py --check "$folder" || exit 1
 /usr/bin/python3 scripts/provider-files.py "$folder" "$work/checked" || exit 1
 
 echo "== $id: Linux program"
@@ -24,11 +26,11 @@ cmake -S . -B "$work/host" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DVEROLINK_PROVIDER="$folder" >/dev/null
 cmake --build "$work/host" -j"$jobs" --target verolink-pppoe
 
-echo "== $id: Linux package"
+echo "== $id: Linux packages"
 cmake -S packaging -B "$work/package" \
   -DVEROLINK_PACKAGE_SETTINGS="$PWD/$work/host/package/settings.cmake" >/dev/null
-rm -f "$work"/package/*.deb
-(cd "$work/package" && cpack -G DEB >/dev/null)
+rm -f "$work"/package/*.deb "$work"/package/*.rpm
+(cd "$work/package" && cpack -G "DEB;RPM" >/dev/null)
 
 echo "== $id: Windows program"
 cmake --no-warn-unused-cli -S . -B "$work/win32" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake \
@@ -39,7 +41,9 @@ cmake --build "$work/win32" -j"$jobs" --target verolink_win32
 mkdir -p "$(dirname "$out")"
 fresh=$(mktemp -d "$(dirname "$out")/.$id.XXXXXX")
 trap 'rm -rf "$fresh"' EXIT
-cp "$work/win32/Verolink PPPoE 1.0.exe" "$work"/package/*.deb "$fresh/"
+cp "$work"/package/*.deb "$work"/package/*.rpm "$fresh/"
+/usr/bin/python3 scripts/sign-program.py "$folder" "$work/win32/Verolink PPPoE 1.0.exe" \
+  "$fresh/Verolink PPPoE 1.0.exe" || exit 1
 chmod 755 "$fresh"
 rm -rf "$out"
 mv "$fresh" "$out"

@@ -5,6 +5,9 @@
 
 The folder holds provider.txt (name, service, page, banner, icon; "key = value"
 lines, UTF-8, '#' starts a comment) and the two pictures it names, PNG or BMP.
+Optional lines name the code-signing certificate that scripts/sign-program.py
+signs the Windows program with (certificate, password-file or
+password-variable, timestamp); they are checked here and used only there.
 OUTPUT_FOLDER receives, all at once or not at all:
 
 profile.cmake      the provider's id and texts as CMake variables
@@ -32,6 +35,7 @@ except ImportError:
     sys.exit("provider-files: Pillow is missing (scripts/install-deps.sh installs python3-pil)")
 
 FIELDS = ("name", "service", "page", "banner", "icon")
+SIGNING_FIELDS = ("certificate", "password-file", "password-variable", "timestamp")
 BANNER_SIZE = (301, 98)
 ICON_SIDE = 48
 MENU_SIDES = (16, 24, 32, 48, 64, 128, 256)
@@ -68,9 +72,10 @@ def read_fields(folder):
             continue
         key, sep, value = line.partition("=")
         key = key.strip()
-        if not sep or key not in FIELDS:
+        if not sep or key not in FIELDS + SIGNING_FIELDS:
             raise InputError(f"provider.txt: line {number}: expected one of "
-                             f"{', '.join(FIELDS)} as 'key = value', found {stripped!r}")
+                             f"{', '.join(FIELDS + SIGNING_FIELDS)} as 'key = value', "
+                             f"found {stripped!r}")
         if key in fields:
             fail(key, f"given twice (line {number})")
         fields[key] = value.strip(" \t")
@@ -116,6 +121,34 @@ def check_page(page):
     if not re.fullmatch(r"https?://[!-~]+", page):
         fail("page", f"{page!r} is not a web address (expected http://... or https://..., "
              "without blanks)")
+
+
+def signing_fields(folder, fields):
+    """The code-signing lines of provider.txt, checked: None without a
+    certificate, else {"certificate": path, "password-file": path or None,
+    "password-variable": name or None, "timestamp": address or None}. Paths
+    are taken from the folder unless absolute."""
+    given = {key: fields.get(key) for key in SIGNING_FIELDS}
+    if not given["certificate"]:
+        for key in SIGNING_FIELDS[1:]:
+            if given[key] is not None:
+                fail(key, "given without a certificate line naming the PKCS#12 file")
+        return None
+    for key in ("certificate", "password-file"):
+        if given[key] is not None:
+            given[key] = os.path.join(folder, given[key])
+            if not os.path.isfile(given[key]):
+                fail(key, f"{given[key]}: no such file")
+    if (given["password-file"] is None) == (given["password-variable"] is None):
+        fail("certificate", "expected exactly one of password-file (a file holding the "
+             "certificate's password) and password-variable (the environment variable "
+             "holding it)")
+    variable = given["password-variable"]
+    if variable is not None and not re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", variable):
+        fail("password-variable", f"{variable!r} is not the name of an environment variable")
+    if given["timestamp"] is not None and not re.fullmatch(r"https?://[!-~]+", given["timestamp"]):
+        fail("timestamp", f"{given['timestamp']!r} is not the web address of a time-stamp server")
+    return given
 
 
 def open_picture(folder, field, file_name):
@@ -210,6 +243,7 @@ def provider_files(folder):
     check_name(fields["name"])
     check_service(fields["service"])
     check_page(fields["page"])
+    signing_fields(folder, fields)
     _, banner = open_picture(folder, "banner", fields["banner"])
     icon_data, icon = open_picture(folder, "icon", fields["icon"])
 

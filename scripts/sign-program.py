@@ -1,0 +1,184 @@
+#!/usr/bin/python3
+"""Signs a provider's Windows program with the provider's code-signing
+certificate (Authenticode, SHA-256, through osslsigncode).
+
+    scripts/sign-program.py --check PROVIDER_FOLDER
+    scripts/sign-program.py PROVIDER_FOLDER PROGRAM.exe SIGNED.exe
+
+provider.txt names the certificate, a PKCS#12 file, and where its password is:
+
+    certificate = /secure/acme-codesign.p12
+    password-file = /secure/acme-codesign.pass      (its first line)
+    password-variable = ACME_SIGNING_PASSWORD        (or: this environment variable)
+    timestamp = http://timestamp.example/            (optional, an RFC 3161 server)
+
+Relative paths are taken from the provider folder. --check only opens the
+certificate and checks that it may sign code now; the build runs it before
+building anything. Without a certificate line, SIGNED.exe is a copy of
+PROGRAM.exe and one line says that it is unsigned. A certificate that cannot
+be used stops with "certificate: what is wrong", exit status 1, and SIGNED.exe
+is not written. The password goes to openssl and osslsigncode on their
+standard input only; it is never written to a file or a command line.
+"""
+
+import datetime
+import importlib.util
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+_spec = importlib.util.spec_from_file_location("provider_files",
+                                               os.path.join(HERE, "provider-files.py"))
+provider_files = importlib.util.module_from_spec(_spec)
+_spec.loader.exec_module(provider_files)
+InputError = provider_files.InputError
+
+UNSIGNED_NOTICE = ("the Windows program is unsigned (provider.txt names no certificate): "
+                   "its subscribers will see \"Unknown publisher\" when Windows asks to let "
+                   "it make changes, and SmartScreen may stop a fresh download with "
+                   "\"Windows protected your PC\"")
+
+
+def fail(text):
+    raise InputError(f"certificate: {text}")
+
+
+def tool(name):
+    path = shutil.which(name)
+    if not path:
+        raise InputError(f"sign-program: {name} is missing (scripts/install-deps.sh installs it)")
+    return path
+
+
+def password(signing):
+    if signing["password-file"] is not None:
+        try:
+            with open(signing["password-file"], "rb") as f:
+                lines = f.read().splitlines()
+        except OSError as e:
+            fail(f"cannot read the password file {signing['password-file']}: {e.strerror}")
+        return lines[0] if lines else b""
+    variable = signing["password-variable"]
+    value = os.environb.get(variable.encode())
+    if value is None:
+        fail(f"the environment variable {variable} (password-variable) is not set")
+    return value
+
+
+def certificate_text(signing, secret):
+    """The certificate's own entry of the PKCS#12 file, as PEM text."""
+    command = [tool("openssl"), "pkcs12", "-in", signing["certificate"], "-passin", "stdin",
+               "-nokeys", "-clcerts"]
+    result = subprocess.run(command, input=secret + b"\n", capture_output=True)
+    if result.returncode != 0 and b"unsupported" in result.stderr:
+        # An older file, encrypted with a cipher that OpenSSL 3 keeps apart.
+        result = subprocess.run(command + ["-legacy"], input=secret + b"\n", capture_output=True)
+    errors = result.stderr.decode(errors="replace")
+    if result.returncode != 0:
+        source = (f"password-file {signing['password-file']}" if signing["password-file"]
+                  else f"the variable {signing['password-variable']}")
+        if "invalid password" in errors:
+            fail(f"{signing['certificate']}: wrong password (from {source})")
+        first = errors.strip().splitlines()[:1] or ["no reason given"]
+        fail(f"{signing['certificate']}: not a PKCS#12 file openssl can open ({first[0]})")
+    if b"BEGIN CERTIFICATE" not in result.stdout:
+        fail(f"{signing['certificate']}: holds no certificate with its private key")
+    return result.stdout
+
+
+def x509(pem, *options):
+    result = subprocess.run([tool("openssl"), "x509", "-noout", *options], input=pem,
+                            capture_output=True, check=True)
+    return result.stdout.decode(errors="replace")
+
+
+def check_certificate(signing, secret):
+    """Stops unless the certificate may sign code now; returns its subject."""
+    pem = certificate_text(signing, secret)
+    name = signing["certificate"]
+    subject = x509(pem, "-subject", "-nameopt", "utf8,sep_comma_plus").strip()
+    subject = subject.removeprefix("subject=").strip()
+    dates = dict(re.findall(r"^(notBefore|notAfter)=(.*)$", x509(pem, "-dates"), re.M))
+    when = {k: datetime.datetime.strptime(v, "%b %d %H:%M:%S %Y GMT").replace(
+        tzinfo=datetime.timezone.utc) for k, v in dates.items()}
+    now = datetime.datetime.now(datetime.timezone.utc)
+    if when["notAfter"] <= now:
+        fail(f"{name} ({subject}) expired on {dates['notAfter']}; "
+             "a renewed certificate is needed to sign")
+    if when["notBefore"] > now:
+        fail(f"{name} ({subject}) is valid only from {dates['notBefore']}")
+    usage = x509(pem, "-ext", "extendedKeyUsage")
+    if "Code Signing" not in usage:
+        purposes = ", ".join(l.strip() for l in usage.splitlines()[1:]) or "none given"
+        fail(f"{name} ({subject}) is not meant for code signing: its extended key usage "
+             f"is {purposes}, expected Code Signing")
+    key_usage = x509(pem, "-ext", "keyUsage")
+    if key_usage.strip() and "Digital Signature" not in key_usage:
+        fail(f"{name} ({subject}) is not meant for code signing: its key usage lacks "
+             "Digital Signature")
+    return subject
+
+
+def sign(folder, program, signed):
+    fields = provider_files.read_fields(folder)
+    signing = provider_files.signing_fields(folder, fields)
+    if signing is None:
+        print(f"sign-program: {os.path.basename(folder)}: {UNSIGNED_NOTICE}")
+        shutil.copyfile(program, signed)
+        return
+    secret = password(signing)
+    subject = check_certificate(signing, secret)
+    # The description that Windows shows as the program's name: osslsigncode
+    # stores it as ASCII, so it is the product's Latin name; the publisher
+    # shown beside it is the certificate's subject.
+    command = [tool("osslsigncode"), "sign", "-pkcs12", signing["certificate"], "-readpass", "-",
+               "-h", "sha256", "-n", "Verolink PPPoE", "-i", fields["page"]]
+    if signing["timestamp"]:
+        command += ["-ts", signing["timestamp"]]
+    # osslsigncode writes beside the result, which appears only when whole.
+    scratch = tempfile.mkdtemp(prefix=".signing-", dir=os.path.dirname(os.path.abspath(signed)))
+    try:
+        out = os.path.join(scratch, "signed.exe")
+        result = subprocess.run(command + ["-in", program, "-out", out], input=secret,
+                                capture_output=True)
+        if result.returncode != 0 or not os.path.isfile(out):
+            errors = result.stdout.decode(errors="replace") + result.stderr.decode(errors="replace")
+            if signing["timestamp"] and "timestamp" in errors.lower():
+                fail(f"the time-stamp server {signing['timestamp']} gave no time stamp:\n{errors}")
+            fail(f"osslsigncode could not sign {program} with {signing['certificate']}:\n{errors}")
+        os.chmod(out, 0o755)
+        os.replace(out, signed)
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+    stamp = f", time-stamped by {signing['timestamp']}" if signing["timestamp"] else ""
+    print(f"sign-program: signed {os.path.basename(signed)} as {subject} (SHA-256{stamp})")
+
+
+def main(argv):
+    try:
+        if len(argv) == 3 and argv[1] == "--check":
+            folder = os.path.abspath(argv[2])
+            signing = provider_files.signing_fields(folder, provider_files.read_fields(folder))
+            if signing is not None:
+                check_certificate(signing, password(signing))
+        elif len(argv) == 4:
+            sign(os.path.abspath(argv[1]), argv[2], argv[3])
+        else:
+            sys.exit(__doc__)
+    except InputError as e:
+        text = str(e)
+        if text.startswith(("provider.txt:", "certificate:")):
+            folder = os.path.abspath(argv[2] if argv[1] == "--check" else argv[1])
+            text = f"{folder}/provider.txt: {text}" if text.startswith("certificate:") \
+                else f"{folder}/{text}"
+        print(text, file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
