@@ -1,6 +1,7 @@
 """Checks of a provider's own build of the Windows program, beside the checks
 every build gets (program_test): its banner and icon are the provider's
-pictures as converted, and its texts are the provider's, none of Pelkar's.
+pictures as converted, its texts are the provider's, none of Pelkar's, and its
+version block names the provider as the file's company and copyright holder.
 
 VEROLINK_EXE names the program, VEROLINK_PROVIDER_FILES its converted files."""
 
@@ -8,7 +9,7 @@ import os
 import re
 import unittest
 
-from pe_image import RT_BITMAP, RT_ICON, PeImage
+from pe_image import RT_BITMAP, RT_ICON, RT_VERSION, PeImage, parse_version_block
 
 EXE = os.environ["VEROLINK_EXE"]
 FILES = os.environ["VEROLINK_PROVIDER_FILES"]
@@ -44,6 +45,14 @@ class ProviderProgramTest(unittest.TestCase):
             self.assertIn(texts[key].encode("utf-8"), self.data, key)
         self.assertNotIn(b"Pelkar", self.data)
         self.assertNotIn(b"pelkar", self.data)
+
+    def test_version_block_names_the_provider(self):
+        (block,) = [r.data for r in self.resources if r.type == RT_VERSION]
+        table = parse_version_block(block).child("StringFileInfo").child("040904B0")
+        strings = {s.key: s.text_value() for s in table.children}
+        name = profile()["ISP_NAME"]
+        self.assertEqual(strings["CompanyName"], name)
+        self.assertEqual(strings["LegalCopyright"], f"© {name}")
 
 
 if __name__ == "__main__":
