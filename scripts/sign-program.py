@@ -113,9 +113,10 @@ def check_certificate(signing, secret):
         fail(f"{name} ({subject}) is valid only from {dates['notBefore']}")
     usage = x509(pem, "-ext", "extendedKeyUsage")
     if "Code Signing" not in usage:
-        purposes = ", ".join(l.strip() for l in usage.splitlines()[1:]) or "none given"
-        fail(f"{name} ({subject}) is not meant for code signing: its extended key usage "
-             f"is {purposes}, expected Code Signing")
+        purposes = ", ".join(l.strip() for l in usage.splitlines()[1:])
+        fail(f"{name} ({subject}) is not meant for code signing: "
+             + (f"its extended key usage is {purposes}" if purposes
+                else "it names no extended key usage") + ", expected Code Signing")
     key_usage = x509(pem, "-ext", "keyUsage")
     if key_usage.strip() and "Digital Signature" not in key_usage:
         fail(f"{name} ({subject}) is not meant for code signing: its key usage lacks "
