@@ -216,14 +216,38 @@ check "the banner opened the web page" grep -q "^http" "$SCRATCH/xdg-open.log"
 
 check "the program is still running" kill -0 "$PROGRAM_PID"
 
+# The program as installed, asked for no phonebook, where no NetworkManager
+# answers: the press ends with NetworkManager's no-answer message, and no
+# phonebook file, launcher or menu entry is written in its place.
+kill "$PROGRAM_PID"
+wait "$PROGRAM_PID" 2>/dev/null || true
+unset VEROLINK_PHONEBOOK_KIND VEROLINK_PHONEBOOK
+rm -f "$VEROLINK_DESKTOP"/*
+export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$SCRATCH/no-system-bus"
+x11_session_start_program "$program"
+main=$(x11_session_wait_window "$caption" 20) || {
+  echo "FAILED: no window without NetworkManager"
+  cat "$SCRATCH/program.log"
+  exit 1
+}
+sleep 0.3
+click_and_leave 150 176
+answer_box nm-no-answer Return
+check "the program chose NetworkManager and said that it does not answer" \
+  grep -q "^verolink: phonebook: NetworkManager; it does not answer" "$SCRATCH/program.log"
+check "no phonebook file, launcher or menu entry was written" \
+  test -z "$(find "$XDG_CONFIG_HOME" "$VEROLINK_DESKTOP" "$HOME/.local/share/applications" \
+    -type f 2>/dev/null)"
+kill "$PROGRAM_PID"
+wait "$PROGRAM_PID" 2>/dev/null || true
+
 # Again where NetworkManager answers on the system bus: a real daemon in a
 # private network and mount namespace with a private bus, started just before
 # the program in that namespace (scripts/nm-private-daemon.sh). The program
 # chooses it by itself, asks the subscriber's login before the write, and the
-# shortcut is an nmcli launcher.
-kill "$PROGRAM_PID"
-wait "$PROGRAM_PID" 2>/dev/null || true
-unset VEROLINK_PHONEBOOK_KIND VEROLINK_PHONEBOOK
+# shortcut is a launcher that starts the connection by its UUID, marked as
+# trusted in GVfs's metadata store: gvfsd-metadata on a session bus of the
+# test's own (a socket path, so that the namespace reaches it too).
 nm_work="$SCRATCH/nm"
 mkdir -p "$nm_work"
 cat >"$SCRATCH/in-private-network.sh" <<EOF
@@ -240,12 +264,15 @@ printf '#!/bin/sh\nexec unshare --net --mount --propagation private "%s"\n' \
 chmod +x "$SCRATCH/in-private-network.sh" "$SCRATCH/program-with-nm.sh"
 stop_nm() {
   local name
-  for name in nm dbus; do
+  for name in nm dbus session; do
     if [ -f "$nm_work/$name.pid" ]; then kill "$(cat "$nm_work/$name.pid")" 2>/dev/null || true; fi
   done
   x11_session_end
 }
 trap stop_nm EXIT
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$nm_work/session_bus_socket"
+dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --fork --print-pid \
+  >"$nm_work/session.pid"
 x11_session_start_program "$SCRATCH/program-with-nm.sh"
 main=$(x11_session_wait_window "$caption" 30) || {
   echo "FAILED: no window with NetworkManager's phonebook"
@@ -258,26 +285,62 @@ check "the program chose NetworkManager" \
 sleep 0.3
 stored="$nm_work/connections/$entry.nmconnection"
 launcher="$VEROLINK_DESKTOP/$entry.desktop"
-click_and_leave 150 176
-if login=$(x11_session_wait_window Verolink 10 "$main"); then
+# Answers the login prompt: types $1 after what it offers, then Enter.
+answer_login() {  # answer_login TYPED [SCREENSHOT]
+  local login
+  if ! login=$(x11_session_wait_window Verolink 10 "$main"); then
+    echo "FAILED: no login prompt"
+    failures=$((failures + 1))
+    return 1
+  fi
   sleep 0.2
-  screenshot "$login" login-prompt
-  xdotool windowfocus --sync "$login" type "subscriber-7"
+  [ -z "${2:-}" ] || screenshot "$login" "$2"
+  [ -z "$1" ] || xdotool windowfocus --sync "$login" type "$1"
   xdotool windowfocus --sync "$login" key Return
   # The next box may reuse the prompt's window: wait until the prompt is gone.
   for _ in $(seq 200); do
     x11_session_windows Verolink | grep -qx "$login" || break
     sleep 0.05
   done
-else
-  echo "FAILED: no login prompt"
-  failures=$((failures + 1))
-fi
+}
+export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$nm_work/system_bus_socket"
+uuid_of_entry() { nmcli -g connection.uuid connection show "$entry" 2>&1 || true; }
+click_and_leave 150 176
+answer_login subscriber-7 login-prompt
 answer_box nm-created Return
 check "NetworkManager stored the connection with the login" \
   grep -qx "username=subscriber-7" "$stored"
-check "the desktop holds the launcher $entry.desktop" \
-  grep -qxF "Exec=nmcli connection up id \"$entry\"" "$launcher"
+first_uuid=$(uuid_of_entry)
+# Made again: a new connection (a new UUID) replaces the old one, and its
+# launchers replace the old connection's.
+click_and_leave 150 176
+answer_box nm-question Return
+answer_login ""
+answer_box nm-created-again Return
+nm_uuid=$(uuid_of_entry)
+check "the connection was made again with a new UUID" test "$nm_uuid" != "$first_uuid"
+check "the menu holds the new connection's entry alone" \
+  test "$(ls "$HOME/.local/share/applications")" = "verolink-connection-$nm_uuid.desktop"
+menu_entry="$HOME/.local/share/applications/verolink-connection-$nm_uuid.desktop"
+for file in "$launcher" "$menu_entry"; do
+  check "$(basename "$file") starts the connection by its UUID" \
+    grep -qxF "Exec=nmcli connection up uuid $nm_uuid" "$file"
+  check "$(basename "$file") is valid for desktop-file-validate" \
+    test -z "$(desktop-file-validate "$file" 2>&1)"
+done
+# The keys as the desktops read them back through GIO.
+gio_key() { gio info -a "metadata::$1" "$launcher" | sed -n "s/^ *metadata::$1: //p"; }
+check "the launcher is trusted for GNOME's desktop icons" test "$(gio_key trusted)" = true
+check "the launcher is trusted for Caja" test "$(gio_key caja-trusted-launcher)" = true
+check "Thunar's checksum is the SHA-256 of the launcher's bytes" \
+  test "$(gio_key xfce-exe-checksum)" = "$(sha256sum "$launcher" | cut -d' ' -f1)"
+# Renamed, the connection is still the launcher's: started as the desktop
+# does (gio launch), nmcli finds it by UUID and NetworkManager tries to bring
+# it up (this network has no card for it; the dial test has one).
+nmcli connection modify uuid "$nm_uuid" connection.id "Renamed INTERNET"
+started=$(timeout 30 gio launch "$launcher" 2>&1 || true)
+check "the renamed connection is started by the launcher (nmcli: $started)" \
+  grep -q "Connection activation failed: No suitable device" <<<"$started"
 
 check "the program is still running" kill -0 "$PROGRAM_PID"
 
