@@ -27,6 +27,7 @@ host_packages=(
   network-manager libnm-dev polkitd dbus-daemon
   clang libclang-rt-14-dev
   dpkg-dev fakeroot lintian desktop-file-utils appstream
+  gvfs gvfs-daemons dbus-bin libglib2.0-bin
   osslsigncode rpm rpmlint rpm2cpio openssl
 )
 windows_packages=(
