@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "desktop/desktop_shortcut.h"
 #include "doubles/fake_platform.h"
@@ -17,11 +21,15 @@ namespace verolink::host {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FolderNames;
 using testing::ReadFile;
+using testing::Replaced;
 using testing::ScopedVariable;
 using testing::TempFolder;
 using testing::WriteFile;
 using testing::WriteScript;
+
+constexpr char kUuid[] = "0b6a2b1e-9d4f-4c1a-8e3b-5f2d7c9a1e40";
 
 // The core's shortcut procedures on the host's shell objects and file
 // deletion; everything else is the doubles'.
@@ -30,7 +38,10 @@ class HostShortcut : public ::testing::Test {
   explicit HostShortcut(bool launchers = false)
       : desktop(temp / "Рабочий стол"),
         chooseDesktop("VEROLINK_DESKTOP", desktop),
-        automation({[this] { return entries; }, "/var/lib/verolink/rasphone.pbk", launchers}),
+        automation({[this] { return entries; }, "/var/lib/verolink/rasphone.pbk",
+                    launchers ? std::function<std::string(const Text&)>(
+                                    [this](const Text& name) { return uuids[name]; })
+                              : nullptr}),
         files(fake.codePage, launchers),
         platform{fake.phonebook,     fake.systemMessages, fake.memory,    fake.eventLog,
                  fake.codePage,      automation,          files,          fake.processes,
@@ -51,6 +62,8 @@ class HostShortcut : public ::testing::Test {
   std::string desktop;
   ScopedVariable chooseDesktop;
   std::vector<Text> entries{u"Other", u"Pelkar INTERNET"};
+  // NetworkManager's UUIDs of the connections, by name.
+  std::map<Text, std::string> uuids{{u"Pelkar INTERNET", kUuid}};
   verolink::testing::FakePlatform fake;
   HostAutomationObjects automation;
   HostFileDeletion files;
@@ -99,61 +112,114 @@ TEST(ShortcutFileText, NamesCannotAddKeysOrLines) {
   EXPECT_NE(text.find("\nURL=file:///pb/ras%20phone.pbk\n"), std::string::npos);
 }
 
-// With NetworkManager's phonebook: launchers that bring the connection up.
+// With NetworkManager's phonebook: launchers that start the connection. No
+// session bus answers here, so no metadata store either (the window test
+// marks launchers through a real one), and never the machine's own.
 class HostLauncher : public HostShortcut {
  protected:
   HostLauncher() : HostShortcut(true) {}
+
+  std::vector<std::string> MenuFiles() const {
+    return fs::exists(menu) ? FolderNames(menu) : std::vector<std::string>();
+  }
+  std::string MenuEntry(const std::string& uuid) const {
+    return menu + "/verolink-connection-" + uuid + ".desktop";
+  }
+
   ScopedVariable data{"XDG_DATA_HOME", temp / "data"};
+  ScopedVariable session{"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + temp / "no-session-bus"};
+  const std::string menu = temp / "data/applications";
 };
 
-TEST_F(HostLauncher, CopyWritesAnExecutableLauncherWithTheProgramsIcon) {
-  entries = {u"Other", u"Pelkar INTERNET"};
+// What desktop-file-validate says of the file; empty when it is valid.
+std::string Invalidity(const std::string& path) {
+  std::string out;
+  if (FILE* pipe = popen(("desktop-file-validate '" + path + "' 2>&1; echo $?").c_str(), "r")) {
+    char buffer[512];
+    while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out == "0\n" ? "" : out;
+}
+
+TEST_F(HostLauncher, CopyWritesTheUsersLauncherAndAMenuEntryThatStartTheConnectionByUuid) {
+  ::testing::internal::CaptureStderr();
   Shells::CreateDesktopShortcut(platform, profile);
+  const std::string said = ::testing::internal::GetCapturedStderr();
   EXPECT_TRUE(fake.messageBoxes.shown.empty());
   ASSERT_EQ(DesktopFiles(), std::vector<std::string>{"Pelkar INTERNET.desktop"});
   const std::string path = desktop + "/Pelkar INTERNET.desktop";
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0755u);
+  EXPECT_EQ(st.st_mode & 0777, 0755u) << "executable, and writable by its owner alone";
+  EXPECT_EQ(st.st_uid, geteuid());
   const std::string icon = temp / "data/verolink/verolink-pppoe.png";
-  EXPECT_EQ(ReadFile(path),
-            "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Pelkar INTERNET\n"
-            "Comment=Подключиться к Интернету через «Pelkar INTERNET»\n"
-            "Exec=nmcli connection up id \"Pelkar INTERNET\"\nIcon=" +
-                icon +
-                "\nTerminal=false\nCategories=Network;\n"
-                "X-Verolink-Connection=Pelkar INTERNET\n");
+  const std::string launcher =
+      "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Pelkar INTERNET\n"
+      "Comment=Подключиться к Интернету через «Pelkar INTERNET»\n"
+      "Exec=nmcli connection up uuid " +
+      std::string(kUuid) + "\nIcon=" + icon +
+      "\nTerminal=false\nCategories=Network;\nX-Verolink-Connection=Pelkar INTERNET\n";
+  EXPECT_EQ(ReadFile(path), launcher);
   const auto png = resources::ProgramIconPng();
   EXPECT_EQ(ReadFile(icon), std::string(png.begin(), png.end()));
-  EXPECT_EQ(ReadFile(icon)->rfind("\x89PNG\r\n", 0), 0u);
+  // The menu entry is the same launcher with the theme's network icon.
+  EXPECT_EQ(MenuFiles(),
+            std::vector<std::string>{"verolink-connection-" + std::string(kUuid) + ".desktop"});
+  EXPECT_EQ(ReadFile(MenuEntry(kUuid)), Replaced(launcher, icon, "network-wired"));
+  EXPECT_EQ(Invalidity(path), "");
+  EXPECT_EQ(Invalidity(MenuEntry(kUuid)), "");
+  // Where no metadata store is, the launcher is still there, and one line
+  // says why the desktop will ask before starting it.
+  EXPECT_EQ(said.rfind("verolink: launcher " + path + " is not marked as trusted", 0), 0u) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
-TEST(LauncherFileText, ExecQuotesTheNameSoThatItStaysOneArgument) {
-  // Quoting first ('"', '`', '$', '\\' escaped, '%' doubled), then the
-  // value's own escaping doubles every backslash again.
-  EXPECT_EQ(QuotedExecArgument("a \"b\" `c` $d \\e 100%"),
-            "\"a \\\"b\\\" \\`c\\` \\$d \\\\e 100%%\"");
-  const std::string text = LauncherFileText(u"x\\y\nExec=rm -rf ~", "");
-  EXPECT_NE(text.find("\nExec=nmcli connection up id \"x\\\\\\\\y\\nExec=rm -rf ~\"\n"),
-            std::string::npos)
-      << text;
+TEST_F(HostLauncher, AConnectionNotFoundByNameIsTheShortcutErrorAndLeavesNoFile) {
+  uuids.clear();
+  Shells::CreateDesktopShortcut(platform, profile);
+  ASSERT_EQ(fake.messageBoxes.shown.size(), 1u);
+  EXPECT_EQ(fake.messageBoxes.shown[0].text, u"Ошибка создания ярлыка подключения!");
+  EXPECT_TRUE(DesktopFiles().empty());
+  EXPECT_TRUE(MenuFiles().empty());
+}
+
+TEST(LauncherFileText, ANameCannotAddKeysOrLinesAndOnlyAUuidIsExecuted) {
+  const std::string text = LauncherFileText(u"x\\y\nExec=rm -rf ~", kUuid, "");
+  EXPECT_NE(text.find("\nName=x\\\\y\\nExec=rm -rf ~\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("\nExec=rm"), std::string::npos);
   EXPECT_NE(text.find("\nIcon=network-wired\n"), std::string::npos);
+  EXPECT_THROW(LauncherFileText(u"x", "0b6a2b1e; rm -rf ~", ""), AutomationError);
 }
 
-TEST_F(HostLauncher, RemovalTakesOnlyOurLauncherOfThatNameFromTheDesktop) {
+TEST_F(HostLauncher, ANewConnectionReplacesAndRemovalTakesOnlyOurLaunchersOfThatName) {
   Shells::CreateDesktopShortcut(platform, profile);
+  // Made again for a new connection of that name: the old menu entry goes.
+  constexpr char kNewUuid[] = "7c1e4f2a-3b5d-4e6f-9a0b-1c2d3e4f5a6b";
+  uuids[u"Pelkar INTERNET"] = kNewUuid;
+  ::testing::internal::CaptureStderr();
+  Shells::CreateDesktopShortcut(platform, profile);
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(MenuFiles(),
+            std::vector<std::string>{"verolink-connection-" + std::string(kNewUuid) + ".desktop"});
+  EXPECT_NE(ReadFile(desktop + "/Pelkar INTERNET.desktop")->find(kNewUuid), std::string::npos);
+
   std::ofstream(desktop + "/Other.desktop") << "[Desktop Entry]\nType=Application\nExec=other\n";
   std::ofstream(desktop + "/Pelkar INTERNET.lnk") << "old shortcut";
+  WriteFile(MenuEntry("someone-else"), "[Desktop Entry]\nName=Pelkar INTERNET\n");
+  WriteFile(MenuEntry("another"), LauncherFileText(u"Another", kUuid, ""));
   // The same launcher outside the desktop folder is not the desktop's.
   fs::create_directories(temp / "elsewhere");
   fs::copy_file(desktop + "/Pelkar INTERNET.desktop", temp / "elsewhere/Pelkar INTERNET.desktop");
   files.DeleteFile(temp / "elsewhere/Pelkar INTERNET.lnk");
   EXPECT_TRUE(fs::exists(temp / "elsewhere/Pelkar INTERNET.desktop"));
+  EXPECT_EQ(MenuFiles().size(), 3u);
 
   Wsh::DeleteDesktopShortcut(platform, u"Other");
   Wsh::DeleteDesktopShortcut(platform, u"Pelkar INTERNET");
   EXPECT_EQ(DesktopFiles(), std::vector<std::string>{"Other.desktop"});
+  EXPECT_EQ(MenuFiles(), (std::vector<std::string>{"verolink-connection-another.desktop",
+                                                   "verolink-connection-someone-else.desktop"}));
   EXPECT_TRUE(fake.messageBoxes.shown.empty());
 }
 

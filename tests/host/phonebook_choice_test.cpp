@@ -1,6 +1,6 @@
-// Which phonebook the windowed program uses: NetworkManager when it answers
-// on the system bus, the file phonebook otherwise, either one when forced;
-// one line on standard error says which and why.
+// Which phonebook the windowed program uses: NetworkManager, answering or
+// not, unless the phonebook file is asked for; one line on standard error
+// says which and why.
 
 #include "host/phonebook/phonebook_choice.h"
 
@@ -29,23 +29,13 @@ std::pair<std::string, bool> Chosen(HostPhonebook& file) {
   return {::testing::internal::GetCapturedStderr(), chosen.networkManager() != nullptr};
 }
 
-TEST(PhonebookChoice, FileWhereNoNetworkManagerAnswersUnlessForcedAndTheLineSaysWhy) {
+TEST(PhonebookChoice, NetworkManagerEvenWhereItDoesNotAnswerUnlessTheFileIsAskedFor) {
   TempFolder folder;
   // A system bus that is not there: the choice must not wait for it.
   ScopedVariable bus("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + folder / "no-bus");
   ScopedVariable book("VEROLINK_PHONEBOOK", std::nullopt);
   ScopedVariable kind(kPhonebookKindVariable, std::nullopt);
   HostPhonebook file(folder / "book.pbk", 2884, Cp1251());
-
-  const auto started = std::chrono::steady_clock::now();
-  auto [line, nm] = Chosen(file);
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
-  EXPECT_FALSE(nm);
-  EXPECT_EQ(line.rfind("verolink: phonebook: file phonebook, as NetworkManager does not answer "
-                       "on the system bus: ",
-                       0),
-            0u)
-      << line;
   {
     ScopedVariable named("VEROLINK_PHONEBOOK", folder / "book.pbk");
     EXPECT_EQ(Chosen(file),
@@ -58,16 +48,27 @@ TEST(PhonebookChoice, FileWhereNoNetworkManagerAnswersUnlessForcedAndTheLineSays
     EXPECT_EQ(Chosen(file).first,
               "verolink: phonebook: file phonebook, forced by VEROLINK_PHONEBOOK_KIND\n");
   }
-  // Forced where NetworkManager does not answer: every call says so.
-  ScopedVariable forced(kPhonebookKindVariable, "networkmanager");
+  {
+    ScopedVariable forced(kPhonebookKindVariable, "networkmanager");
+    EXPECT_EQ(Chosen(file).first.rfind(
+                  "verolink: phonebook: NetworkManager, forced by VEROLINK_PHONEBOOK_KIND; it "
+                  "does not answer on the system bus, so nothing can be changed: ",
+                  0),
+              0u);
+  }
+  // Asked for nothing, where NetworkManager does not answer: every call says
+  // so, and no phonebook file is written in its place.
   NoLogin prompt;
+  const auto started = std::chrono::steady_clock::now();
   ::testing::internal::CaptureStderr();
   ChosenPhonebook chosen(file, Cp1251(), prompt);
-  EXPECT_EQ(::testing::internal::GetCapturedStderr().rfind(
-                "verolink: phonebook: NetworkManager, forced by VEROLINK_PHONEBOOK_KIND; it does "
-                "not answer: ",
-                0),
-            0u);
+  const std::string line = ::testing::internal::GetCapturedStderr();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+  EXPECT_EQ(line.rfind("verolink: phonebook: NetworkManager; it does not answer on the system "
+                       "bus, so nothing can be changed: ",
+                       0),
+            0u)
+      << line;
   ASSERT_NE(chosen.networkManager(), nullptr);
   std::uint8_t buffer[264] = {};
   buffer[0] = 8;
@@ -75,6 +76,10 @@ TEST(PhonebookChoice, FileWhereNoNetworkManagerAnswersUnlessForcedAndTheLineSays
   std::uint32_t bytes = sizeof buffer, count = 0;
   EXPECT_EQ(chosen.phonebook().EnumEntries(buffer, bytes, count), kErrorNmNoAnswer);
   EXPECT_EQ(chosen.phonebook().DeleteEntry("Pelkar INTERNET"), kErrorNmNoAnswer);
+  const std::vector<std::uint8_t> image = PppoeLikeImage(2884);
+  EXPECT_EQ(chosen.phonebook().SetEntryProperties(std::nullopt, "Pelkar INTERNET", image, 2884),
+            kErrorNmNoAnswer);
+  EXPECT_EQ(FolderNames(folder.path()), std::vector<std::string>{});
   char text[512];
   chosen.phonebook().GetErrorString(kErrorNmNoAnswer, text, sizeof text);
   EXPECT_EQ(Cp1251().FromAnsi(text),

@@ -62,6 +62,8 @@ x11_session_make_home() {
   # The phonebook file, never this machine's NetworkManager.
   export VEROLINK_PHONEBOOK_KIND=file
   export VEROLINK_DESKTOP="$SCRATCH/Desktop"
+  # No session bus unless a test starts its own: never this machine's.
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$SCRATCH/no-session-bus"
   local tool
   for tool in netsh xdg-open; do
     printf '#!/bin/sh\necho "$*" >> "%s/%s.log"\n' "$SCRATCH" "$tool" >"$SCRATCH/bin/$tool"

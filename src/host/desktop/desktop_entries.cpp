@@ -2,13 +2,13 @@
 
 #include <glib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string_view>
 #include <system_error>
 
 #include "desktop/automation.h"
@@ -54,16 +54,6 @@ std::string DesktopEntryValue(const std::string& text) {
   return out;
 }
 
-std::string QuotedExecArgument(std::string_view argument) {
-  std::string quoted = "\"";
-  for (const char c : argument) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
-    quoted += c;
-    if (c == '%') quoted += '%';
-  }
-  return quoted + '"';
-}
-
 std::string ShortcutFileText(const Text& entryName, const std::string& phonebookFile) {
   const std::string name = ToUtf8(entryName);
   std::string text = "[Desktop Entry]\nType=Link\nVersion=1.0\n";
@@ -80,12 +70,17 @@ std::string ShortcutFileText(const Text& entryName, const std::string& phonebook
   return text;
 }
 
-std::string LauncherFileText(const Text& entryName, const std::string& iconPath) {
+std::string LauncherFileText(const Text& entryName, const std::string& uuid,
+                             const std::string& iconPath) {
+  // Only a UUID goes into Exec unquoted: nothing of it can split or escape.
+  if (!g_uuid_string_is_valid(uuid.c_str())) {
+    throw AutomationError("\"" + uuid + "\" is not a connection's UUID");
+  }
   const std::string name = ToUtf8(entryName);
   std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
   text += "Name=" + DesktopEntryValue(name) + "\n";
   text += "Comment=" + DesktopEntryValue("Подключиться к Интернету через «" + name + "»") + "\n";
-  text += "Exec=" + DesktopEntryValue("nmcli connection up id " + QuotedExecArgument(name)) + "\n";
+  text += "Exec=nmcli connection up uuid " + uuid + "\n";
   text += "Icon=" + DesktopEntryValue(iconPath.empty() ? "network-wired" : iconPath) + "\n";
   text += "Terminal=false\nCategories=Network;\n";
   text += kMarkKey + DesktopEntryValue(name) + "\n";
@@ -120,18 +115,15 @@ std::string InstalledProgramIcon() {
   return path;
 }
 
-void RemoveLauncher(const std::string& folder, const Text& entryName) {
-  const std::string name = ToUtf8(entryName);
-  if (name.empty() || name.find('/') != std::string::npos) return;
-  const std::string path = folder + "/" + name + ".desktop";
+bool IsLauncherOf(const std::string& path, const Text& entryName) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
       static_cast<std::uintmax_t>(st.st_size) > kMaxLauncherBytes) {
-    return;
+    return false;
   }
-  const std::string mark = "\n" + std::string(kMarkKey) + DesktopEntryValue(name) + "\n";
-  if (Contents(path).find(mark) == std::string::npos) return;
-  ::unlink(path.c_str());
+  const std::string mark =
+      "\n" + std::string(kMarkKey) + DesktopEntryValue(ToUtf8(entryName)) + "\n";
+  return Contents(path).find(mark) != std::string::npos;
 }
 
 }  // namespace verolink::host

@@ -3,7 +3,6 @@
 #include <sys/types.h>
 
 #include <string>
-#include <string_view>
 
 #include "common/text.h"
 
@@ -13,21 +12,19 @@ namespace verolink::host {
 // that opens the phonebook file and names the entry. UTF-8.
 std::string ShortcutFileText(const Text& entryName, const std::string& phonebookFile);
 
-// The desktop launcher of a NetworkManager connection: a freedesktop desktop
-// entry of type Application whose Exec brings the connection up with `nmcli
-// connection up id "<name>"`, showing the icon at `iconPath` (the theme's
-// network icon when empty). It carries X-Verolink-Connection=<name>, by
-// which RemoveLauncher knows it. UTF-8.
-std::string LauncherFileText(const Text& entryName, const std::string& iconPath);
+// The launcher of a NetworkManager connection: a freedesktop desktop entry
+// of type Application whose Exec is `nmcli connection up uuid <uuid>`, so
+// that it starts the connection whatever its name becomes; nmcli leaves the
+// password question to the desktop's secret agent, hence no terminal. It
+// shows the icon at `iconPath` (the theme's network icon when empty) and
+// carries X-Verolink-Connection=<name>, by which IsLauncherOf knows it.
+// UTF-8. Raises AutomationError when `uuid` is not a UUID.
+std::string LauncherFileText(const Text& entryName, const std::string& uuid,
+                             const std::string& iconPath);
 
 // A desktop-entry string value: backslash and control characters escaped, a
 // leading blank kept, so a text can never start a line or key of its own.
 std::string DesktopEntryValue(const std::string& text);
-
-// One argument of an Exec line: in double quotes, with '"', '`', '$' and
-// '\' escaped by a backslash and '%' doubled, as the desktop entry rules
-// ask (the value's own escaping comes on top of that).
-std::string QuotedExecArgument(std::string_view argument);
 
 // Writes `<folder>/<entryName><ending>` atomically (a temporary file in the
 // same folder, then a rename over the old one) with `mode`, creating the
@@ -42,8 +39,8 @@ void WriteShortcutFile(const std::string& folder, const Text& entryName, const s
 // differs. Its path, or empty when it cannot be written.
 std::string InstalledProgramIcon();
 
-// Removes `<folder>/<entryName>.desktop` when it is a regular file that is
-// the launcher LauncherFileText wrote for that name; any other file stays.
-void RemoveLauncher(const std::string& folder, const Text& entryName);
+// Whether `path` is a regular file that is the launcher LauncherFileText
+// wrote for that name; any other file is someone else's.
+bool IsLauncherOf(const std::string& path, const Text& entryName);
 
 }  // namespace verolink::host

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "host/desktop/connection_launchers.h"
 #include "host/desktop/desktop_entries.h"
 #include "host/system/host_process.h"
 #include "host/system/user_folders.h"
@@ -66,10 +67,10 @@ class DesktopFolderObject : public ShellFolder {
       throw AutomationError("only a connection can be copied onto the desktop");
     }
     const Text name = item.Name();
-    if (options_.networkManagerLaunchers) {
-      // Launchers must be executable for file managers to run them.
-      WriteShortcutFile(path_, name, LauncherFileText(name, InstalledProgramIcon()), ".desktop",
-                        0755);
+    if (options_.connectionUuid) {
+      const std::string uuid = options_.connectionUuid(name);
+      if (uuid.empty()) throw AutomationError("no connection is named \"" + ToUtf8(name) + "\"");
+      MakeConnectionLaunchers(path_, name, uuid);
       return;
     }
     WriteShortcutFile(path_, name, ShortcutFileText(name, options_.phonebookFile));
@@ -125,7 +126,7 @@ void HostFileDeletion::DeleteFile(const std::string& ansiPath) {
   const std::string desktop = DesktopFolder();
   if (desktop.empty() || folder != desktop) return;
   const std::string name = path.substr(slash + 1, path.size() - slash - 1 - kShortcutEnding.size());
-  RemoveLauncher(folder, FromUtf8(name));
+  RemoveConnectionLaunchers(folder, FromUtf8(name));
 }
 
 void HostBrowser::ShellExecute(const std::string& verb, const std::string& file,

@@ -1,5 +1,5 @@
 // Host desktop: the shell and script-host objects over the XDG desktop folder,
-// the shortcut files and launchers they write, and the browser (xdg-open).
+// the shortcut files, launchers and menu entries they write, and the browser.
 #pragma once
 
 #include <functional>
@@ -18,9 +18,11 @@ struct HostShellOptions {
   std::function<std::vector<Text>()> listConnections;
   // The phonebook file (UTF-8 path) that the shortcuts name and open.
   std::string phonebookFile;
-  // The entries are NetworkManager connections: a copy onto the desktop
-  // writes the launcher `<name>.desktop` (desktop_entries.h) instead.
-  bool networkManagerLaunchers = false;
+  // Set when the entries are NetworkManager connections: the UUID of the
+  // connection of that name, empty when there is none. A copy onto the
+  // desktop then writes the connection's launchers (connection_launchers.h)
+  // in place of the shortcut file.
+  std::function<std::string(const Text&)> connectionUuid;
 };
 
 // Stand-ins for Shell.Application and WScript.Shell. Network Connections
@@ -40,9 +42,8 @@ class HostAutomationObjects : public AutomationObjects {
 // unlink(2) of the single-byte path, turned back into the file system's UTF-8
 // through the code page it was converted with. With `launchers`, deleting
 // the shortcut `<name>.lnk` of the desktop folder itself also removes the
-// launcher `<name>.desktop` that CopyHere wrote there (RemoveLauncher: only
-// that program's own launcher for that name); nothing outside the desktop
-// folder is touched for it.
+// launchers that CopyHere wrote for that name (RemoveConnectionLaunchers:
+// only this program's own); nothing else is touched for it.
 class HostFileDeletion : public FileDeletion {
  public:
   explicit HostFileDeletion(const CodePage& codePage, bool launchers = false)

@@ -249,6 +249,13 @@ std::string NmDaemon::LoginOf(const std::string& id) {
   return name == nullptr ? std::string() : name;
 }
 
+std::string NmDaemon::UuidOf(const std::string& id) {
+  NmPermissions ignored;
+  if (AskPermissions(ignored) != kRasSuccess) return {};
+  const std::vector<ConnectionRef> found = VisibleConnections(client_, id.c_str());
+  return found.empty() ? std::string() : nm_connection_get_uuid(NM_CONNECTION(found.front().get()));
+}
+
 RasError NmDaemon::Add(NMConnection* connection) {
   Waiter waiter(context_, timeout_);
   nm_client_add_connection2(client_, nm_connection_to_dbus(connection, NM_CONNECTION_SERIALIZE_ALL),

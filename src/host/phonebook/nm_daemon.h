@@ -55,6 +55,10 @@ class NmDaemon {
   // The PPPoE user name of the first visible connection of that id; empty
   // when there is none or it has none.
   std::string LoginOf(const std::string& id);
+  // The UUID of the first visible connection of that id, after the daemon's
+  // news so far (a connection just replaced is gone); empty when there is
+  // none or the daemon does not answer.
+  std::string UuidOf(const std::string& id);
   // Saves `connection` to disk through the daemon: 0 when it is stored and
   // listed, else an error above with nothing added.
   RasError Add(NMConnection* connection);

@@ -98,4 +98,8 @@ Text NmPhonebook::ErrorText(std::uint32_t code) const {
   }
 }
 
+std::string NmPhonebook::UuidOf(const Text& name) const {
+  return daemon_ ? daemon_->UuidOf(ToUtf8(name)) : std::string();
+}
+
 }  // namespace verolink::host

@@ -41,6 +41,9 @@ class NmPhonebook : public HostPhonebookBase {
                               std::uint32_t entrySize) override;
   // Deletes every visible connection of that name; 623 when there is none.
   RasError DeleteEntry(const std::string& entryName) override;
+  // The UUID of the connection named `name`, for launchers that start it;
+  // empty when there is none or NetworkManager does not answer.
+  std::string UuidOf(const Text& name) const;
 
  private:
   // The visible connections' ids that fit an entry name (at most 256 bytes

@@ -12,19 +12,22 @@ ChosenPhonebook::ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, 
   const std::string forced = EnvironmentVariable(kPhonebookKindVariable);
   const std::string forcedWhy = std::string(", forced by ") + kPhonebookKindVariable;
   std::string why;
-  std::unique_ptr<NmDaemon> daemon;
-  std::string reason;
   if (forced == "file") {
     why = "file phonebook" + forcedWhy;
   } else if (forced != "networkmanager" && !EnvironmentVariable(kPhonebookVariable).empty()) {
     why = std::string("file phonebook, named by ") + kPhonebookVariable;
-  } else if ((daemon = NmDaemon::Connect(timeout, reason)) || forced == "networkmanager") {
-    why = forced == "networkmanager"
-              ? "NetworkManager" + forcedWhy + (daemon ? "" : "; it does not answer: " + reason)
-              : "NetworkManager, as it answers on the system bus";
-    nm_.emplace(std::move(daemon), EntrySizeFromEnvironment(), codePage, prompt);
   } else {
-    why = "file phonebook, as NetworkManager does not answer on the system bus: " + reason;
+    // Without an answer every call says so and nothing is changed: a file
+    // that nothing dials would only look like a connection.
+    std::string reason;
+    std::unique_ptr<NmDaemon> daemon = NmDaemon::Connect(timeout, reason);
+    why = forced == "networkmanager" ? "NetworkManager" + forcedWhy : "NetworkManager";
+    if (!daemon) {
+      why += "; it does not answer on the system bus, so nothing can be changed: " + reason;
+    } else if (forced != "networkmanager") {
+      why += ", as it answers on the system bus";
+    }
+    nm_.emplace(std::move(daemon), EntrySizeFromEnvironment(), codePage, prompt);
   }
   std::fprintf(stderr, "verolink: phonebook: %s\n", why.c_str());
 }

@@ -21,8 +21,8 @@ inline constexpr std::chrono::milliseconds kNmTimeout{5000};
 // $VEROLINK_PHONEBOOK_KIND is "file", or when it is not "networkmanager" and
 // $VEROLINK_PHONEBOOK names a phonebook file; else NetworkManager's
 // connections (with the entry size of the environment, asking logins through
-// `prompt`) when it answers on the system bus within `timeout` or is forced
-// by "networkmanager"; else the file phonebook.
+// `prompt`), connected within `timeout`. Where NetworkManager does not
+// answer, every call of that phonebook ends with its no-answer error.
 class ChosenPhonebook {
  public:
   ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, LoginPrompt& prompt,

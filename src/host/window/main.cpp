@@ -5,7 +5,9 @@
 
 #include <FL/Fl.H>
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/desktop/host_shell.h"
@@ -35,7 +37,7 @@ struct WindowPlatform {
                       modRASVPN::EnumRasEntries(bundle, names);
                       return names;
                     },
-                    phonebookSide.phonebook.path(), phonebook.networkManager() != nullptr}),
+                    phonebookSide.phonebook.path(), ConnectionUuids()}),
         files(phonebookSide.codePage, phonebook.networkManager() != nullptr),
         bundle{phonebook.phonebook(),
                phonebookSide.systemMessages,
@@ -50,6 +52,14 @@ struct WindowPlatform {
                eventPump,
                sleeper,
                commonControls} {}
+
+  // With NetworkManager's phonebook, the launchers start a connection by
+  // its UUID.
+  std::function<std::string(const Text&)> ConnectionUuids() {
+    const NmPhonebook* nm = phonebook.networkManager();
+    if (nm == nullptr) return nullptr;
+    return [nm](const Text& name) { return nm->UuidOf(name); };
+  }
 
   HostPhonebookFacilities phonebookSide;
   FltkLoginPrompt loginPrompt;
