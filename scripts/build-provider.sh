@@ -30,7 +30,7 @@ echo "== $id: Linux packages"
 cmake -S packaging -B "$work/package" \
   -DVEROLINK_PACKAGE_SETTINGS="$PWD/$work/host/package/settings.cmake" >/dev/null
 rm -f "$work"/package/*.deb "$work"/package/*.rpm
-(cd "$work/package" && cpack -G "DEB;RPM" >/dev/null)
+(cd "$work/package" && cpack -G "DEB;RPM" >cpack.log 2>&1) || { cat "$work/package/cpack.log" >&2; exit 1; }
 
 echo "== $id: Windows program"
 cmake --no-warn-unused-cli -S . -B "$work/win32" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake \

@@ -129,7 +129,7 @@ def sign(folder, program, signed):
     signing = provider_files.signing_fields(folder, fields)
     if signing is None:
         print(f"sign-program: {os.path.basename(folder)}: {UNSIGNED_NOTICE}")
-        shutil.copyfile(program, signed)
+        shutil.copy(program, signed)
         return
     secret = password(signing)
     subject = check_certificate(signing, secret)
@@ -149,7 +149,8 @@ def sign(folder, program, signed):
         if result.returncode != 0 or not os.path.isfile(out):
             errors = result.stdout.decode(errors="replace") + result.stderr.decode(errors="replace")
             if signing["timestamp"] and "timestamp" in errors.lower():
-                fail(f"the time-stamp server {signing['timestamp']} gave no time stamp:\n{errors}")
+                raise InputError(f"timestamp: the server {signing['timestamp']} gave no time "
+                                 f"stamp, so nothing was signed:\n{errors}")
             fail(f"osslsigncode could not sign {program} with {signing['certificate']}:\n{errors}")
         os.chmod(out, 0o755)
         os.replace(out, signed)
@@ -172,10 +173,11 @@ def main(argv):
             sys.exit(__doc__)
     except InputError as e:
         text = str(e)
-        if text.startswith(("provider.txt:", "certificate:")):
-            folder = os.path.abspath(argv[2] if argv[1] == "--check" else argv[1])
-            text = f"{folder}/provider.txt: {text}" if text.startswith("certificate:") \
-                else f"{folder}/{text}"
+        folder = os.path.abspath(argv[2] if argv[1] == "--check" else argv[1])
+        if text.startswith("provider.txt:"):
+            text = f"{folder}/{text}"
+        elif text.startswith(("certificate:", "timestamp:")):
+            text = f"{folder}/provider.txt: {text}"
         print(text, file=sys.stderr)
         return 1
     return 0
