@@ -250,6 +250,13 @@ wait "$PROGRAM_PID" 2>/dev/null || true
 # test's own (a socket path, so that the namespace reaches it too).
 nm_work="$SCRATCH/nm"
 mkdir -p "$nm_work"
+for tool in dbus-daemon gio desktop-file-validate; do
+  command -v "$tool" >/dev/null || {
+    echo "FAILED: $tool is missing, so the launchers cannot be checked" \
+      "(scripts/install-deps.sh installs it)"
+    failures=$((failures + 1))
+  }
+done
 cat >"$SCRATCH/in-private-network.sh" <<EOF
 #!/bin/sh
 set -e
@@ -328,7 +335,10 @@ for file in "$launcher" "$menu_entry"; do
   check "$(basename "$file") is valid for desktop-file-validate" \
     test -z "$(desktop-file-validate "$file" 2>&1)"
 done
-# The keys as the desktops read them back through GIO.
+# The keys as the desktops read them back through GIO; where the program
+# could not set them, its line says why (GVfs missing, for one).
+check "the program marked the launcher as trusted" \
+  test -z "$(grep "is not marked as trusted" "$SCRATCH/program.log")"
 gio_key() { gio info -a "metadata::$1" "$launcher" | sed -n "s/^ *metadata::$1: //p"; }
 check "the launcher is trusted for GNOME's desktop icons" test "$(gio_key trusted)" = true
 check "the launcher is trusted for Caja" test "$(gio_key caja-trusted-launcher)" = true
