@@ -26,8 +26,8 @@ namespace {
 
 class FixedLogin : public host::LoginPrompt {
  public:
-  std::optional<std::string> AskLogin(const std::string&, const std::string&) override {
-    return "subscriber-7";
+  std::optional<host::LoginAnswer> AskLogin(const host::LoginRequest&) override {
+    return host::LoginAnswer{"subscriber-7", {}};
   }
 };
 

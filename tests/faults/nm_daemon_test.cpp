@@ -59,8 +59,8 @@ constexpr char kRules[] = R"(polkit.addRule(function(action, subject) {
 
 class ScriptedLogin : public host::LoginPrompt {
  public:
-  std::optional<std::string> AskLogin(const std::string&, const std::string&) override {
-    return kLogin;
+  std::optional<host::LoginAnswer> AskLogin(const host::LoginRequest&) override {
+    return host::LoginAnswer{kLogin, {}};
   }
 };
 
@@ -219,7 +219,8 @@ TEST_F(NmDaemonTest, UserAllowedOwnConnectionsGetsOneOnlyTheySeeHoldingTheEntrys
   EXPECT_EQ(Output("nmcli -t -f connection.id,connection.type,connection.autoconnect,"
                    "connection.permissions,pppoe.service,pppoe.username,pppoe.password-flags,"
                    "ppp.refuse-eap,ppp.refuse-pap,ppp.refuse-chap,ppp.refuse-mschap,"
-                   "ppp.refuse-mschapv2,ipv4.method,ipv6.method connection show '" +
+                   "ppp.refuse-mschapv2,ppp.lcp-echo-failure,ppp.lcp-echo-interval,ipv4.method,"
+                   "ipv6.method connection show '" +
                        kName + "'",
                    &kOwn),
             "connection.id:" + kName +
@@ -228,17 +229,31 @@ TEST_F(NmDaemonTest, UserAllowedOwnConnectionsGetsOneOnlyTheySeeHoldingTheEntrys
                 ServiceName() +
                 "\npppoe.username:subscriber-7\npppoe.password-flags:1\n"
                 "ppp.refuse-eap:yes\nppp.refuse-pap:no\nppp.refuse-chap:no\n"
-                "ppp.refuse-mschap:no\nppp.refuse-mschapv2:no\nipv4.method:auto\n"
+                "ppp.refuse-mschap:no\nppp.refuse-mschapv2:no\nppp.lcp-echo-failure:5\n"
+                "ppp.lcp-echo-interval:30\nipv4.method:auto\n"
                 "ipv6.method:disabled\n");
   EXPECT_EQ(Listed(&kSystem), "") << "another user sees the connection";
-  EXPECT_EQ(StoredSettings(),
-            (std::set<std::string>{
-                "[connection]", "connection.id=" + kName, "connection.uuid=<uuid>",
-                "connection.type=pppoe", "connection.autoconnect=false",
-                "connection.permissions=user:vlown:;", "[pppoe]", "pppoe.service=" + ServiceName(),
-                "pppoe.username=subscriber-7", "pppoe.password-flags=1", "[ppp]",
-                "ppp.refuse-eap=true", "[ipv4]", "ipv4.method=auto", "[ipv6]",
-                "ipv6.addr-gen-mode=default", "ipv6.method=disabled", "[proxy]"}));
+  const std::set<std::string> stored = {"[connection]",
+                                        "connection.id=" + kName,
+                                        "connection.uuid=<uuid>",
+                                        "connection.type=pppoe",
+                                        "connection.autoconnect=false",
+                                        "connection.permissions=user:vlown:;",
+                                        "[pppoe]",
+                                        "pppoe.service=" + ServiceName(),
+                                        "pppoe.username=subscriber-7",
+                                        "pppoe.password-flags=1",
+                                        "[ppp]",
+                                        "ppp.refuse-eap=true",
+                                        "ppp.lcp-echo-failure=5",
+                                        "ppp.lcp-echo-interval=30",
+                                        "[ipv4]",
+                                        "ipv4.method=auto",
+                                        "[ipv6]",
+                                        "ipv6.addr-gen-mode=default",
+                                        "ipv6.method=disabled",
+                                        "[proxy]"};
+  EXPECT_EQ(StoredSettings(), stored);
 }
 
 TEST_F(NmDaemonTest, UserAllowedSystemConnectionsMakesOneEveryUserSeesButOnlyTheyMayDelete) {

@@ -16,9 +16,7 @@ namespace {
 
 class NoLogin : public LoginPrompt {
  public:
-  std::optional<std::string> AskLogin(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
+  std::optional<LoginAnswer> AskLogin(const LoginRequest&) override { return std::nullopt; }
 };
 
 // The line ChosenPhonebook writes, and whether it chose NetworkManager.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/phonebook/card_choice.h"
 #include "phonebook/ras_phonebook.h"
 
 typedef struct _NMClient NMClient;
@@ -66,6 +67,9 @@ class NmDaemon {
   // `keepUuid`: 0 when all are gone; 623 when none was there; an error above
   // at the first one the daemon did not delete.
   RasError Delete(const std::string& id, const std::string& keepUuid = {});
+  // The Ethernet cards NetworkManager manages, after the daemon's news so
+  // far, in its order; empty when it has none (or has gone).
+  std::vector<EthernetCard> EthernetCards();
 
  private:
   NmDaemon(GMainContext* context, NMClient* client, std::chrono::milliseconds timeout);

@@ -8,6 +8,7 @@ extern "C" {
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -51,11 +52,19 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
   std::string suggested = daemon_->LoginOf(id);
   if (const auto kept = deletedLogins_.find(id); suggested.empty() && kept != deletedLogins_.end())
     suggested = kept->second;
-  const std::optional<std::string> login = prompt_.AskLogin(id, suggested);
-  if (!login || login->empty()) return kErrorCancelled;
+  CardChoice card = ChooseCard(daemon_->EthernetCards());
+  if (!card.card.empty()) {
+    std::fprintf(stderr,
+                 "verolink: NetworkManager: the connection dials through %s, the only "
+                 "Ethernet card with a link\n",
+                 card.card.c_str());
+  }
+  const std::optional<LoginAnswer> answer = prompt_.AskLogin({id, suggested, card.toAsk});
+  if (!answer || answer->login.empty()) return kErrorCancelled;
+  if (!card.toAsk.empty()) card.card = answer->card;
 
-  const NmConnectionPtr connection =
-      PppoeSettings(entry, id, *login, may.modifySystem ? std::string() : LoginName());
+  const NmConnectionPtr connection = PppoeSettings(
+      entry, id, answer->login, may.modifySystem ? std::string() : LoginName(), card.card);
   if (!connection) return kErrorNmRejected;
   if (const RasError r = daemon_->Add(connection.get()); r != kRasSuccess) return r;
   // An older connection of that name is replaced, as the platform's write

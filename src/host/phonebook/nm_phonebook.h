@@ -33,7 +33,8 @@ class NmPhonebook : public HostPhonebookBase {
 
   // Adds the entry's connection, then deletes any other of that name this
   // user may see. The login is asked after the permissions, offering that of
-  // the connection replaced or last deleted under that name; 1223 when the
+  // the connection replaced or last deleted under that name, with the
+  // Ethernet card when ChooseCard leaves it to the subscriber; 1223 when the
   // user cancels. A named phonebook is refused with 621: NetworkManager keeps
   // one set of connections.
   RasError SetEntryProperties(const std::optional<std::string>& phonebook,

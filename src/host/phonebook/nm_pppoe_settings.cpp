@@ -27,6 +27,9 @@ constexpr std::uint32_t kRequireW95MsChap = 0x40000000;
 constexpr std::uint32_t kAnyMethod = kRequireEap | kRequirePap | kRequireSpap | kRequireChap |
                                      kRequireMsChap | kRequireMsChap2 | kRequireW95MsChap;
 constexpr std::uint32_t kNetProtocolIpv6 = 0x8;  // RASNP_Ipv6
+constexpr guint kLcpEchoFailures = 5;
+constexpr guint kLcpEchoSeconds = 30;
+constexpr std::size_t kMaxInterfaceName = 15;
 
 // The methods the options allow. With none of the Require<method> flags every
 // method is allowed, narrowed by the encrypted-password flags. SPAP has no
@@ -44,7 +47,9 @@ NMSetting* PppSetting(std::uint32_t options) {
                NM_SETTING_PPP_REFUSE_CHAP, (allowed & kRequireChap) == 0,
                // The Windows 95 variant is MS-CHAP too.
                NM_SETTING_PPP_REFUSE_MSCHAP, (allowed & (kRequireMsChap | kRequireW95MsChap)) == 0,
-               NM_SETTING_PPP_REFUSE_MSCHAPV2, (allowed & kRequireMsChap2) == 0, nullptr);
+               NM_SETTING_PPP_REFUSE_MSCHAPV2, (allowed & kRequireMsChap2) == 0,
+               NM_SETTING_PPP_LCP_ECHO_FAILURE, kLcpEchoFailures, NM_SETTING_PPP_LCP_ECHO_INTERVAL,
+               kLcpEchoSeconds, nullptr);
   return ppp;
 }
 
@@ -53,7 +58,8 @@ NMSetting* PppSetting(std::uint32_t options) {
 void NmConnectionUnref::operator()(NMConnection* connection) const { g_object_unref(connection); }
 
 NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id,
-                              const std::string& login, const std::string& owner) {
+                              const std::string& login, const std::string& owner,
+                              const std::string& card) {
   NmConnectionPtr connection(nm_simple_connection_new());
 
   NMSetting* general = nm_setting_connection_new();
@@ -62,6 +68,13 @@ NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id
                NM_SETTING_CONNECTION_TYPE, NM_SETTING_PPPOE_SETTING_NAME,
                NM_SETTING_CONNECTION_AUTOCONNECT, FALSE, nullptr);
   g_free(uuid);
+  if (!card.empty()) {
+    // A connection that names its card needs a name for its PPP interface,
+    // which NetworkManager makes beside the card: one per card, at most the
+    // kernel's 15 bytes.
+    const std::string pppInterface = ("ppp-" + card).substr(0, kMaxInterfaceName);
+    g_object_set(general, NM_SETTING_CONNECTION_INTERFACE_NAME, pppInterface.c_str(), nullptr);
+  }
   if (!owner.empty()) {
     nm_setting_connection_add_permission(NM_SETTING_CONNECTION(general), "user", owner.c_str(),
                                          nullptr);
@@ -73,7 +86,8 @@ NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id
   const std::string service = ToUtf8(entry.szLocalPhoneNumber);
   NMSetting* pppoe = nm_setting_pppoe_new();
   g_object_set(pppoe, NM_SETTING_PPPOE_SERVICE, service.empty() ? nullptr : service.c_str(),
-               NM_SETTING_PPPOE_USERNAME, login.c_str(),
+               NM_SETTING_PPPOE_USERNAME, login.c_str(), NM_SETTING_PPPOE_PARENT,
+               card.empty() ? nullptr : card.c_str(),
                // Asked by the desktop's secret agent, and kept by it for this user.
                NM_SETTING_PPPOE_PASSWORD_FLAGS, NM_SETTING_SECRET_FLAG_AGENT_OWNED, nullptr);
   nm_connection_add_setting(connection.get(), pppoe);

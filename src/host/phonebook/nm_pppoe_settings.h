@@ -18,10 +18,15 @@ using NmConnectionPtr = std::unique_ptr<NMConnection, NmConnectionUnref>;
 // fresh UUID, autoconnect off, pppoe.service from the entry's phone number,
 // pppoe.username `login` with the password kept by the user's secret agent,
 // the PPP methods the entry's options do not allow refused, IPv4 automatic,
-// IPv6 only when the entry asks for it. `owner` empty: for every user; else
-// that login's own connection. Null when libnm finds the connection
-// invalid; its reason then goes to standard error.
+// IPv6 only when the entry asks for it, LCP echo requests every 30 s with the
+// link taken as lost after 5 unanswered (as NetworkManager's own DSL editor
+// sets them), so that a session the provider dropped is noticed. `owner`
+// empty: for every user; else that login's own connection. `card` empty:
+// NetworkManager picks the Ethernet card; else the connection dials through
+// that one (pppoe.parent), on a PPP interface named "ppp-<card>". Null when libnm finds the
+// connection invalid; its reason then goes to standard error.
 NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id,
-                              const std::string& login, const std::string& owner);
+                              const std::string& login, const std::string& owner,
+                              const std::string& card = {});
 
 }  // namespace verolink::host

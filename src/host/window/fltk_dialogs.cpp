@@ -1,11 +1,17 @@
 #include "host/window/fltk_dialogs.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Return_Button.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
 #include <string>
+#include <vector>
 
 #include "host/window/fltk_text.h"
 #include "start/application.h"
@@ -87,6 +93,31 @@ std::string MessageText(const Text& text) {
   return FltkDrawnText(std::string_view(wrapped));
 }
 
+// Asks which card the provider's modem is on: a modal dialog with the
+// cards in a list, OK and "Отмена"; the first card is offered. The chosen
+// card, or nullopt when the user cancels (Escape or the close box too).
+std::optional<std::string> AskCard(const std::vector<std::string>& cards) {
+  Fl_Double_Window dialog(340, 130, ToUtf8(Application().title).c_str());
+  Fl_Box label(10, 10, 320, 40,
+               "Сетевых карт несколько. Выберите ту, к которой подключён кабель провайдера:");
+  label.align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_WRAP);
+  Fl_Choice list(10, 55, 320, 25);
+  for (const std::string& card : cards) list.add(card.c_str(), 0, nullptr);
+  list.value(0);
+  Fl_Return_Button ok(150, 95, 85, 25, "OK");
+  Fl_Button cancel(245, 95, 85, 25, "Отмена");
+  dialog.end();
+  dialog.set_modal();
+  int pressed = 0;  // 1 OK, 2 cancel or close
+  ok.callback([](Fl_Widget*, void* to) { *static_cast<int*>(to) = 1; }, &pressed);
+  cancel.callback([](Fl_Widget*, void* to) { *static_cast<int*>(to) = 2; }, &pressed);
+  dialog.callback([](Fl_Widget*, void* to) { *static_cast<int*>(to) = 2; }, &pressed);
+  dialog.show();
+  while (pressed == 0 && dialog.shown()) Fl::wait();
+  if (pressed != 1) return std::nullopt;
+  return cards[static_cast<std::size_t>(list.value())];
+}
+
 }  // namespace
 
 int FltkMessageBoxes::Show(const Text& text, int style, const Text& title) {
@@ -110,28 +141,32 @@ int FltkMessageBoxes::Show(const Text& text, int style, const Text& title) {
   return buttons.answer[pressed >= 0 && pressed < 3 ? pressed : 0];
 }
 
-std::optional<std::string> FltkLoginPrompt::AskLogin(const std::string& connectionName,
-                                                     const std::string& suggested) {
+std::optional<LoginAnswer> FltkLoginPrompt::AskLogin(const LoginRequest& request) {
   fl_ok = "OK";
   fl_cancel = "Отмена";
   // The message boxes draw their own glyph into the shared icon.
   fl_message_icon()->labeltype(FL_NORMAL_LABEL);
   const std::string question =
-      FltkDrawnText(std::string_view("Подключение «" + connectionName +
+      FltkDrawnText(std::string_view("Подключение «" + request.connectionName +
                                      "»: NetworkManager спросит пароль при подключении.\n\n"
                                      "Логин абонента:"));
-  std::string offered = suggested;
-  for (;;) {
+  std::string offered = request.suggestedLogin;
+  LoginAnswer answer;
+  while (answer.login.empty()) {
     fl_message_title(ToUtf8(Application().title).c_str());
-    const char* answer = fl_input("%s", offered.c_str(), question.c_str());
-    if (answer == nullptr) return std::nullopt;
-    // Blanks around a login are a slip of the keyboard.
-    std::string login = answer;
-    login.erase(0, login.find_first_not_of(" \t"));
-    login.erase(login.find_last_not_of(" \t") + 1);
-    if (!login.empty()) return login;
+    const char* typed = fl_input("%s", offered.c_str(), question.c_str());
+    if (typed == nullptr) return std::nullopt;
+    // Blanks around a login are a slip of the keyboard; an empty one asks again.
+    answer.login = typed;
+    answer.login.erase(0, answer.login.find_first_not_of(" \t"));
+    answer.login.erase(answer.login.find_last_not_of(" \t") + 1);
     offered.clear();
   }
+  if (request.cards.empty()) return answer;
+  const std::optional<std::string> card = AskCard(request.cards);
+  if (!card) return std::nullopt;
+  answer.card = *card;
+  return answer;
 }
 
 void FltkEventPump::ProcessPendingEvents() { Fl::check(); }

@@ -19,11 +19,11 @@ class FltkMessageBoxes : public MessageBoxes {
 
 // The subscriber's login asked in a small modal FLTK dialog ("Логин
 // абонента:", OK and "Отмена"). Blanks around the answer are dropped and an
-// empty one asks again; Escape, the close box or "Отмена" cancel.
+// empty one asks again; Escape, the close box or "Отмена" cancel. When the
+// request lists cards, a second dialog offers them in a list.
 class FltkLoginPrompt : public LoginPrompt {
  public:
-  std::optional<std::string> AskLogin(const std::string& connectionName,
-                                      const std::string& suggested) override;
+  std::optional<LoginAnswer> AskLogin(const LoginRequest& request) override;
 };
 
 // The window's events through FLTK's event loop (Fl::check, Fl::wait); the
