@@ -14,6 +14,9 @@
 # login session as logind would record it. When WORK/rules.d exists, polkitd
 # runs on the private bus with those rules alone, and NetworkManager asks it;
 # else NetworkManager lets only root change connections (auth-polkit=root-only).
+# NetworkManager manages no device, unless NM_MANAGED_DEVICES names some
+# (NetworkManager's device list, e.g. "interface-name:eth*"); it never makes
+# a connection of its own for a device.
 set -euo pipefail
 
 command=$1
@@ -105,15 +108,20 @@ cat >"$work/bus.conf" <<CONF
   </policy>
 </busconfig>
 CONF
+unmanaged='*'
+if [ -n "${NM_MANAGED_DEVICES:-}" ]; then
+  unmanaged="except:${NM_MANAGED_DEVICES//,/,except:}"
+fi
 cat >"$work/nm.conf" <<CONF
 [main]
 dns=none
 rc-manager=unmanaged
 plugins=keyfile
 auth-polkit=$polkit
+no-auto-default=*
 [keyfile]
 path=$work/connections
-unmanaged-devices=*
+unmanaged-devices=$unmanaged
 CONF
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
 dbus-daemon --config-file="$work/bus.conf" --fork --print-pid >"$work/dbus.pid"
@@ -126,7 +134,8 @@ if [ "$polkit" = true ]; then
     sleep 0.05
   done
 fi
-NetworkManager --no-daemon --config="$work/nm.conf" >"$work/nm.log" 2>&1 &
+# --debug: in the foreground, and its log on standard error as well as syslog.
+NetworkManager --debug --config="$work/nm.conf" >"$work/nm.log" 2>&1 &
 echo $! >"$work/nm.pid"
 for _ in $(seq 600); do
   nmcli -t -f RUNNING general status 2>/dev/null | grep -q running && exit 0
