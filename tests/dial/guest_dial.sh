@@ -1,0 +1,271 @@
+#!/bin/bash
+# The dial test inside its virtual machine (process 1, on the host's root
+# with a RAM overlay). A computer with two Ethernet cards: eth0 to a LAN
+# with nothing on it, eth1 to the provider's access concentrator, rp-pppoe's
+# pppoe-server in a network namespace of its own. NetworkManager, polkitd
+# and a private system bus as scripts/nm-private-daemon.sh starts them; the
+# ordinary user "abonent" may only make connections of their own and start
+# connections. As that user: the real program on Xvfb, its button pressed and
+# the login typed; then the desktop launcher it wrote, started the way a
+# desktop starts one (gio launch), with a stand-in secret agent answering
+# the password. Three dials: right, then the server offering another service,
+# then a wrong password. Results go to the shared folder /dial-out:
+# result (PASS or FAIL), log, screenshots (.xwd) and the daemons' logs.
+set -uo pipefail
+export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+export LANG=C.UTF-8
+
+out=/dial-out
+if [ "${1:-}" != client ]; then
+  # The machine: its file systems, the PPP modules, and three networks, each
+  # a namespace: the subscriber's computer ("home") with the two cards, the
+  # LAN on eth0 and the access concentrator on eth1.
+  mkdir -p /proc /sys "$out"
+  mount -t proc proc /proc
+  mount -t sysfs sysfs /sys
+  mount -t tmpfs tmpfs /tmp
+  mount -t tmpfs -o mode=755 tmpfs /run
+  mkdir -p /dev/pts /dev/shm
+  mount -t devpts devpts /dev/pts
+  mount -t tmpfs tmpfs /dev/shm
+  mount -t 9p -o trans=virtio,version=9p2000.L dialout "$out"
+  exec >"$out/log" 2>&1
+  echo "--- $(date +%T) guest up: $(uname -r)"
+  modprobe -a ppp_generic pppoe veth || echo "FAILED: the kernel's PPP modules"
+  # No IP traffic beyond the PPP negotiation: no IPv6 link-local chatter.
+  sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1
+  busybox syslogd -O /tmp/syslog.log
+  for ns in home lan ac; do
+    ip netns add "$ns"
+    ip netns exec "$ns" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 \
+      net.ipv6.conf.default.disable_ipv6=1
+    ip -n "$ns" link set lo up
+    # A handle that stays reachable once the client side lays its own /run.
+    touch "/tmp/ns-$ns"
+    mount --bind "/run/netns/$ns" "/tmp/ns-$ns"
+  done
+  # eth0's far end stays down, as a LAN card's does with the cable out.
+  ip -n home link add eth0 type veth peer name lan0 netns lan
+  ip -n home link add eth1 type veth peer name ac0 netns ac
+  ip -n ac link set ac0 up
+  exec nsenter --net=/tmp/ns-home unshare --mount --propagation private /bin/bash "$0" client
+fi
+# This network namespace's devices, read-only: NetworkManager then takes the
+# cards as the kernel shows them instead of waiting for udev, as in a container.
+mount -t sysfs -o ro sysfs /sys
+source "$out/setup.env"    # PROGRAM, SOURCE: paths on the host's root
+
+finish() {
+  echo "$1" >"$out/result"
+  cp /tmp/nm/nm.log /tmp/syslog.log "$out/" 2>/dev/null
+  sync
+  busybox poweroff -f
+}
+trap 'finish FAIL' EXIT
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else
+    echo "FAILED: $what"
+    failures=$((failures + 1))
+  fi
+}
+# Waits up to $1 seconds for COMMAND to succeed.
+wait_for() {
+  local limit=$1 deadline
+  shift
+  deadline=$((SECONDS + limit))
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.5
+  done
+}
+stamp() { echo "--- $(date +%T) [${SECONDS}s] $*"; }
+
+login=ab-1001
+password=parol-1001
+user=abonent
+uid=4711
+
+# NetworkManager for the subscriber's computer; the user may add connections
+# of their own and start connections, nothing more.
+work=/tmp/nm
+mkdir -p "$work/rules.d"
+cat >"$work/rules.d/50-dial-test.rules" <<'RULES'
+polkit.addRule(function(action, subject) {
+  if (subject.user != "abonent") return polkit.Result.NOT_HANDLED;
+  if (action.id == "org.freedesktop.NetworkManager.settings.modify.own" ||
+      action.id == "org.freedesktop.NetworkManager.network-control")
+    return polkit.Result.YES;
+  return polkit.Result.NO;
+});
+RULES
+NM_MANAGED_DEVICES="interface-name:eth*,interface-name:ppp*" \
+  "$SOURCE/scripts/nm-private-daemon.sh" start "$work" "$user:$uid" || exit 1
+export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
+stamp "NetworkManager running"
+# The desktop has been up for a while when the subscriber presses: polkitd
+# has compiled its rules, which under emulation takes seconds.
+user_may_add() {
+  setpriv --reuid="$uid" --regid="$uid" --init-groups nmcli general permissions |
+    grep -q 'settings.modify.own *yes'
+}
+wait_for 60 user_may_add || echo "polkitd does not answer for $user yet"
+stamp "polkitd answers"
+card_state() { nmcli -g GENERAL.STATE device show "$1" 2>/dev/null; }
+wait_for 30 sh -c 'nmcli -g GENERAL.STATE device show eth1 | grep -q "^30 "' ||
+  echo "eth1 is not available to NetworkManager"
+echo "eth0: $(card_state eth0); eth1: $(card_state eth1)"
+
+# The access concentrator: rp-pppoe, CHAP, one session at a
+# time, its own /etc/ppp; its own and pppd's messages through syslog.
+server=/tmp/server
+mkdir -p "$server/ppp"
+printf '%s * %s *\n' "$login" "$password" >"$server/ppp/chap-secrets"
+chmod 600 "$server/ppp/chap-secrets"
+cat >"$server/ppp/pppoe-server-options" <<OPTS
+auth
+require-chap
+name verolink-ac
+lcp-echo-interval 10
+lcp-echo-failure 3
+nodefaultroute
+debug
+OPTS
+start_server() {  # start_server SERVICE
+  stop_server
+  nsenter --net=/tmp/ns-ac unshare --mount sh -c \
+    "mount --bind $server/ppp /etc/ppp && exec pppoe-server -F -I ac0 -S $1 -C verolink-ac \
+       -L 169.254.10.1 -R 169.254.10.2 -N 1 -O /etc/ppp/pppoe-server-options" &
+  server_pid=$!
+  sleep 0.5
+}
+stop_server() {
+  [ -n "${server_pid:-}" ] || return 0
+  kill "$server_pid" 2>/dev/null
+  pkill -f 'pppd.*verolink-ac' 2>/dev/null
+  wait "$server_pid" 2>/dev/null
+  server_pid=
+}
+
+# The subscriber's desktop session: a display, the program, the secret agent.
+home=$work/home/$user
+as_user() {
+  setpriv --reuid="$uid" --regid="$uid" --init-groups \
+    env -i HOME="$home" USER="$user" LOGNAME="$user" PATH="$PATH" LANG=C.UTF-8 \
+    DISPLAY="${DISPLAY:-}" DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" \
+    XDG_RUNTIME_DIR="/tmp/runtime-$user" "$@"
+}
+mkdir -p "/tmp/runtime-$user" "$home/Desktop"
+chown "$uid:$uid" "/tmp/runtime-$user" "$home/Desktop"
+chmod 700 "/tmp/runtime-$user"
+as_user Xvfb :5 -screen 0 1024x768x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
+export DISPLAY=:5
+wait_for 30 xprop -root >/dev/null 2>&1 || { echo "FAILED: Xvfb did not start"; exit 1; }
+as_user "$PROGRAM" >"$out/program.log" 2>&1 &
+program_pid=$!
+caption="Verolink PPPoE 1.00"
+# The newest visible window named $1 other than $2.
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | tail -1; }
+has_window() { [ -n "$(window_named "$@")" ]; }
+wait_for 60 has_window "$caption" || { echo "FAILED: no program window"; exit 1; }
+main=$(window_named "$caption")
+stamp "program window shown"
+sleep 1
+xwd -silent -id "$main" >"$out/dial-window.xwd"
+xdotool mousemove --window "$main" 150 176 click 1
+xdotool mousemove 1000 750
+if wait_for 30 has_window Verolink; then
+  prompt=$(window_named Verolink)
+  sleep 0.5
+  xwd -silent -id "$prompt" >"$out/dial-login.xwd"
+  xdotool windowfocus --sync "$prompt" type "$login"
+  xdotool windowfocus --sync "$prompt" key Return
+else
+  echo "FAILED: no login prompt"
+  failures=$((failures + 1))
+fi
+if wait_for 30 has_window "$caption" "$main"; then
+  box=$(window_named "$caption" "$main")
+  sleep 0.5
+  xwd -silent -id "$box" >"$out/dial-created.xwd"
+  xdotool windowfocus --sync "$box" key Return
+else
+  echo "FAILED: no closing message"
+  failures=$((failures + 1))
+fi
+stamp "button pressed"
+cat "$out/program.log"
+launcher="$home/Desktop/Pelkar INTERNET.desktop"
+[ -f "$launcher" ] || { echo "FAILED: the program wrote no desktop launcher; nothing to dial"; exit 1; }
+uuid=$(nmcli -g connection.uuid connection show "Pelkar INTERNET" 2>/dev/null)
+check "the connection is the user's own" \
+  test "$(nmcli -g connection.permissions connection show "$uuid")" = "user\\:$user"
+check "the connection dials through eth1, the one card with a link" \
+  test "$(nmcli -g pppoe.parent connection show "$uuid")" = eth1
+check "the launcher names the connection by its UUID" grep -q "^Exec=.*$uuid" "$launcher"
+grep '^Exec=' "$launcher"
+# The PPP interface NetworkManager makes for the connection.
+ppp=$(nmcli -g connection.interface-name connection show "$uuid")
+ppp=${ppp:-ppp0}
+nmcli connection show "$uuid" | grep -E '^(pppoe|ppp\.lcp|connection\.(id|interface-name|permissions))'
+
+echo "$password" >/tmp/agent-password
+chmod 644 /tmp/agent-password
+as_user /usr/bin/python3 "$SOURCE/tests/dial/secret_agent.py" /tmp/agent-password \
+  >"$out/agent.log" 2>&1 &
+wait_for 20 grep -q registered "$out/agent.log" || echo "FAILED: the secret agent did not register"
+
+# One dial through the launcher; waits for the PPP interface's address, or for
+# NetworkManager to give the activation up. Prints the address.
+dial() {
+  local failed_before
+  failed_before=$(grep -c 'Activation: failed' "$work/nm.log")
+  as_user gio launch "$launcher" >>"$out/launch.log" 2>&1 || echo "gio launch failed"
+  wait_for 60 sh -c "ip -4 -o addr show dev $ppp 2>/dev/null | grep -q 'inet ' ||
+    [ \$(grep -c 'Activation: failed' $work/nm.log) -gt $failed_before ]"
+  ip -4 -o addr show dev $ppp 2>/dev/null | awk '{ print $4 }'
+}
+hang_up() {
+  nmcli connection down "$uuid" >/dev/null 2>&1
+  wait_for 20 sh -c "! ip link show $ppp >/dev/null 2>&1"
+}
+
+stamp "dial 1: the right service and password"
+start_server pelkar
+address=$(dial)
+stamp "dial 1 ended: ${address:-no address}"
+check "the PPP link holds the address the server assigned" \
+  test "${address%/*}" = 169.254.10.2
+check "the server authenticated the session for the provider's service" \
+  grep -q "Service-Name 'pelkar'" /tmp/syslog.log
+check "the server's pppd accepted the subscriber's CHAP response" \
+  grep -q "sent \\[CHAP Success" /tmp/syslog.log
+pppd_line=$(pgrep -a pppd | grep -v verolink-ac | head -1)
+echo "client pppd: $pppd_line"
+check "pppd asks for LCP echo (5 failures, every 30 s)" \
+  grep -q "lcp-echo-failure 5 .*lcp-echo-interval 30" <<<"$pppd_line"
+check "the launcher names no device" bash -c "! grep '^Exec=.*ifname' '$launcher'"
+hang_up
+
+stamp "dial 2: the access concentrator offers another service"
+start_server other-isp
+address=$(dial)
+stamp "dial 2 ended: ${address:-no address}"
+check "a wrong service name does not connect" test -z "$address"
+check "NetworkManager gave up on discovery" grep -q "Timeout waiting for PADO" "$work/nm.log"
+hang_up
+
+stamp "dial 3: a wrong password"
+echo "wrong-$password" >/tmp/agent-password
+start_server pelkar
+address=$(dial)
+stamp "dial 3 ended: ${address:-no address}"
+check "a wrong password does not connect" test -z "$address"
+check "the server refused the password" grep -q "sent \\[CHAP Failure" /tmp/syslog.log
+stop_server
+kill "$program_pid" 2>/dev/null
+
+trap - EXIT
+if [ "$failures" -eq 0 ]; then finish PASS; else finish FAIL; fi
