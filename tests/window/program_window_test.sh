@@ -257,10 +257,18 @@ for tool in dbus-daemon gio desktop-file-validate; do
     failures=$((failures + 1))
   }
 done
+# The computer has two Ethernet cards, both with a link, so the subscriber
+# is asked which one the provider is on. A read-only sysfs of this network
+# has NetworkManager take them as the kernel shows them, not wait for udev.
 cat >"$SCRATCH/in-private-network.sh" <<EOF
 #!/bin/sh
 set -e
-"$here/../../scripts/nm-private-daemon.sh" start "$nm_work"
+mount -t sysfs -o ro sysfs /sys
+ip link add eth0 type veth peer name lan0
+ip link add eth1 type veth peer name isp0
+ip link set lan0 up
+ip link set isp0 up
+NM_MANAGED_DEVICES=interface-name:eth* "$here/../../scripts/nm-private-daemon.sh" start "$nm_work"
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$nm_work/system_bus_socket"
 exec "$program"
 EOF
@@ -310,19 +318,48 @@ answer_login() {  # answer_login TYPED [SCREENSHOT]
     sleep 0.05
   done
 }
+# Answers the card dialog: the card $1 places below the one it offers, then
+# OK (Enter).
+answer_card() {  # answer_card DOWN [SCREENSHOT]
+  local dialog
+  if ! dialog=$(x11_session_wait_window Verolink 10 "$main"); then
+    echo "FAILED: no card dialog"
+    failures=$((failures + 1))
+    return 1
+  fi
+  sleep 0.2
+  [ -z "${2:-}" ] || screenshot "$dialog" "$2"
+  if [ "$1" -gt 0 ]; then
+    # Space opens the list; the arrows and Enter pick in it.
+    xdotool windowfocus --sync "$dialog" key space
+    sleep 0.3
+    for _ in $(seq "$1"); do xdotool key Down; done
+    xdotool key Return
+    sleep 0.2
+  fi
+  xdotool windowfocus --sync "$dialog" key Return
+  for _ in $(seq 200); do
+    x11_session_windows Verolink | grep -qx "$dialog" || break
+    sleep 0.05
+  done
+}
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$nm_work/system_bus_socket"
 uuid_of_entry() { nmcli -g connection.uuid connection show "$entry" 2>&1 || true; }
 click_and_leave 150 176
 answer_login subscriber-7 login-prompt
+answer_card 1 card-dialog
 answer_box nm-created Return
 check "NetworkManager stored the connection with the login" \
   grep -qx "username=subscriber-7" "$stored"
+check "the connection dials through the card the subscriber picked" \
+  grep -qx "parent=eth1" "$stored"
 first_uuid=$(uuid_of_entry)
 # Made again: a new connection (a new UUID) replaces the old one, and its
 # launchers replace the old connection's.
 click_and_leave 150 176
 answer_box nm-question Return
 answer_login ""
+answer_card 0
 answer_box nm-created-again Return
 nm_uuid=$(uuid_of_entry)
 check "the connection was made again with a new UUID" test "$nm_uuid" != "$first_uuid"
@@ -346,11 +383,11 @@ check "Thunar's checksum is the SHA-256 of the launcher's bytes" \
   test "$(gio_key xfce-exe-checksum)" = "$(sha256sum "$launcher" | cut -d' ' -f1)"
 # Renamed, the connection is still the launcher's: started as the desktop
 # does (gio launch), nmcli finds it by UUID and NetworkManager tries to bring
-# it up (this network has no card for it; the dial test has one).
+# it up (this kernel may have no PPP; the dial test dials for real).
 nmcli connection modify uuid "$nm_uuid" connection.id "Renamed INTERNET"
 started=$(timeout 30 gio launch "$launcher" 2>&1 || true)
 check "the renamed connection is started by the launcher (nmcli: $started)" \
-  grep -q "Connection activation failed: No suitable device" <<<"$started"
+  grep -q "Connection activation failed" <<<"$started"
 
 check "the program is still running" kill -0 "$PROGRAM_PID"
 
