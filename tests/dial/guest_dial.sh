@@ -20,9 +20,12 @@ if [ "${1:-}" != client ]; then
   # The machine: its file systems, the PPP modules, and three networks, each
   # a namespace: the subscriber's computer ("home") with the two cards, the
   # LAN on eth0 and the access concentrator on eth1.
-  mkdir -p /proc /sys "$out"
+  mkdir -p /proc /sys /host "$out"
   mount -t proc proc /proc
   mount -t sysfs sysfs /sys
+  # The host's files stay reachable under /host, whatever the guest lays
+  # over /tmp or /run (the program may have been built under /tmp).
+  mount --bind / /host
   mount -t tmpfs tmpfs /tmp
   mount -t tmpfs -o mode=755 tmpfs /run
   mkdir -p /dev/pts /dev/shm
@@ -48,12 +51,15 @@ if [ "${1:-}" != client ]; then
   ip -n home link add eth0 type veth peer name lan0 netns lan
   ip -n home link add eth1 type veth peer name ac0 netns ac
   ip -n ac link set ac0 up
-  exec nsenter --net=/tmp/ns-home unshare --mount --propagation private /bin/bash "$0" client
+  # PROGRAM, SOURCE: paths on the host's root.
+  source "$out/setup.env"
+  export PROGRAM="/host$PROGRAM" SOURCE="/host$SOURCE"
+  exec nsenter --net=/tmp/ns-home unshare --mount --propagation private \
+    /bin/bash "/host$0" client
 fi
 # This network namespace's devices, read-only: NetworkManager then takes the
 # cards as the kernel shows them instead of waiting for udev, as in a container.
 mount -t sysfs -o ro sysfs /sys
-source "$out/setup.env"    # PROGRAM, SOURCE: paths on the host's root
 
 finish() {
   echo "$1" >"$out/result"

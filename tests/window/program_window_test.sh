@@ -300,35 +300,39 @@ check "the program chose NetworkManager" \
 sleep 0.3
 stored="$nm_work/connections/$entry.nmconnection"
 launcher="$VEROLINK_DESKTOP/$entry.desktop"
-# Answers the login prompt: types $1 after what it offers, then Enter.
-answer_login() {  # answer_login TYPED [SCREENSHOT]
-  local login
-  if ! login=$(x11_session_wait_window Verolink 10 "$main"); then
-    echo "FAILED: no login prompt"
-    failures=$((failures + 1))
+# Waits for the program's next dialog (titled "Verolink"), keeps a picture of
+# it when named, and prints its id.
+program_dialog() {  # program_dialog WHAT [SCREENSHOT]
+  local dialog
+  if ! dialog=$(x11_session_wait_window Verolink 10 "$main"); then
+    echo "FAILED: no $1" >&2
     return 1
   fi
   sleep 0.2
-  [ -z "${2:-}" ] || screenshot "$login" "$2"
-  [ -z "$1" ] || xdotool windowfocus --sync "$login" type "$1"
-  xdotool windowfocus --sync "$login" key Return
-  # The next box may reuse the prompt's window: wait until the prompt is gone.
+  [ -z "${2:-}" ] || screenshot "$dialog" "$2" >&2
+  echo "$dialog"
+}
+# Closes a dialog with Enter and waits until it is gone, as the next one may
+# reuse its window.
+close_dialog() {  # close_dialog ID
+  xdotool windowfocus --sync "$1" key Return
   for _ in $(seq 200); do
-    x11_session_windows Verolink | grep -qx "$login" || break
+    x11_session_windows Verolink | grep -qx "$1" || break
     sleep 0.05
   done
+}
+# Answers the login prompt: types $1 after what it offers, then Enter.
+answer_login() {  # answer_login TYPED [SCREENSHOT]
+  local login
+  login=$(program_dialog "login prompt" "${2:-}") || { failures=$((failures + 1)); return 1; }
+  [ -z "$1" ] || xdotool windowfocus --sync "$login" type "$1"
+  close_dialog "$login"
 }
 # Answers the card dialog: the card $1 places below the one it offers, then
 # OK (Enter).
 answer_card() {  # answer_card DOWN [SCREENSHOT]
   local dialog
-  if ! dialog=$(x11_session_wait_window Verolink 10 "$main"); then
-    echo "FAILED: no card dialog"
-    failures=$((failures + 1))
-    return 1
-  fi
-  sleep 0.2
-  [ -z "${2:-}" ] || screenshot "$dialog" "$2"
+  dialog=$(program_dialog "card dialog" "${2:-}") || { failures=$((failures + 1)); return 1; }
   if [ "$1" -gt 0 ]; then
     # Space opens the list; the arrows and Enter pick in it.
     xdotool windowfocus --sync "$dialog" key space
@@ -337,11 +341,7 @@ answer_card() {  # answer_card DOWN [SCREENSHOT]
     xdotool key Return
     sleep 0.2
   fi
-  xdotool windowfocus --sync "$dialog" key Return
-  for _ in $(seq 200); do
-    x11_session_windows Verolink | grep -qx "$dialog" || break
-    sleep 0.05
-  done
+  close_dialog "$dialog"
 }
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$nm_work/system_bus_socket"
 uuid_of_entry() { nmcli -g connection.uuid connection show "$entry" 2>&1 || true; }
