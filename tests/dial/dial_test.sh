@@ -63,23 +63,30 @@ PROGRAM='$program'
 SOURCE='$source_dir'
 EOF
 
-# KVM where this machine offers it; a virtual CPU that never starts is taken
-# as no KVM (the boot is retried under emulation).
+# Runs the machine until it powers off, or for TIME_LIMIT seconds. With
+# KVM, a machine whose guest has not begun its script within 30 s is taken as
+# a virtual CPU that never starts (seen where /dev/kvm exists but cannot run
+# guests): it is stopped and run_vm fails. Either way the caller looks at
+# what the guest wrote.
 run_vm() {  # run_vm ACCEL TIME_LIMIT
-  local tb=()
-  [ "$1" = tcg ] && tb=(-accel tcg,tb-size=128)
-  [ "$1" = kvm ] && tb=(-accel kvm -cpu host)
-  timeout --kill-after=10 "$2" qemu-system-x86_64 -machine q35 "${tb[@]}" -m "$memory_mib" -smp 1 \
-    -nographic -no-reboot -nic none -kernel "$kernel" -initrd "$work/initrd.gz" \
+  local accel=()
+  [ "$1" = tcg ] && accel=(-accel tcg,tb-size=128)
+  [ "$1" = kvm ] && accel=(-accel kvm -cpu host)
+  timeout --kill-after=10 "$2" qemu-system-x86_64 -machine q35 "${accel[@]}" -m "$memory_mib" \
+    -smp 1 -nographic -no-reboot -nic none -kernel "$kernel" -initrd "$work/initrd.gz" \
     -append "console=ttyS0 quiet panic=1 dial=$here/guest_dial.sh" \
     -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
     -virtfs local,path="$work/out",mount_tag=dialout,security_model=none \
     </dev/null >"$work/console.log" 2>&1 &
-  local vm=$!
-  local peak=0 rss
+  local vm=$! peak=0 rss began=$SECONDS
   while kill -0 "$vm" 2>/dev/null; do
     rss=$(ps -o rss= --ppid "$vm" 2>/dev/null | sort -n | tail -1)
     [ -n "$rss" ] && [ "$rss" -gt "$peak" ] && peak=$rss
+    if [ "$1" = kvm ] && [ ! -s "$work/out/log" ] && [ $((SECONDS - began)) -ge 30 ]; then
+      kill "$vm" 2>/dev/null
+      wait "$vm" 2>/dev/null
+      return 1
+    fi
     sleep 1
   done
   wait "$vm" || true
@@ -88,11 +95,13 @@ run_vm() {  # run_vm ACCEL TIME_LIMIT
 started=$SECONDS
 accel=tcg
 if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then
-  accel=kvm
-  run_vm kvm 60
-  if [ ! -s "$work/out/log" ]; then
-    echo "dial: KVM is offered but its virtual machine did not start; software emulation instead"
-    accel=tcg
+  run_vm kvm 400 || true
+  if [ -s "$work/out/log" ]; then
+    accel=kvm
+  else
+    echo "dial: /dev/kvm is there but its virtual machine did not start" \
+      "($(grep -m1 -i kvm "$work/console.log" || echo "no word from QEMU")); software emulation instead"
+    started=$SECONDS
   fi
 fi
 [ "$accel" = kvm ] || run_vm tcg 400
