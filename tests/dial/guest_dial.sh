@@ -8,9 +8,10 @@
 # connections. As that user: the real program on Xvfb, its button pressed and
 # the login typed; then the desktop launcher it wrote, started the way a
 # desktop starts one (gio launch), with a stand-in secret agent answering
-# the password. Three dials: right, then the server offering another service,
-# then a wrong password. Results go to the shared folder /dial-out:
-# result (PASS or FAIL), log, screenshots (.xwd) and the daemons' logs.
+# the password. Three dials: right (the connection renamed first), then the
+# server offering another service, then a wrong password. Results go to the
+# shared folder /dial-out: result (PASS or FAIL), log, screenshots (.xwd)
+# and the daemons' logs.
 set -uo pipefail
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 export LANG=C.UTF-8
@@ -238,7 +239,10 @@ hang_up() {
   wait_for 20 sh -c "! ip link show $ppp >/dev/null 2>&1"
 }
 
-stamp "dial 1: the right service and password"
+# The subscriber renames the connection in the desktop's network settings;
+# the launcher still starts it, by its UUID.
+nmcli connection modify "$uuid" connection.id "Домашний интернет"
+stamp "dial 1: the right service and password, the connection renamed"
 start_server pelkar
 address=$(dial)
 stamp "dial 1 ended: ${address:-no address}"
