@@ -70,14 +70,8 @@ finish() {
 }
 trap 'finish FAIL' EXIT
 failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
+# check, as the window tests count their checks.
+source "$SOURCE/tests/window/x11_session.sh"
 # Waits up to $1 seconds for COMMAND to succeed.
 wait_for() {
   local limit=$1 deadline
@@ -94,10 +88,18 @@ login=ab-1001
 password=parol-1001
 user=abonent
 uid=4711
+work=/tmp/nm
+home=$work/home/$user  # made by nm-private-daemon.sh
+# Runs a command as the subscriber, in their desktop session's environment.
+as_user() {
+  setpriv --reuid="$uid" --regid="$uid" --init-groups \
+    env -i HOME="$home" USER="$user" LOGNAME="$user" PATH="$PATH" LANG=C.UTF-8 \
+    DISPLAY="${DISPLAY:-}" DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" \
+    XDG_RUNTIME_DIR="/tmp/runtime-$user" "$@"
+}
 
 # NetworkManager for the subscriber's computer; the user may add connections
 # of their own and start connections, nothing more.
-work=/tmp/nm
 mkdir -p "$work/rules.d"
 cat >"$work/rules.d/50-dial-test.rules" <<'RULES'
 polkit.addRule(function(action, subject) {
@@ -114,15 +116,12 @@ export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
 stamp "NetworkManager running"
 # The desktop has been up for a while when the subscriber presses: polkitd
 # has compiled its rules, which under emulation takes seconds.
-user_may_add() {
-  setpriv --reuid="$uid" --regid="$uid" --init-groups nmcli general permissions |
-    grep -q 'settings.modify.own *yes'
-}
+user_may_add() { as_user nmcli general permissions | grep -q 'settings.modify.own *yes'; }
 wait_for 60 user_may_add || echo "polkitd does not answer for $user yet"
 stamp "polkitd answers"
 card_state() { nmcli -g GENERAL.STATE device show "$1" 2>/dev/null; }
-wait_for 30 sh -c 'nmcli -g GENERAL.STATE device show eth1 | grep -q "^30 "' ||
-  echo "eth1 is not available to NetworkManager"
+eth1_available() { card_state eth1 | grep -q '^30 '; }
+wait_for 30 eth1_available || echo "eth1 is not available to NetworkManager"
 echo "eth0: $(card_state eth0); eth1: $(card_state eth1)"
 
 # The access concentrator: rp-pppoe, CHAP, one session at a
@@ -157,13 +156,6 @@ stop_server() {
 }
 
 # The subscriber's desktop session: a display, the program, the secret agent.
-home=$work/home/$user
-as_user() {
-  setpriv --reuid="$uid" --regid="$uid" --init-groups \
-    env -i HOME="$home" USER="$user" LOGNAME="$user" PATH="$PATH" LANG=C.UTF-8 \
-    DISPLAY="${DISPLAY:-}" DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" \
-    XDG_RUNTIME_DIR="/tmp/runtime-$user" "$@"
-}
 mkdir -p "/tmp/runtime-$user" "$home/Desktop"
 chown "$uid:$uid" "/tmp/runtime-$user" "$home/Desktop"
 chmod 700 "/tmp/runtime-$user"
@@ -176,6 +168,21 @@ caption="Verolink PPPoE 1.00"
 # The newest visible window named $1 other than $2.
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | tail -1; }
 has_window() { [ -n "$(window_named "$@")" ]; }
+# Waits for the window named $3 (other than $4), keeps its picture as
+# dial-$1.xwd, types $2 into it and presses Enter.
+answer() {  # answer WHAT TYPED TITLE [EXCEPT]
+  local window
+  if ! wait_for 30 has_window "$3" "${4:-}"; then
+    echo "FAILED: no $1"
+    failures=$((failures + 1))
+    return 1
+  fi
+  window=$(window_named "$3" "${4:-}")
+  sleep 0.5
+  xwd -silent -id "$window" >"$out/dial-$1.xwd"
+  [ -z "$2" ] || xdotool windowfocus --sync "$window" type "$2"
+  xdotool windowfocus --sync "$window" key Return
+}
 wait_for 60 has_window "$caption" || { echo "FAILED: no program window"; exit 1; }
 main=$(window_named "$caption")
 stamp "program window shown"
@@ -183,25 +190,8 @@ sleep 1
 xwd -silent -id "$main" >"$out/dial-window.xwd"
 xdotool mousemove --window "$main" 150 176 click 1
 xdotool mousemove 1000 750
-if wait_for 30 has_window Verolink; then
-  prompt=$(window_named Verolink)
-  sleep 0.5
-  xwd -silent -id "$prompt" >"$out/dial-login.xwd"
-  xdotool windowfocus --sync "$prompt" type "$login"
-  xdotool windowfocus --sync "$prompt" key Return
-else
-  echo "FAILED: no login prompt"
-  failures=$((failures + 1))
-fi
-if wait_for 30 has_window "$caption" "$main"; then
-  box=$(window_named "$caption" "$main")
-  sleep 0.5
-  xwd -silent -id "$box" >"$out/dial-created.xwd"
-  xdotool windowfocus --sync "$box" key Return
-else
-  echo "FAILED: no closing message"
-  failures=$((failures + 1))
-fi
+answer login-prompt "$login" Verolink
+answer created-message "" "$caption" "$main"
 stamp "button pressed"
 cat "$out/program.log"
 launcher="$home/Desktop/Pelkar INTERNET.desktop"
