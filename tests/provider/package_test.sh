@@ -126,9 +126,11 @@ echo "ok: window \"$caption\" shown"
 sleep 0.5
 xwd -silent -id "$main" | convert xwd:- "$artifacts/test-telecom-window.png"
 echo "screenshot: $artifacts/test-telecom-window.png"
-pixel() { convert "$artifacts/test-telecom-window.png" -format '%[pixel:p{'"$1"'}]' info:; }
-check "its own banner: crimson ground at 150, 20" test "$(pixel 150,20)" = "srgb(196,18,48)"
-check "its own banner: white band at 150, 90" test "$(pixel 150,90)" = "srgb(255,255,255)"
+pixel() { convert "$artifacts/$1" -format '%[pixel:p{'"$2"'}]' info:; }  # pixel PICTURE X,Y
+check "its own banner: crimson ground at 150, 20" \
+  test "$(pixel test-telecom-window.png 150,20)" = "srgb(196,18,48)"
+check "its own banner: white band at 150, 90" \
+  test "$(pixel test-telecom-window.png 150,90)" = "srgb(255,255,255)"
 check "window icon 48 x 48" grep -q "Icon (48 x 48)" <(xprop -id "$main" _NET_WM_ICON)
 
 answer() {  # answer NAME: waits for a box, keeps a picture of it, presses Return
@@ -187,8 +189,8 @@ if rpm_window=$(x11_session_wait_window "$caption" 20); then
   echo "ok: window \"$caption\" shown from the .rpm's program"
   sleep 0.5
   xwd -silent -id "$rpm_window" | convert xwd:- "$artifacts/test-telecom-rpm-window.png"
-  check "the .rpm's program shows its own banner" test "$(convert \
-    "$artifacts/test-telecom-rpm-window.png" -format '%[pixel:p{150,20}]' info:)" = "srgb(196,18,48)"
+  check "the .rpm's program shows its own banner" \
+    test "$(pixel test-telecom-rpm-window.png 150,20)" = "srgb(196,18,48)"
 else
   echo "FAILED: no window named \"$caption\" from $rpm_program"
   failures=$((failures + 1))
