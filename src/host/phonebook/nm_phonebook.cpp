@@ -52,7 +52,7 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
   std::string suggested = daemon_->LoginOf(id);
   if (const auto kept = deletedLogins_.find(id); suggested.empty() && kept != deletedLogins_.end())
     suggested = kept->second;
-  CardChoice card = ChooseCard(daemon_->EthernetCards());
+  const CardChoice card = ChooseCard(daemon_->EthernetCards());
   if (!card.card.empty()) {
     std::fprintf(stderr,
                  "verolink: NetworkManager: the connection dials through %s, the only "
@@ -61,10 +61,10 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
   }
   const std::optional<LoginAnswer> answer = prompt_.AskLogin({id, suggested, card.toAsk});
   if (!answer || answer->login.empty()) return kErrorCancelled;
-  if (!card.toAsk.empty()) card.card = answer->card;
+  const std::string& dialsThrough = card.toAsk.empty() ? card.card : answer->card;
 
   const NmConnectionPtr connection = PppoeSettings(
-      entry, id, answer->login, may.modifySystem ? std::string() : LoginName(), card.card);
+      entry, id, answer->login, may.modifySystem ? std::string() : LoginName(), dialsThrough);
   if (!connection) return kErrorNmRejected;
   if (const RasError r = daemon_->Add(connection.get()); r != kRasSuccess) return r;
   // An older connection of that name is replaced, as the platform's write
