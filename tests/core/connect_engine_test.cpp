@@ -1,0 +1,212 @@
+#include "connect/connect.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace verolink::connect {
+namespace {
+
+constexpr char kUuid[] = "0b1c5a2e-7f4d-4c57-9d0a-3a1f2b6c9e10";
+
+struct FakeView : ConnectView {
+  std::vector<std::string> log;
+  void ShowProgress(Step step) override { log.push_back("progress:" + StepText(step)); }
+  void AskPassword(bool canRemember) override {
+    log.push_back(std::string("ask:") + (canRemember ? "remember" : "no-remember"));
+  }
+  void ShowConnected(const std::string& address) override {
+    log.push_back(std::string(kConnectedText) + ":" + address);
+  }
+  void ShowFailure(const FailureText& text, bool ask) override {
+    log.push_back("failure:" + text.reason + (ask ? ":ask" : ""));
+  }
+  void ShowDisconnected() override { log.push_back("disconnected"); }
+  void ShowNotice(const std::string& text) override { log.push_back("notice:" + text); }
+};
+
+struct FakeCards : CardSearch {
+  std::vector<CardSeen> cards{{"eth0", false, std::nullopt}, {"eth1", true, true}};
+  void Search(std::function<void(std::vector<CardSeen>)> done) override { done(cards); }
+};
+
+struct FakeDialer : Dialer {
+  DialEvents* events = nullptr;
+  std::vector<std::string> dials;
+  int hangUps = 0;
+  void Dial(const std::string& uuid, const std::string& card, const std::string& password,
+            DialEvents& e) override {
+    events = &e;
+    dials.push_back(uuid + "|" + card + "|" + password);
+  }
+  void HangUp() override { ++hangUps; }
+};
+
+struct FakeStore : PasswordStore {
+  bool available = true;
+  std::map<std::string, std::string> kept;
+  bool Available() override { return available; }
+  std::optional<std::string> Lookup(const std::string& uuid) override {
+    const auto it = kept.find(uuid);
+    return it == kept.end() ? std::nullopt : std::optional(it->second);
+  }
+  bool Remember(const std::string& uuid, const std::string&, const std::string& pw) override {
+    if (!available) return false;
+    kept[uuid] = pw;
+    return true;
+  }
+};
+
+struct Connect {
+  FakeView view;
+  FakeCards cards;
+  FakeDialer dialer;
+  FakeStore store;
+  ConnectEngine engine{kUuid, "Pelkar INTERNET", view, cards, dialer, store};
+};
+
+std::string Progress(Step step) { return "progress:" + StepText(step); }
+std::string Failed(Failure failure, bool ask = true) {
+  return "failure:" + TextOf(failure).reason + (ask ? ":ask" : "");
+}
+
+TEST(ConnectEngine, TypedPasswordDialsTheAnsweringCardWalksTheStepsAndIsKeptOnlyOnceAccepted) {
+  Connect c;
+  c.engine.Start();
+  ASSERT_EQ(c.view.log, std::vector<std::string>{"ask:remember"});
+  c.engine.Connect("secret", true);
+  ASSERT_EQ(c.dialer.dials, std::vector<std::string>{std::string(kUuid) + "|eth1|secret"});
+  c.dialer.events->OnPasswordAsked();
+  EXPECT_TRUE(c.store.kept.empty()) << "a password is kept before the provider accepted it";
+  c.dialer.events->OnAuthenticated();
+  c.dialer.events->OnConnected("10.64.0.7");
+  EXPECT_EQ(c.store.kept[kUuid], "secret");
+  EXPECT_TRUE(c.engine.connected());
+  c.engine.Disconnect();
+  EXPECT_EQ(c.dialer.hangUps, 1);
+  c.dialer.events->OnEnded({nm::kDeviceUserRequested, nm::kActiveUserDisconnected, true, true, std::nullopt});
+  EXPECT_EQ(c.view.log, (std::vector<std::string>{
+                            "ask:remember", Progress(Step::kLookingForEquipment),
+                            Progress(Step::kCheckingPassword), Progress(Step::kGettingAddress),
+                            std::string(kConnectedText) + ":10.64.0.7", "disconnected"}));
+
+  // The second connect uses the kept password without asking.
+  Connect again;
+  again.store.kept = c.store.kept;
+  again.engine.Start();
+  EXPECT_EQ(again.dialer.dials, std::vector<std::string>{std::string(kUuid) + "|eth1|secret"});
+  EXPECT_EQ(again.view.log, std::vector<std::string>{Progress(Step::kLookingForEquipment)});
+}
+
+TEST(ConnectEngine, EachEndIsToldApartAndTheRightOnesAskThePasswordAgain) {
+  {  // The equipment answered, the password was asked, then pppd failed: refused.
+    Connect c;
+    c.store.kept[kUuid] = "stale";
+    c.engine.Start();
+    c.dialer.events->OnPasswordAsked();
+    c.dialer.events->OnEnded({nm::kDevicePppFailed, 0, false, true, std::nullopt});
+    EXPECT_EQ(c.view.log.back(), Failed(Failure::kRefused));
+    EXPECT_EQ(c.store.kept[kUuid], "stale") << "a refused password is not rewritten";
+    c.engine.Connect("fresh", false);
+    EXPECT_EQ(c.dialer.dials.back(), std::string(kUuid) + "|eth1|fresh");
+  }
+  {  // Nothing answered on any card with a link: no dial at all.
+    Connect c;
+    c.cards.cards = {{"eth0", true, false}, {"eth1", false, std::nullopt}};
+    c.engine.Start();
+    c.engine.Connect("pw", false);
+    EXPECT_TRUE(c.dialer.dials.empty());
+    EXPECT_EQ(c.view.log.back(), Failed(Failure::kNoAnswer));
+  }
+  {  // No card has a link.
+    Connect c;
+    c.cards.cards = {{"eth0", false, std::nullopt}};
+    c.engine.Start();
+    c.engine.Connect("pw", false);
+    EXPECT_EQ(c.view.log.back(), Failed(Failure::kNoLink));
+  }
+  {  // Unknown answer, one card with a link, pppd failed before the login: no answer.
+    Connect c;
+    c.cards.cards = {{"eth0", true, std::nullopt}};
+    c.engine.Start();
+    c.engine.Connect("pw", true);
+    EXPECT_EQ(c.dialer.dials.back(), std::string(kUuid) + "|eth0|pw");
+    c.dialer.events->OnEnded({nm::kDevicePppDisconnect, 0, false, false, std::nullopt});
+    EXPECT_EQ(c.view.log.back(), Failed(Failure::kNoAnswer));
+    EXPECT_TRUE(c.store.kept.empty());
+  }
+  {  // Up, then the provider dropped it: said so, with the kept password not asked.
+    Connect c;
+    c.store.kept[kUuid] = "secret";
+    c.engine.Start();
+    c.dialer.events->OnConnected("10.64.0.7");
+    c.dialer.events->OnEnded({nm::kDevicePppDisconnect, 0, true, true, std::nullopt});
+    EXPECT_EQ(c.view.log.back(), Failed(Failure::kSessionEnded, false));
+  }
+  for (const Failure rejected : {Failure::kNoManager, Failure::kNotAllowed}) {
+    Connect c;
+    c.store.available = false;
+    c.engine.Start();
+    EXPECT_EQ(c.view.log, (std::vector<std::string>{std::string("notice:") + kCannotRememberText,
+                                                    "ask:no-remember"}));
+    c.engine.Connect("pw", true);
+    c.dialer.events->OnRejected(rejected);
+    EXPECT_EQ(c.view.log.back(), Failed(rejected));
+  }
+  {  // An empty password is not dialed.
+    Connect c;
+    c.engine.Start();
+    c.engine.Connect("", false);
+    EXPECT_TRUE(c.dialer.dials.empty());
+    EXPECT_EQ(c.view.log.back(), Failed(Failure::kNoPassword));
+  }
+}
+
+TEST(ClassifyEnd, NetworkManagersReasonsWithWhatElseIsKnown) {
+  struct Case {
+    DialFacts facts;
+    Failure expected;
+  };
+  const Case cases[] = {
+      {{nm::kDevicePppFailed, 0, false, false, std::nullopt}, Failure::kNoAnswer},
+      {{nm::kDevicePppFailed, 0, false, false, true}, Failure::kRefused},
+      {{nm::kDevicePppDisconnect, 0, false, true, std::nullopt}, Failure::kRefused},
+      {{nm::kDevicePppStartFailed, 0, false, false, false}, Failure::kNoAnswer},
+      {{0, nm::kActiveLoginFailed, false, true, std::nullopt}, Failure::kRefused},
+      {{nm::kDeviceNoSecrets, nm::kActiveNoSecrets, false, false, true}, Failure::kNoPassword},
+      {{nm::kDeviceNoSecrets, 0, false, true, true}, Failure::kRefused},
+      {{nm::kDeviceCarrier, 0, false, false, std::nullopt}, Failure::kNoLink},
+      {{nm::kDeviceCarrier, 0, true, true, true}, Failure::kSessionEnded},
+      {{nm::kDevicePppDisconnect, 0, true, true, true}, Failure::kSessionEnded},
+      {{nm::kDeviceIpConfigUnavailable, 0, false, true, true}, Failure::kSessionEnded},
+      {{3, 0, false, false, std::nullopt}, Failure::kOther},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ClassifyEnd(c.facts), c.expected)
+        << "device " << c.facts.deviceReason << ", active " << c.facts.activeReason;
+  }
+}
+
+TEST(ChooseCard, TheAnsweringCardFirstThenLinkThenNothing) {
+  using Kind = CardChoice::Kind;
+  const auto choose = [](std::vector<CardSeen> cards) {
+    const CardChoice c = ChooseCard(cards);
+    return std::to_string(static_cast<int>(c.kind)) + ":" + c.card;
+  };
+  const auto expect = [](Kind kind, const std::string& card) {
+    return std::to_string(static_cast<int>(kind)) + ":" + card;
+  };
+  EXPECT_EQ(choose({{"eth0", true, false}, {"eth1", true, true}}), expect(Kind::kCard, "eth1"));
+  EXPECT_EQ(choose({{"eth0", false, true}, {"eth1", true, std::nullopt}}),
+            expect(Kind::kCard, "eth1"));
+  EXPECT_EQ(choose({{"eth0", true, std::nullopt}, {"eth1", true, std::nullopt}}),
+            expect(Kind::kAny, ""));
+  EXPECT_EQ(choose({{"eth0", true, false}, {"eth1", true, std::nullopt}}), expect(Kind::kAny, ""));
+  EXPECT_EQ(choose({{"eth0", true, false}, {"eth1", false, std::nullopt}}),
+            expect(Kind::kNoAnswer, ""));
+  EXPECT_EQ(choose({{"eth0", false, std::nullopt}}), expect(Kind::kNoLink, ""));
+  EXPECT_EQ(choose({}), expect(Kind::kNoLink, ""));
+}
+
+}  // namespace
+}  // namespace verolink::connect
