@@ -142,6 +142,13 @@ std::string Invalidity(const std::string& path) {
   return out == "0\n" ? "" : out;
 }
 
+// The running test program's path, as the launcher starts it.
+std::string RunningProgramPath() {
+  char path[4096] = {};
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+}
+
 TEST_F(HostLauncher, CopyWritesTheUsersLauncherAndAMenuEntryThatStartTheConnectionByUuid) {
   ::testing::internal::CaptureStderr();
   Shells::CreateDesktopShortcut(platform, profile);
@@ -157,8 +164,7 @@ TEST_F(HostLauncher, CopyWritesTheUsersLauncherAndAMenuEntryThatStartTheConnecti
   const std::string launcher =
       "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Pelkar INTERNET\n"
       "Comment=Подключиться к Интернету через «Pelkar INTERNET»\n"
-      "Exec=nmcli connection up uuid " +
-      std::string(kUuid) + "\nIcon=" + icon +
+      "Exec=" + RunningProgramPath() + " --connect " + std::string(kUuid) + "\nIcon=" + icon +
       "\nTerminal=false\nCategories=Network;\nX-Verolink-Connection=Pelkar INTERNET\n";
   EXPECT_EQ(ReadFile(path), launcher);
   const auto png = resources::ProgramIconPng();
@@ -190,6 +196,9 @@ TEST(LauncherFileText, ANameCannotAddKeysOrLinesAndOnlyAUuidIsExecuted) {
   EXPECT_EQ(text.find("\nExec=rm"), std::string::npos);
   EXPECT_NE(text.find("\nIcon=network-wired\n"), std::string::npos);
   EXPECT_THROW(LauncherFileText(u"x", "0b6a2b1e; rm -rf ~", ""), AutomationError);
+  // The program's own path is one argument however it is spelled.
+  EXPECT_EQ(ExecArgument("/usr/bin/verolink-pppoe"), "/usr/bin/verolink-pppoe");
+  EXPECT_EQ(ExecArgument("/home/a b/$x`y\"z\\100%"), "\"/home/a b/\\$x\\`y\\\"z\\\\100%%\"");
 }
 
 TEST_F(HostLauncher, ANewConnectionReplacesAndRemovalTakesOnlyOurLaunchersOfThatName) {

@@ -37,7 +37,27 @@ std::string FileUrl(const std::string& path) {
   return url ? url.get() : std::string();
 }
 
+// The path of the running program, for the launchers to start it again.
+std::string RunningProgram() {
+  const std::unique_ptr<gchar, decltype(&g_free)> path(
+      g_file_read_link("/proc/self/exe", nullptr), &g_free);
+  return path ? path.get() : std::string("verolink-pppoe");
+}
+
 }  // namespace
+
+std::string ExecArgument(const std::string& argument) {
+  constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
+  constexpr std::string_view kEscapedInQuotes = "\"`$\\";
+  std::string quoted;
+  for (const char c : argument) {
+    if (kEscapedInQuotes.find(c) != std::string_view::npos) quoted += '\\';
+    quoted += c;
+    if (c == '%') quoted += '%';
+  }
+  const bool plain = argument.find_first_of(kReserved) == std::string::npos && !argument.empty();
+  return plain ? quoted : "\"" + quoted + "\"";
+}
 
 std::string DesktopEntryValue(const std::string& text) {
   // The characters a value cannot hold as they are, and the letters of their
@@ -80,7 +100,7 @@ std::string LauncherFileText(const Text& entryName, const std::string& uuid,
   std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
   text += "Name=" + DesktopEntryValue(name) + "\n";
   text += "Comment=" + DesktopEntryValue("Подключиться к Интернету через «" + name + "»") + "\n";
-  text += "Exec=nmcli connection up uuid " + uuid + "\n";
+  text += "Exec=" + DesktopEntryValue(ExecArgument(RunningProgram())) + " --connect " + uuid + "\n";
   text += "Icon=" + DesktopEntryValue(iconPath.empty() ? "network-wired" : iconPath) + "\n";
   text += "Terminal=false\nCategories=Network;\n";
   text += kMarkKey + DesktopEntryValue(name) + "\n";

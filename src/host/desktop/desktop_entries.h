@@ -13,14 +13,18 @@ namespace verolink::host {
 std::string ShortcutFileText(const Text& entryName, const std::string& phonebookFile);
 
 // The launcher of a NetworkManager connection: a freedesktop desktop entry
-// of type Application whose Exec is `nmcli connection up uuid <uuid>`, so
-// that it starts the connection whatever its name becomes; nmcli leaves the
-// password question to the desktop's secret agent, hence no terminal. It
+// of type Application whose Exec starts this program in connect mode,
+// `<program> --connect <uuid>`, so that it starts the connection whatever
+// its name becomes, in the connect window (no terminal). It
 // shows the icon at `iconPath` (the theme's network icon when empty) and
 // carries X-Verolink-Connection=<name>, by which IsLauncherOf knows it.
 // UTF-8. Raises AutomationError when `uuid` is not a UUID.
 std::string LauncherFileText(const Text& entryName, const std::string& uuid,
                              const std::string& iconPath);
+
+// One argument of a desktop entry's Exec line: quoted where it holds a
+// reserved character, '%' doubled.
+std::string ExecArgument(const std::string& argument);
 
 // A desktop-entry string value: backslash and control characters escaped, a
 // leading blank kept, so a text can never start a line or key of its own.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/connect/connect_mode.h"
 #include "host/desktop/host_shell.h"
 #include "host/phonebook/phonebook_choice.h"
 #include "host/system/host_facilities.h"
@@ -93,7 +94,9 @@ class FltkShell : public MainWindowShell {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  // A connection's launcher starts the connect window (`--connect UUID`).
+  if (argc == 3 && std::string(argv[1]) == "--connect") return RunConnectMode(argv[2]);
   // The host's look, set before the first widget is made: FLTK's "gtk+"
   // scheme in place of the desktop's visual style, and 12-pixel text as the
   // default font (close to the platform's 8-point font at 96 dots per inch,

@@ -1,0 +1,55 @@
+#include "host/connect/connect_mode.h"
+
+#include <glib.h>
+
+#include <cstdio>
+
+#include "host/connect/console_connect_view.h"
+#include "host/connect/keyring_store.h"
+#include "host/connect/nm_dialer.h"
+
+namespace verolink::host {
+
+namespace {
+
+// How long NetworkManager may take to answer the start and the agent's registration.
+constexpr std::chrono::seconds kNmAnswerTime{5};
+
+}  // namespace
+
+int RunConnectMode(const std::string& uuid) {
+  GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+  int status = 1;
+  connect::ConnectEngine* engine = nullptr;
+  ConsoleConnectView view(engine, [&](int s) {
+    status = s;
+    g_main_loop_quit(loop);
+  });
+  connect::Failure failure = connect::Failure::kNoManager;
+  std::string reason;
+  auto dialer = NmDialer::Connect(kNmAnswerTime, failure, reason);
+  if (!dialer) {
+    std::fprintf(stderr, "verolink: NetworkManager: %s\n", reason.c_str());
+    view.ShowFailure(connect::TextOf(failure), false);
+    g_main_loop_unref(loop);
+    return 1;
+  }
+  std::string name = dialer->NameOf(uuid);
+  if (name.empty()) {
+    std::fprintf(stderr, "verolink: NetworkManager has no connection %s for this user\n",
+                 uuid.c_str());
+    view.ShowFailure(connect::TextOf(connect::Failure::kOther), false);
+    g_main_loop_unref(loop);
+    return 1;
+  }
+  std::printf("%s\n", name.c_str());
+  KeyringStore store;
+  connect::ConnectEngine connectEngine(uuid, name, view, *dialer, *dialer, store);
+  engine = &connectEngine;
+  connectEngine.Start();
+  g_main_loop_run(loop);
+  g_main_loop_unref(loop);
+  return status;
+}
+
+}  // namespace verolink::host

@@ -1,0 +1,231 @@
+#include "host/connect/nm_dialer.h"
+
+#include <NetworkManager.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace verolink::host {
+
+namespace {
+
+using connect::Failure;
+
+// The failure a refused call stands for; says why on standard error.
+Failure Refusal(const char* what, GError* error) {
+  std::fprintf(stderr, "verolink: NetworkManager: %s: %s\n", what,
+               error ? error->message : "no answer");
+  const bool denied = error != nullptr && (g_error_matches(error, NM_MANAGER_ERROR,
+                                                           NM_MANAGER_ERROR_PERMISSION_DENIED) ||
+                                           g_error_matches(error, G_DBUS_ERROR,
+                                                           G_DBUS_ERROR_ACCESS_DENIED) ||
+                                           g_error_matches(error, NM_AGENT_MANAGER_ERROR,
+                                                           NM_AGENT_MANAGER_ERROR_PERMISSION_DENIED));
+  const bool absent = error == nullptr || error->domain == G_IO_ERROR ||
+                      error->domain == G_DBUS_ERROR;
+  if (error) g_error_free(error);
+  if (denied) return Failure::kNotAllowed;
+  return absent ? Failure::kNoManager : Failure::kOther;
+}
+
+NMRemoteConnection* Find(NMClient* client, const std::string& uuid) {
+  return nm_client_get_connection_by_uuid(client, uuid.c_str());
+}
+
+}  // namespace
+
+std::unique_ptr<NmDialer> NmDialer::Connect(std::chrono::milliseconds timeout, Failure& failure,
+                                            std::string& reason) {
+  GError* error = nullptr;
+  NMClient* client = nm_client_new(nullptr, &error);
+  if (client == nullptr || !nm_client_get_nm_running(client)) {
+    reason = error ? error->message : "NetworkManager is not running";
+    failure = Failure::kNoManager;
+    g_clear_error(&error);
+    if (client) g_object_unref(client);
+    return nullptr;
+  }
+  auto agent = ConnectAgent::Register(timeout, reason);
+  if (!agent) {
+    failure = reason.find("ermission") != std::string::npos ? Failure::kNotAllowed
+                                                           : Failure::kNoManager;
+    g_object_unref(client);
+    return nullptr;
+  }
+  return std::unique_ptr<NmDialer>(new NmDialer(client, std::move(agent)));
+}
+
+NmDialer::NmDialer(NMClient* client, std::unique_ptr<ConnectAgent> agent)
+    : client_(client), agent_(std::move(agent)) {}
+
+NmDialer::~NmDialer() {
+  Forget();
+  agent_.reset();
+  g_object_unref(client_);
+}
+
+std::string NmDialer::NameOf(const std::string& uuid) const {
+  NMRemoteConnection* connection = Find(client_, uuid);
+  const char* id = connection ? nm_connection_get_id(NM_CONNECTION(connection)) : nullptr;
+  return id ? id : "";
+}
+
+bool NmDialer::KeepsPassword(const std::string& uuid) const {
+  NMRemoteConnection* connection = Find(client_, uuid);
+  NMSettingPppoe* pppoe =
+      connection ? nm_connection_get_setting_pppoe(NM_CONNECTION(connection)) : nullptr;
+  return pppoe != nullptr && nm_setting_pppoe_get_password_flags(pppoe) == NM_SETTING_SECRET_FLAG_NONE;
+}
+
+void NmDialer::Search(std::function<void(std::vector<connect::CardSeen>)> done) {
+  std::vector<connect::CardSeen> cards;
+  const GPtrArray* devices = nm_client_get_devices(client_);
+  for (guint i = 0; devices != nullptr && i < devices->len; ++i) {
+    auto* device = static_cast<NMDevice*>(g_ptr_array_index(devices, i));
+    if (!NM_IS_DEVICE_ETHERNET(device)) continue;
+    cards.push_back({nm_device_get_iface(device),
+                     nm_device_ethernet_get_carrier(NM_DEVICE_ETHERNET(device)) != FALSE,
+                     std::nullopt});
+  }
+  done(std::move(cards));
+}
+
+void NmDialer::Dial(const std::string& uuid, const std::string& card, const std::string& password,
+                    connect::DialEvents& events) {
+  Forget();
+  events_ = &events;
+  facts_ = {};
+  authenticated_ = false;
+  NMRemoteConnection* connection = Find(client_, uuid);
+  if (connection == nullptr) {
+    std::fprintf(stderr, "verolink: NetworkManager: no connection %s\n", uuid.c_str());
+    return events.OnRejected(Failure::kOther);
+  }
+  // A connection naming its card itself is brought up there; another goes
+  // through the card found now.
+  NMSettingPppoe* pppoe = nm_connection_get_setting_pppoe(NM_CONNECTION(connection));
+  const char* parent = pppoe ? nm_setting_pppoe_get_parent(pppoe) : nullptr;
+  NMDevice* device = card.empty() || (parent && *parent)
+                         ? nullptr
+                         : nm_client_get_device_by_iface(client_, card.c_str());
+  if (parent && *parent && !card.empty() && card != parent) {
+    std::fprintf(stderr, "verolink: the connection names card %s, the equipment answers on %s\n",
+                 parent, card.c_str());
+  }
+  agent_->Offer(uuid, password, [this] {
+    facts_.passwordAsked = true;
+    if (events_) events_->OnPasswordAsked();
+  });
+  nm_client_activate_connection_async(
+      client_, NM_CONNECTION(connection), device, nullptr, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto* self = static_cast<NmDialer*>(data);
+        GError* error = nullptr;
+        NMActiveConnection* active =
+            nm_client_activate_connection_finish(NM_CLIENT(source), result, &error);
+        if (active == nullptr) {
+          self->agent_->Withdraw();
+          if (self->events_) self->events_->OnRejected(Refusal("cannot connect", error));
+          return;
+        }
+        self->Follow(active);
+      },
+      this);
+}
+
+void NmDialer::Follow(NMActiveConnection* active) {
+  active_ = active;
+  g_signal_connect(active, "state-changed",
+                   G_CALLBACK(+[](NMActiveConnection*, guint state, guint reason, gpointer self) {
+                     static_cast<NmDialer*>(self)->OnState(state, reason);
+                   }),
+                   this);
+  OnState(nm_active_connection_get_state(active), NM_ACTIVE_CONNECTION_STATE_REASON_NONE);
+}
+
+void NmDialer::Watch(NMDevice* device) {
+  if (std::find(devices_.begin(), devices_.end(), device) != devices_.end()) return;
+  devices_.push_back(NM_DEVICE(g_object_ref(device)));
+  g_signal_connect(device, "state-changed",
+                   G_CALLBACK(+[](NMDevice*, guint state, guint, guint reason, gpointer self) {
+                     // The first reason the device went down for tells the end; what
+                     // follows (the device removed, reset) does not.
+                     auto& facts = static_cast<NmDialer*>(self)->facts_;
+                     const bool down = state == NM_DEVICE_STATE_FAILED ||
+                                       state == NM_DEVICE_STATE_DEACTIVATING ||
+                                       state <= NM_DEVICE_STATE_DISCONNECTED;
+                     if (down && facts.deviceReason == 0) facts.deviceReason = static_cast<int>(reason);
+                   }),
+                   this);
+  // The PPP interface appears once the provider has accepted the login.
+  g_signal_connect(device, "notify::" NM_DEVICE_IP_INTERFACE,
+                   G_CALLBACK(+[](NMDevice* d, GParamSpec*, gpointer self) {
+                     auto* dialer = static_cast<NmDialer*>(self);
+                     const char* ip = nm_device_get_ip_iface(d);
+                     if (ip && g_str_has_prefix(ip, "ppp") && !dialer->authenticated_ &&
+                         dialer->events_) {
+                       dialer->authenticated_ = true;
+                       dialer->events_->OnAuthenticated();
+                     }
+                   }),
+                   this);
+}
+
+void NmDialer::OnState(unsigned state, unsigned reason) {
+  if (const GPtrArray* devices = nm_active_connection_get_devices(active_)) {
+    for (guint i = 0; i < devices->len; ++i) Watch(NM_DEVICE(g_ptr_array_index(devices, i)));
+  }
+  connect::DialEvents* events = events_;
+  if (events == nullptr) return;
+  if (state == NM_ACTIVE_CONNECTION_STATE_ACTIVATED && !facts_.wasConnected) {
+    facts_.wasConnected = true;
+    std::string address;
+    NMIPConfig* ip4 = nm_active_connection_get_ip4_config(active_);
+    const GPtrArray* addresses = ip4 ? nm_ip_config_get_addresses(ip4) : nullptr;
+    if (addresses && addresses->len > 0) {
+      address = nm_ip_address_get_address(static_cast<NMIPAddress*>(g_ptr_array_index(addresses, 0)));
+    }
+    events->OnConnected(address);
+  } else if (state == NM_ACTIVE_CONNECTION_STATE_DEACTIVATED) {
+    facts_.activeReason = static_cast<int>(reason);
+    for (NMDevice* device : devices_) {
+      const auto last = nm_device_get_state_reason(device);
+      if (facts_.deviceReason == 0 && last != NM_DEVICE_STATE_REASON_NONE) facts_.deviceReason = last;
+    }
+    const connect::DialFacts facts = facts_;
+    Forget();
+    events->OnEnded(facts);
+  }
+}
+
+void NmDialer::HangUp() {
+  if (active_ == nullptr) return;
+  nm_client_deactivate_connection_async(
+      client_, active_, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto* self = static_cast<NmDialer*>(data);
+        GError* error = nullptr;
+        if (!nm_client_deactivate_connection_finish(NM_CLIENT(source), result, &error) &&
+            self->events_) {
+          self->events_->OnRejected(Refusal("cannot disconnect", error));
+        }
+      },
+      this);
+}
+
+void NmDialer::Forget() {
+  agent_->Withdraw();
+  for (NMDevice* device : devices_) {
+    g_signal_handlers_disconnect_by_data(device, this);
+    g_object_unref(device);
+  }
+  devices_.clear();
+  if (active_) {
+    g_signal_handlers_disconnect_by_data(active_, this);
+    g_object_unref(active_);
+    active_ = nullptr;
+  }
+  events_ = nullptr;
+}
+
+}  // namespace verolink::host

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "connect/connect_engine.h"
+#include "host/connect/connect_agent.h"
+
+typedef struct _NMClient NMClient;
+typedef struct _NMActiveConnection NMActiveConnection;
+typedef struct _NMDevice NMDevice;
+
+namespace verolink::host {
+
+// A connection brought up and down through NetworkManager (libnm) on the
+// thread's default main context, the password given by the process's own
+// secret agent, its progress and end followed from the active connection's
+// and its devices' states.
+class NmDialer : public connect::Dialer, public connect::CardSearch {
+ public:
+  // Connected and its agent registered within `timeout`; else null with
+  // `failure` (no answer, or not allowed) and `reason` (English) set.
+  static std::unique_ptr<NmDialer> Connect(std::chrono::milliseconds timeout,
+                                           connect::Failure& failure, std::string& reason);
+  ~NmDialer() override;
+
+  // The connection's name; empty when this user sees no connection `uuid`.
+  std::string NameOf(const std::string& uuid) const;
+  // Whether NetworkManager keeps the connection's password itself, so that
+  // none is asked.
+  bool KeepsPassword(const std::string& uuid) const;
+
+  void Dial(const std::string& uuid, const std::string& card, const std::string& password,
+            connect::DialEvents& events) override;
+  void HangUp() override;
+  // NetworkManager's Ethernet cards and their links; whether the provider's
+  // equipment answers is not asked here.
+  void Search(std::function<void(std::vector<connect::CardSeen>)> done) override;
+
+ private:
+  NmDialer(NMClient* client, std::unique_ptr<ConnectAgent> agent);
+  void Follow(NMActiveConnection* active);
+  void Watch(NMDevice* device);
+  void OnState(unsigned state, unsigned reason);
+  void Forget();
+
+  NMClient* client_;
+  std::unique_ptr<ConnectAgent> agent_;
+  connect::DialEvents* events_ = nullptr;
+  NMActiveConnection* active_ = nullptr;
+  std::vector<NMDevice*> devices_;
+  connect::DialFacts facts_;
+  bool authenticated_ = false;
+};
+
+}  // namespace verolink::host
