@@ -20,7 +20,13 @@
 #include <map>
 #include <set>
 
+// libnm's headers declare some functions without C linkage of their own.
+extern "C" {
+#include <NetworkManager.h>
+}
+
 #include "doubles/fake_platform.h"
+#include "host/connect/connect_agent.h"
 #include "host/phonebook/nm_phonebook.h"
 #include "host/phonebook/phonebook_choice.h"
 #include "host/system/host_code_page.h"
@@ -311,6 +317,151 @@ TEST_F(NmDaemonTest, DaemonStuckOrGoneAfterTheStartGivesAClearErrorWithoutHangin
   });
   EXPECT_EQ(gone.messages, noAnswer);
   EXPECT_LT(gone.seconds, 4.0) << "waited for a daemon that is gone";
+}
+
+// The PPPoE password NetworkManager hands back when this process asks for
+// connection `uuid`'s secrets (its agents answer); empty when none came.
+std::string AskedSecret(NMClient* client, const std::string& uuid) {
+  NMRemoteConnection* connection = nm_client_get_connection_by_uuid(client, uuid.c_str());
+  if (connection == nullptr) return "no connection";
+  struct Answer {
+    bool done = false;
+    std::string password;
+  } answer;
+  // Asynchronously: the agent that answers may be this process's own.
+  nm_remote_connection_get_secrets_async(
+      connection, NM_SETTING_PPPOE_SETTING_NAME, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto* a = static_cast<Answer*>(data);
+        GVariant* secrets =
+            nm_remote_connection_get_secrets_finish(NM_REMOTE_CONNECTION(source), result, nullptr);
+        const gchar* password = nullptr;
+        GVariant* pppoe = secrets ? g_variant_lookup_value(secrets, "pppoe", nullptr) : nullptr;
+        if (pppoe && g_variant_lookup(pppoe, "password", "&s", &password)) a->password = password;
+        if (pppoe) g_variant_unref(pppoe);
+        if (secrets) g_variant_unref(secrets);
+        a->done = true;
+      },
+      &answer);
+  while (!answer.done) g_main_context_iteration(nullptr, TRUE);
+  return answer.password;
+}
+
+// The PPPoE password nmcli is given for connection `uuid`, this process's
+// main context running meanwhile so that its own agent can answer.
+std::string SecretAskedByNmcli(const std::string& uuid) {
+  const gchar* argv[] = {"nmcli", "-s", "-g", "pppoe.password", "connection", "show", "uuid",
+                         uuid.c_str(), nullptr};
+  GPid pid = 0;
+  gint out = -1;
+  if (!g_spawn_async_with_pipes(nullptr, const_cast<gchar**>(argv), nullptr,
+                                static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH |
+                                                         G_SPAWN_DO_NOT_REAP_CHILD),
+                                nullptr, nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
+    return "nmcli did not start";
+  }
+  bool ended = false;
+  g_child_watch_add(
+      pid, [](GPid, gint, gpointer data) { *static_cast<bool*>(data) = true; }, &ended);
+  while (!ended) g_main_context_iteration(nullptr, TRUE);
+  std::string text;
+  char buffer[256];
+  while (ssize_t n = read(out, buffer, sizeof buffer)) {
+    if (n < 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(out);
+  g_spawn_close_pid(pid);
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
+// NetworkManager asks, of one user's agents, first the one in the process
+// that made the request, then (agents of users in active sessions alike)
+// the one registered last. So the connect window's own agent answers the
+// window's requests even when the desktop's registered after it, the
+// desktop's is asked only when the window's declines, and another process's
+// request goes to the agent registered last.
+TEST_F(NmDaemonTest, TheAgentOfTheAskingProcessIsAskedFirstThenTheOneRegisteredLast) {
+  ASSERT_EQ(PressAs(kOwn).messages, "Подключение создано.\n");
+  const std::string uuid = Uuid(kOwn).substr(0, 36);
+  WriteFile(work / "desktop-password", "desktop-password\n");
+  chmod((work / "desktop-password").c_str(), 0644);
+  // The window's process registers its agent first, then waits for the go.
+  int out[2], go[2];
+  ASSERT_EQ(pipe(out), 0);
+  ASSERT_EQ(pipe(go), 0);
+  const pid_t window = fork();
+  if (window == 0) {
+    close(out[0]);
+    close(go[1]);
+    if (setgroups(0, nullptr) != 0 || setgid(kOwn.uid) != 0 || setuid(kOwn.uid) != 0) _exit(2);
+    std::string reason;
+    auto agent = host::ConnectAgent::Register(std::chrono::seconds(5), reason);
+    NMClient* client = nm_client_new(nullptr, nullptr);
+    std::string text = agent && client ? "" : "no agent: " + reason;
+    char byte;
+    if (!text.empty() || write(out[1], "r", 1) != 1 || read(go[0], &byte, 1) != 1) {
+      (void)!write(out[1], text.data(), text.size());
+      _exit(0);
+    }
+    int asked = 0;
+    agent->Offer(uuid, "window-password", [&] { ++asked; });
+    const auto line = [&](const std::string& password) {
+      text += password + " asked " + std::to_string(asked) + "\n";
+    };
+    line(AskedSecret(client, uuid));
+    line(SecretAskedByNmcli(uuid));
+    agent->Withdraw();
+    line(AskedSecret(client, uuid));
+    (void)!write(out[1], text.data(), text.size());
+    _exit(0);
+  }
+  close(out[1]);
+  close(go[0]);
+  char byte = 0;
+  const bool ready = read(out[0], &byte, 1) == 1 && byte == 'r';
+  // Then the desktop's agent (a stand-in) registers.
+  const std::string agentLog = work / "desktop-agent.log";
+  const pid_t desktop = fork();
+  if (desktop == 0) {
+    if (!freopen(agentLog.c_str(), "w", stdout)) _exit(2);
+    if (setgroups(0, nullptr) != 0 || setgid(kOwn.uid) != 0 || setuid(kOwn.uid) != 0) _exit(2);
+    const std::string script = std::string(VEROLINK_SOURCE_DIR) + "/tests/dial/secret_agent.py";
+    const std::string password = work / "desktop-password";
+    execl("/usr/bin/python3", "python3", script.c_str(), password.c_str(), nullptr);
+    _exit(127);
+  }
+  const auto registered = [&] {
+    return ReadFile(agentLog).value_or("").find("secret agent registered") != std::string::npos;
+  };
+  for (int i = 0; i < 3000 && !registered() && waitpid(desktop, nullptr, WNOHANG) == 0; ++i) {
+    usleep(10000);
+  }
+  const bool desktopUp = registered();
+  (void)!write(go[1], "g", 1);
+  close(go[1]);
+  std::string text;
+  char buffer[256];
+  while (ssize_t n = read(out[0], buffer, sizeof buffer)) {
+    if (n < 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(out[0]);
+  waitpid(window, nullptr, 0);
+  kill(desktop, SIGTERM);
+  waitpid(desktop, nullptr, 0);
+  ASSERT_TRUE(ready) << "the window's agent did not register: " << text;
+  ASSERT_TRUE(desktopUp) << "the desktop's stand-in agent did not register: "
+                         << ReadFile(agentLog).value_or("");
+  EXPECT_EQ(text,
+            "window-password asked 1\n"     // the window asks: its own agent answers
+            "desktop-password asked 1\n"    // nmcli asks: the agent registered last
+            "desktop-password asked 1\n");  // the window's agent declines: the desktop's
+  const std::string asked = ReadFile(agentLog).value_or("");
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), '\n'), 3)
+      << "the desktop's agent was asked other than by nmcli and after the window's declined:\n"
+      << asked;
 }
 
 }  // namespace

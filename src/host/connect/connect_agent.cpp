@@ -1,7 +1,10 @@
 #include "host/connect/connect_agent.h"
 
+// libnm's headers declare some functions without C linkage of their own.
+extern "C" {
 #include <NetworkManager.h>
 #include <nm-secret-agent-old.h>
+}
 
 #include <cstring>
 

@@ -1,6 +1,9 @@
 #include "host/connect/nm_dialer.h"
 
+// libnm's headers declare some functions without C linkage of their own.
+extern "C" {
 #include <NetworkManager.h>
+}
 
 #include <algorithm>
 #include <cstdio>
