@@ -54,8 +54,8 @@ class Dialer {
   virtual ~Dialer() = default;
   // Starts connection `uuid` through `card` (empty: its own choice), giving
   // `password` when it is asked for. Reports to `events` until it ends.
-  virtual void Dial(const std::string& uuid, const std::string& card,
-                    const std::string& password, DialEvents& events) = 0;
+  virtual void Dial(const std::string& uuid, const std::string& card, const std::string& password,
+                    DialEvents& events) = 0;
   // Ends the connection that Dial brought up; reports OnEnded.
   virtual void HangUp() = 0;
 };

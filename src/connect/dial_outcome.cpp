@@ -80,15 +80,16 @@ CardChoice ChooseCard(const std::vector<CardSeen>& cards) {
     return card.link && card.answered.value_or(false);
   });
   if (answered != cards.end()) return {Kind::kCard, answered->name, true};
-  const auto linked = std::count_if(cards.begin(), cards.end(),
-                                    [](const CardSeen& card) { return card.link; });
+  const auto linked =
+      std::count_if(cards.begin(), cards.end(), [](const CardSeen& card) { return card.link; });
   if (linked == 0) return {Kind::kNoLink, {}, {}};
   const bool allAsked = std::all_of(cards.begin(), cards.end(), [](const CardSeen& card) {
     return !card.link || card.answered.has_value();
   });
   if (allAsked) return {Kind::kNoAnswer, {}, false};
   if (linked == 1) {
-    const auto one = std::find_if(cards.begin(), cards.end(), [](const CardSeen& c) { return c.link; });
+    const auto one =
+        std::find_if(cards.begin(), cards.end(), [](const CardSeen& c) { return c.link; });
     return {Kind::kCard, one->name, {}};
   }
   return {Kind::kAny, {}, {}};

@@ -1,67 +1,23 @@
-#include "connect/connect.h"
-
 #include <gtest/gtest.h>
 
-#include <map>
+#include "connect/connect.h"
+#include "doubles/fake_connect.h"
 
 namespace verolink::connect {
 namespace {
 
 constexpr char kUuid[] = "0b1c5a2e-7f4d-4c57-9d0a-3a1f2b6c9e10";
 
-struct FakeView : ConnectView {
-  std::vector<std::string> log;
-  void ShowProgress(Step step) override { log.push_back("progress:" + StepText(step)); }
-  void AskPassword(bool canRemember) override {
-    log.push_back(std::string("ask:") + (canRemember ? "remember" : "no-remember"));
-  }
-  void ShowConnected(const std::string& address) override {
-    log.push_back(std::string(kConnectedText) + ":" + address);
-  }
-  void ShowFailure(const FailureText& text, bool ask) override {
-    log.push_back("failure:" + text.reason + (ask ? ":ask" : ""));
-  }
-  void ShowDisconnected() override { log.push_back("disconnected"); }
-  void ShowNotice(const std::string& text) override { log.push_back("notice:" + text); }
-};
-
-struct FakeCards : CardSearch {
-  std::vector<CardSeen> cards{{"eth0", false, std::nullopt}, {"eth1", true, true}};
-  void Search(std::function<void(std::vector<CardSeen>)> done) override { done(cards); }
-};
-
-struct FakeDialer : Dialer {
-  DialEvents* events = nullptr;
-  std::vector<std::string> dials;
-  int hangUps = 0;
-  void Dial(const std::string& uuid, const std::string& card, const std::string& password,
-            DialEvents& e) override {
-    events = &e;
-    dials.push_back(uuid + "|" + card + "|" + password);
-  }
-  void HangUp() override { ++hangUps; }
-};
-
-struct FakeStore : PasswordStore {
-  bool available = true;
-  std::map<std::string, std::string> kept;
-  bool Available() override { return available; }
-  std::optional<std::string> Lookup(const std::string& uuid) override {
-    const auto it = kept.find(uuid);
-    return it == kept.end() ? std::nullopt : std::optional(it->second);
-  }
-  bool Remember(const std::string& uuid, const std::string&, const std::string& pw) override {
-    if (!available) return false;
-    kept[uuid] = pw;
-    return true;
-  }
-};
+using testing::FakeCardSearch;
+using testing::FakeConnectView;
+using testing::FakeDialer;
+using testing::FakePasswordStore;
 
 struct Connect {
-  FakeView view;
-  FakeCards cards;
+  FakeConnectView view;
+  FakeCardSearch cards;
   FakeDialer dialer;
-  FakeStore store;
+  FakePasswordStore store;
   ConnectEngine engine{kUuid, "Pelkar INTERNET", view, cards, dialer, store};
 };
 
@@ -84,7 +40,8 @@ TEST(ConnectEngine, TypedPasswordDialsTheAnsweringCardWalksTheStepsAndIsKeptOnly
   EXPECT_TRUE(c.engine.connected());
   c.engine.Disconnect();
   EXPECT_EQ(c.dialer.hangUps, 1);
-  c.dialer.events->OnEnded({nm::kDeviceUserRequested, nm::kActiveUserDisconnected, true, true, std::nullopt});
+  c.dialer.events->OnEnded(
+      {nm::kDeviceUserRequested, nm::kActiveUserDisconnected, true, true, std::nullopt});
   EXPECT_EQ(c.view.log, (std::vector<std::string>{
                             "ask:remember", Progress(Step::kLookingForEquipment),
                             Progress(Step::kCheckingPassword), Progress(Step::kGettingAddress),

@@ -350,14 +350,14 @@ std::string AskedSecret(NMClient* client, const std::string& uuid) {
 // The PPPoE password nmcli is given for connection `uuid`, this process's
 // main context running meanwhile so that its own agent can answer.
 std::string SecretAskedByNmcli(const std::string& uuid) {
-  const gchar* argv[] = {"nmcli", "-s", "-g", "pppoe.password", "connection", "show", "uuid",
-                         uuid.c_str(), nullptr};
+  const gchar* argv[] = {"nmcli", "-s",   "-g",         "pppoe.password", "connection",
+                         "show",  "uuid", uuid.c_str(), nullptr};
   GPid pid = 0;
   gint out = -1;
-  if (!g_spawn_async_with_pipes(nullptr, const_cast<gchar**>(argv), nullptr,
-                                static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH |
-                                                         G_SPAWN_DO_NOT_REAP_CHILD),
-                                nullptr, nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
+  if (!g_spawn_async_with_pipes(
+          nullptr, const_cast<gchar**>(argv), nullptr,
+          static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr,
+          nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
     return "nmcli did not start";
   }
   bool ended = false;

@@ -164,7 +164,8 @@ TEST_F(HostLauncher, CopyWritesTheUsersLauncherAndAMenuEntryThatStartTheConnecti
   const std::string launcher =
       "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Pelkar INTERNET\n"
       "Comment=Подключиться к Интернету через «Pelkar INTERNET»\n"
-      "Exec=" + RunningProgramPath() + " --connect " + std::string(kUuid) + "\nIcon=" + icon +
+      "Exec=" +
+      RunningProgramPath() + " --connect " + std::string(kUuid) + "\nIcon=" + icon +
       "\nTerminal=false\nCategories=Network;\nX-Verolink-Connection=Pelkar INTERNET\n";
   EXPECT_EQ(ReadFile(path), launcher);
   const auto png = resources::ProgramIconPng();

@@ -25,17 +25,17 @@ struct AgentObjectClass {
 GType agent_object_get_type();
 G_DEFINE_TYPE(AgentObject, agent_object, NM_TYPE_SECRET_AGENT_OLD)
 
-void GetSecrets(NMSecretAgentOld* agent, NMConnection* connection, const char*,
-                const char* setting, const char**, NMSecretAgentGetSecretsFlags flags,
+void GetSecrets(NMSecretAgentOld* agent, NMConnection* connection, const char*, const char* setting,
+                const char**, NMSecretAgentGetSecretsFlags flags,
                 NMSecretAgentOldGetSecretsFunc callback, gpointer data) {
   ConnectAgent* owner = reinterpret_cast<AgentObject*>(agent)->owner;
   const char* uuid = nm_connection_get_uuid(connection);
   bool cancel = false;
   const std::string* password =
-      owner == nullptr ? nullptr
-                       : owner->Answer(uuid ? uuid : "", setting ? setting : "",
-                                       (flags & NM_SECRET_AGENT_GET_SECRETS_FLAG_REQUEST_NEW) != 0,
-                                       cancel);
+      owner == nullptr
+          ? nullptr
+          : owner->Answer(uuid ? uuid : "", setting ? setting : "",
+                          (flags & NM_SECRET_AGENT_GET_SECRETS_FLAG_REQUEST_NEW) != 0, cancel);
   if (password == nullptr) {
     GError* error = g_error_new_literal(
         NM_SECRET_AGENT_ERROR,
@@ -87,10 +87,9 @@ struct Registration {
 std::unique_ptr<ConnectAgent> ConnectAgent::Register(std::chrono::milliseconds timeout,
                                                      std::string& reason) {
   GError* error = nullptr;
-  auto* object = static_cast<AgentObject*>(
-      g_initable_new(agent_object_get_type(), nullptr, &error, NM_SECRET_AGENT_OLD_IDENTIFIER,
-                     "org.verolink.pppoe.connect", NM_SECRET_AGENT_OLD_AUTO_REGISTER, FALSE,
-                     nullptr));
+  auto* object = static_cast<AgentObject*>(g_initable_new(
+      agent_object_get_type(), nullptr, &error, NM_SECRET_AGENT_OLD_IDENTIFIER,
+      "org.verolink.pppoe.connect", NM_SECRET_AGENT_OLD_AUTO_REGISTER, FALSE, nullptr));
   if (object == nullptr) {
     reason = error ? error->message : "no secret agent";
     g_clear_error(&error);
@@ -106,10 +105,13 @@ std::unique_ptr<ConnectAgent> ConnectAgent::Register(std::chrono::milliseconds t
         r->done = true;
       },
       &registration);
-  const guint timer = g_timeout_add(timeout.count(), [](gpointer c) {
-    g_cancellable_cancel(static_cast<GCancellable*>(c));
-    return G_SOURCE_REMOVE;
-  }, cancellable);
+  const guint timer = g_timeout_add(
+      timeout.count(),
+      [](gpointer c) {
+        g_cancellable_cancel(static_cast<GCancellable*>(c));
+        return G_SOURCE_REMOVE;
+      },
+      cancellable);
   while (!registration.done) g_main_context_iteration(nullptr, TRUE);
   if (!g_cancellable_is_cancelled(cancellable)) g_source_remove(timer);
   g_object_unref(cancellable);

@@ -14,7 +14,14 @@ const SecretSchema kSchema = {"org.freedesktop.NetworkManager.Connection",
                                {"setting-name", SECRET_SCHEMA_ATTRIBUTE_STRING},
                                {"setting-key", SECRET_SCHEMA_ATTRIBUTE_STRING},
                                {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING}},
-                              0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+                              0,
+                              nullptr,
+                              nullptr,
+                              nullptr,
+                              nullptr,
+                              nullptr,
+                              nullptr,
+                              nullptr};
 
 // Says on standard error why the Secret Service did not do `what`, and
 // frees the error.
@@ -28,7 +35,9 @@ void Report(const char* what, GError* error) {
 
 bool KeyringStore::Available() {
   GError* error = nullptr;
-  SecretService* service = secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, &error);
+  // Opening a session asks the service itself (starting it where the bus
+  // starts it on demand); a proxy alone would stand for a missing one.
+  SecretService* service = secret_service_get_sync(SECRET_SERVICE_OPEN_SESSION, nullptr, &error);
   if (service == nullptr) {
     Report("not available", error);
     return false;
@@ -39,9 +48,9 @@ bool KeyringStore::Available() {
 
 std::optional<std::string> KeyringStore::Lookup(const std::string& uuid) {
   GError* error = nullptr;
-  gchar* password = secret_password_lookup_sync(&kSchema, nullptr, &error, "connection-uuid",
-                                                uuid.c_str(), "setting-name", "pppoe",
-                                                "setting-key", "password", nullptr);
+  gchar* password =
+      secret_password_lookup_sync(&kSchema, nullptr, &error, "connection-uuid", uuid.c_str(),
+                                  "setting-name", "pppoe", "setting-key", "password", nullptr);
   Report("cannot look the password up", error);
   if (password == nullptr) return std::nullopt;
   std::string found(password);

@@ -18,14 +18,13 @@ using connect::Failure;
 Failure Refusal(const char* what, GError* error) {
   std::fprintf(stderr, "verolink: NetworkManager: %s: %s\n", what,
                error ? error->message : "no answer");
-  const bool denied = error != nullptr && (g_error_matches(error, NM_MANAGER_ERROR,
-                                                           NM_MANAGER_ERROR_PERMISSION_DENIED) ||
-                                           g_error_matches(error, G_DBUS_ERROR,
-                                                           G_DBUS_ERROR_ACCESS_DENIED) ||
-                                           g_error_matches(error, NM_AGENT_MANAGER_ERROR,
-                                                           NM_AGENT_MANAGER_ERROR_PERMISSION_DENIED));
-  const bool absent = error == nullptr || error->domain == G_IO_ERROR ||
-                      error->domain == G_DBUS_ERROR;
+  const bool denied =
+      error != nullptr &&
+      (g_error_matches(error, NM_MANAGER_ERROR, NM_MANAGER_ERROR_PERMISSION_DENIED) ||
+       g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_ACCESS_DENIED) ||
+       g_error_matches(error, NM_AGENT_MANAGER_ERROR, NM_AGENT_MANAGER_ERROR_PERMISSION_DENIED));
+  const bool absent =
+      error == nullptr || error->domain == G_IO_ERROR || error->domain == G_DBUS_ERROR;
   if (error) g_error_free(error);
   if (denied) return Failure::kNotAllowed;
   return absent ? Failure::kNoManager : Failure::kOther;
@@ -50,8 +49,8 @@ std::unique_ptr<NmDialer> NmDialer::Connect(std::chrono::milliseconds timeout, F
   }
   auto agent = ConnectAgent::Register(timeout, reason);
   if (!agent) {
-    failure = reason.find("ermission") != std::string::npos ? Failure::kNotAllowed
-                                                           : Failure::kNoManager;
+    failure =
+        reason.find("ermission") != std::string::npos ? Failure::kNotAllowed : Failure::kNoManager;
     g_object_unref(client);
     return nullptr;
   }
@@ -77,7 +76,8 @@ bool NmDialer::KeepsPassword(const std::string& uuid) const {
   NMRemoteConnection* connection = Find(client_, uuid);
   NMSettingPppoe* pppoe =
       connection ? nm_connection_get_setting_pppoe(NM_CONNECTION(connection)) : nullptr;
-  return pppoe != nullptr && nm_setting_pppoe_get_password_flags(pppoe) == NM_SETTING_SECRET_FLAG_NONE;
+  return pppoe != nullptr &&
+         nm_setting_pppoe_get_password_flags(pppoe) == NM_SETTING_SECRET_FLAG_NONE;
 }
 
 void NmDialer::Search(std::function<void(std::vector<connect::CardSeen>)> done) {
@@ -157,21 +157,22 @@ void NmDialer::Watch(NMDevice* device) {
                      const bool down = state == NM_DEVICE_STATE_FAILED ||
                                        state == NM_DEVICE_STATE_DEACTIVATING ||
                                        state <= NM_DEVICE_STATE_DISCONNECTED;
-                     if (down && facts.deviceReason == 0) facts.deviceReason = static_cast<int>(reason);
+                     if (down && facts.deviceReason == 0)
+                       facts.deviceReason = static_cast<int>(reason);
                    }),
                    this);
   // The PPP interface appears once the provider has accepted the login.
-  g_signal_connect(device, "notify::" NM_DEVICE_IP_INTERFACE,
-                   G_CALLBACK(+[](NMDevice* d, GParamSpec*, gpointer self) {
-                     auto* dialer = static_cast<NmDialer*>(self);
-                     const char* ip = nm_device_get_ip_iface(d);
-                     if (ip && g_str_has_prefix(ip, "ppp") && !dialer->authenticated_ &&
-                         dialer->events_) {
-                       dialer->authenticated_ = true;
-                       dialer->events_->OnAuthenticated();
-                     }
-                   }),
-                   this);
+  g_signal_connect(
+      device, "notify::" NM_DEVICE_IP_INTERFACE,
+      G_CALLBACK(+[](NMDevice* d, GParamSpec*, gpointer self) {
+        auto* dialer = static_cast<NmDialer*>(self);
+        const char* ip = nm_device_get_ip_iface(d);
+        if (ip && g_str_has_prefix(ip, "ppp") && !dialer->authenticated_ && dialer->events_) {
+          dialer->authenticated_ = true;
+          dialer->events_->OnAuthenticated();
+        }
+      }),
+      this);
 }
 
 void NmDialer::OnState(unsigned state, unsigned reason) {
@@ -186,14 +187,16 @@ void NmDialer::OnState(unsigned state, unsigned reason) {
     NMIPConfig* ip4 = nm_active_connection_get_ip4_config(active_);
     const GPtrArray* addresses = ip4 ? nm_ip_config_get_addresses(ip4) : nullptr;
     if (addresses && addresses->len > 0) {
-      address = nm_ip_address_get_address(static_cast<NMIPAddress*>(g_ptr_array_index(addresses, 0)));
+      address =
+          nm_ip_address_get_address(static_cast<NMIPAddress*>(g_ptr_array_index(addresses, 0)));
     }
     events->OnConnected(address);
   } else if (state == NM_ACTIVE_CONNECTION_STATE_DEACTIVATED) {
     facts_.activeReason = static_cast<int>(reason);
     for (NMDevice* device : devices_) {
       const auto last = nm_device_get_state_reason(device);
-      if (facts_.deviceReason == 0 && last != NM_DEVICE_STATE_REASON_NONE) facts_.deviceReason = last;
+      if (facts_.deviceReason == 0 && last != NM_DEVICE_STATE_REASON_NONE)
+        facts_.deviceReason = last;
     }
     const connect::DialFacts facts = facts_;
     Forget();

@@ -39,8 +39,8 @@ std::string FileUrl(const std::string& path) {
 
 // The path of the running program, for the launchers to start it again.
 std::string RunningProgram() {
-  const std::unique_ptr<gchar, decltype(&g_free)> path(
-      g_file_read_link("/proc/self/exe", nullptr), &g_free);
+  const std::unique_ptr<gchar, decltype(&g_free)> path(g_file_read_link("/proc/self/exe", nullptr),
+                                                       &g_free);
   return path ? path.get() : std::string("verolink-pppoe");
 }
 
