@@ -6,10 +6,12 @@
 # and a private system bus as scripts/nm-private-daemon.sh starts them; the
 # ordinary user "abonent" may only make connections of their own and start
 # connections. As that user: the real program on Xvfb, its button pressed and
-# the login typed; then the desktop launcher it wrote, started the way a
-# desktop starts one (gio launch), with a stand-in secret agent answering
-# the password. Three dials: right (the connection renamed first), then the
-# server offering another service, then a wrong password. Results go to the
+# the login typed; then the command of the desktop launcher it wrote (the
+# program in connect mode), its password typed on the connect window's
+# input, with no desktop secret agent at all. Three dials: right (the
+# connection renamed first; then disconnected from the window), then the
+# server offering another service, then a wrong password; and nmcli's own
+# dial of the same connection, for its time. Results go to the
 # shared folder /dial-out: result (PASS or FAIL), log, screenshots (.xwd)
 # and the daemons' logs.
 set -uo pipefail
@@ -58,7 +60,6 @@ if [ "${1:-}" != client ]; then
   # clone may lie in a folder only its owner may (a home of mode 0700).
   mkdir -p /opt/dial
   install -m 755 "/host$PROGRAM" /opt/dial/
-  install -m 644 "/host$SOURCE/tests/dial/secret_agent.py" /opt/dial/
   export PROGRAM="/opt/dial/$(basename "$PROGRAM")" SOURCE="/host$SOURCE"
   exec nsenter --net=/tmp/ns-home unshare --mount --propagation private \
     /bin/bash "/host$0" client
@@ -162,7 +163,7 @@ stop_server() {
   server_pid=
 }
 
-# The subscriber's desktop session: a display, the program, the secret agent.
+# The subscriber's desktop session: a display and the program.
 mkdir -p "/tmp/runtime-$user" "$home/Desktop"
 chown "$uid:$uid" "/tmp/runtime-$user" "$home/Desktop"
 chmod 700 "/tmp/runtime-$user"
@@ -215,34 +216,55 @@ ppp=$(nmcli -g connection.interface-name connection show "$uuid")
 ppp=${ppp:-ppp0}
 nmcli connection show "$uuid" | grep -E '^(pppoe|ppp\.lcp|connection\.(id|interface-name|permissions))'
 
-echo "$password" >/tmp/agent-password
-chmod 644 /tmp/agent-password
-as_user /usr/bin/python3 /opt/dial/secret_agent.py /tmp/agent-password \
-  >"$out/agent.log" 2>&1 &
-wait_for 60 grep -q registered "$out/agent.log" || echo "FAILED: the secret agent did not register"
-
-# One dial through the launcher; waits for the PPP interface's address, or for
-# NetworkManager to give the activation up. Prints the address.
-dial() {
-  local failed_before
-  failed_before=$(grep -c 'Activation: failed' "$work/nm.log")
-  as_user gio launch "$launcher" >>"$out/launch.log" 2>&1 || echo "gio launch failed"
-  wait_for 180 sh -c "ip -4 -o addr show dev $ppp 2>/dev/null | grep -q 'inet ' ||
-    [ \$(grep -c 'Activation: failed' $work/nm.log) -gt $failed_before ]"
-  ip -4 -o addr show dev $ppp 2>/dev/null | awk '{ print $4 }'
+# One connect through the launcher's command, the connect window in connect
+# mode: the password typed on its input (no Secret Service here, so it asks
+# for the password alone); waits for "Подключено" or its end. Its lines go to
+# $out/connect-NAME.log; the seconds from its start to "Подключено" to
+# $out/connect-NAME.seconds.
+connect_in=/tmp/connect-in
+seconds_since() { awk -v from="$1" -v now="$(date +%s.%N)" 'BEGIN { printf "%.1f\n", now - from }'; }
+dial() {  # dial NAME PASSWORD
+  local log="$out/connect-$1.log" command started
+  command=$(sed -n 's/^Exec=//p' "$launcher")
+  rm -f "$connect_in"
+  mkfifo -m 666 "$connect_in"
+  started=$(date +%s.%N)
+  # No display: the stand-in of the window reads its input; and no session
+  # bus, so no Secret Service either.
+  as_user env -u DISPLAY sh -c "exec $command" <"$connect_in" >"$log" 2>&1 &
+  connect_pid=$!
+  exec 3>"$connect_in"
+  echo "$2" >&3
+  wait_for 180 sh -c "grep -q '^Подключено' '$log' || ! kill -0 $connect_pid 2>/dev/null"
+  if grep -q '^Подключено' "$log"; then
+    seconds_since "$started" >"$out/connect-$1.seconds"
+  else
+    exec 3>&-
+    wait "$connect_pid" 2>/dev/null
+  fi
+  cat "$log"
 }
-hang_up() {
-  nmcli connection down "$uuid" >/dev/null 2>&1
+# Disconnects from the connect window; waits for it to end.
+disconnect() {
+  echo disconnect >&3
+  exec 3>&-
+  wait_for 60 sh -c "! kill -0 $connect_pid 2>/dev/null"
   wait_for 60 sh -c "! ip link show $ppp >/dev/null 2>&1"
 }
+ppp_address() { ip -4 -o addr show dev $ppp 2>/dev/null | awk '{ print $4 }'; }
 
 # The subscriber renames the connection in the desktop's network settings;
 # the launcher still starts it, by its UUID.
 nmcli connection modify "$uuid" connection.id "Домашний интернет"
-stamp "dial 1: the right service and password, the connection renamed"
+stamp "dial 1: the right service and password, the connection renamed, no desktop agent"
 start_server pelkar
-address=$(dial)
-stamp "dial 1 ended: ${address:-no address}"
+dial right "$password"
+address=$(ppp_address)
+stamp "dial 1 ended: ${address:-no address} after $(cat "$out/connect-right.seconds" 2>/dev/null)s"
+check "the connect window says it is connected, with the address" \
+  grep -qx "Подключено ${address%/*}" "$out/connect-right.log"
+check "the connect window went through the steps" \
+  grep -q "Проверка логина и пароля" "$out/connect-right.log"
 check "the PPP link holds the address the server assigned" \
   test "${address%/*}" = 169.254.10.2
 check "the server authenticated the session for the provider's service" \
@@ -254,22 +276,37 @@ echo "client pppd: $pppd_line"
 check "pppd asks for LCP echo (5 failures, every 30 s)" \
   grep -q "lcp-echo-failure 5 .*lcp-echo-interval 30" <<<"$pppd_line"
 check "the launcher names no device" bash -c "! grep '^Exec=.*ifname' '$launcher'"
-hang_up
+disconnect
+check "disconnecting from the window brings the PPP interface down" \
+  bash -c "! ip link show $ppp >/dev/null 2>&1"
+check "the window says it is disconnected" grep -qx "Отключено" "$out/connect-right.log"
+
+stamp "nmcli's own dial of the same connection, for its time"
+printf 'pppoe.password:%s\n' "$password" >/tmp/nmcli-password
+chmod 644 /tmp/nmcli-password
+started=$(date +%s.%N)
+as_user nmcli connection up uuid "$uuid" passwd-file /tmp/nmcli-password >/dev/null 2>&1 &&
+  seconds_since "$started" >"$out/nmcli-up.seconds"
+stamp "nmcli up took $(cat "$out/nmcli-up.seconds" 2>/dev/null)s"
+nmcli connection down "$uuid" >/dev/null 2>&1
+wait_for 60 sh -c "! ip link show $ppp >/dev/null 2>&1"
 
 stamp "dial 2: the access concentrator offers another service"
 start_server other-isp
-address=$(dial)
-stamp "dial 2 ended: ${address:-no address}"
-check "a wrong service name does not connect" test -z "$address"
+dial other-service "$password"
+stamp "dial 2 ended"
+check "a wrong service name does not connect" test -z "$(ppp_address)"
+check "the window says the provider's equipment does not answer" \
+  grep -qx "Оборудование провайдера не отвечает." "$out/connect-other-service.log"
 check "NetworkManager gave up on discovery" grep -q "Timeout waiting for PADO" "$work/nm.log"
-hang_up
 
 stamp "dial 3: a wrong password"
-echo "wrong-$password" >/tmp/agent-password
 start_server pelkar
-address=$(dial)
-stamp "dial 3 ended: ${address:-no address}"
-check "a wrong password does not connect" test -z "$address"
+dial wrong-password "wrong-$password"
+stamp "dial 3 ended"
+check "a wrong password does not connect" test -z "$(ppp_address)"
+check "the window says the provider refused the login or password" \
+  grep -qx "Провайдер не принял логин или пароль." "$out/connect-wrong-password.log"
 check "the server refused the password" grep -q "sent \\[CHAP Failure" /tmp/syslog.log
 stop_server
 kill "$program_pid" 2>/dev/null
