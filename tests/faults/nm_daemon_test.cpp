@@ -90,6 +90,17 @@ std::string Listed(const User* user = nullptr) {
   return Output("nmcli -t -f NAME connection show", user);
 }
 
+// All that can be read from `fd` until its end.
+std::string ReadAll(int fd) {
+  std::string text;
+  char buffer[512];
+  while (ssize_t n = read(fd, buffer, sizeof buffer)) {
+    if (n < 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
+  return text;
+}
+
 // The message boxes one press of the button showed, in UTF-8, one a line.
 struct Press {
   std::string messages;
@@ -166,12 +177,7 @@ class NmDaemonTest : public ::testing::Test {
       (void)!write(go[1], "g", 1);
     }
     close(go[1]);
-    std::string text;
-    char buffer[512];
-    while (ssize_t n = read(out[0], buffer, sizeof buffer)) {
-      if (n < 0) break;
-      text.append(buffer, static_cast<std::size_t>(n));
-    }
+    const std::string text = ReadAll(out[0]);
     for (int fd : {out[0], ready[0], ready[1], go[0]}) close(fd);
     int status = 0;
     waitpid(child, &status, 0);
@@ -364,12 +370,7 @@ std::string SecretAskedByNmcli(const std::string& uuid) {
   g_child_watch_add(
       pid, [](GPid, gint, gpointer data) { *static_cast<bool*>(data) = true; }, &ended);
   while (!ended) g_main_context_iteration(nullptr, TRUE);
-  std::string text;
-  char buffer[256];
-  while (ssize_t n = read(out, buffer, sizeof buffer)) {
-    if (n < 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
+  std::string text = ReadAll(out);
   close(out);
   g_spawn_close_pid(pid);
   while (!text.empty() && text.back() == '\n') text.pop_back();
@@ -441,12 +442,7 @@ TEST_F(NmDaemonTest, TheAgentOfTheAskingProcessIsAskedFirstThenTheOneRegisteredL
   const bool desktopUp = registered();
   (void)!write(go[1], "g", 1);
   close(go[1]);
-  std::string text;
-  char buffer[256];
-  while (ssize_t n = read(out[0], buffer, sizeof buffer)) {
-    if (n < 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
+  const std::string text = ReadAll(out[0]);
   close(out[0]);
   waitpid(window, nullptr, 0);
   kill(desktop, SIGTERM);
