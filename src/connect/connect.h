@@ -4,3 +4,4 @@
 
 #include "connect/connect_engine.h"
 #include "connect/dial_outcome.h"
+#include "connect/text_connect_view.h"

@@ -14,6 +14,7 @@ ConnectEngine::ConnectEngine(std::string uuid, std::string name, ConnectView& vi
       store_(store) {}
 
 void ConnectEngine::Start() {
+  if (dialer_.KeepsPassword(uuid_)) return Dial({}, false, true);
   canRemember_ = store_.Available();
   if (canRemember_) {
     if (const auto password = store_.Lookup(uuid_)) return Dial(*password, false, true);

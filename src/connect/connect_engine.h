@@ -58,6 +58,9 @@ class Dialer {
                     DialEvents& events) = 0;
   // Ends the connection that Dial brought up; reports OnEnded.
   virtual void HangUp() = 0;
+  // Whether the system keeps the connection's password itself, so that none
+  // is asked.
+  virtual bool KeepsPassword(const std::string& uuid) const = 0;
 };
 
 // Where remembered passwords are kept (the Secret Service).
@@ -78,9 +81,9 @@ inline constexpr char kNotRememberedText[] = "Пароль не удалось �
 inline constexpr char kDisconnectedText[] = "Отключено";
 
 // One connect of connection `uuid` (named `name`): with a remembered
-// password it dials at Start, else it asks first; it searches the card, dials
-// through it, follows the steps, remembers the password once the provider
-// accepted it, and says how it ended.
+// password (or one the system keeps) it dials at Start, else it asks first; it searches the card,
+// dials through it, follows the steps, remembers the password once the provider accepted it, and
+// says how it ended.
 class ConnectEngine : private DialEvents {
  public:
   ConnectEngine(std::string uuid, std::string name, ConnectView& view, CardSearch& cards,

@@ -110,6 +110,14 @@ TEST(ConnectEngine, EachEndIsToldApartAndTheRightOnesAskThePasswordAgain) {
     c.dialer.events->OnRejected(rejected);
     EXPECT_EQ(c.view.log.back(), Failed(rejected));
   }
+  {  // A password NetworkManager keeps itself is neither asked nor kept.
+    Connect c;
+    c.dialer.keepsPassword = true;
+    c.engine.Start();
+    EXPECT_EQ(c.dialer.dials, std::vector<std::string>{std::string(kUuid) + "|eth1|"});
+    c.dialer.events->OnConnected("10.64.0.7");
+    EXPECT_TRUE(c.store.kept.empty());
+  }
   {  // An empty password is not dialed.
     Connect c;
     c.engine.Start();
@@ -163,6 +171,45 @@ TEST(ChooseCard, TheAnsweringCardFirstThenLinkThenNothing) {
             expect(Kind::kNoAnswer, ""));
   EXPECT_EQ(choose({{"eth0", false, std::nullopt}}), expect(Kind::kNoLink, ""));
   EXPECT_EQ(choose({}), expect(Kind::kNoLink, ""));
+}
+
+// The stand-in window's lines: what the dial test types and reads.
+TEST(TextConnectView, ReadsThePasswordAndTheDisconnectAndWritesEachStepAndTheEnd) {
+  std::istringstream in("secret\nremember\ndisconnect\n");
+  std::ostringstream out;
+  int status = -1;
+  TextConnectView view(in, out, [&](int s) { status = s; });
+  FakeCardSearch cards;
+  FakeDialer dialer;
+  FakePasswordStore store;
+  ConnectEngine engine(kUuid, "Pelkar INTERNET", view, cards, dialer, store);
+  view.Attach(engine);
+  engine.Start();
+  ASSERT_EQ(dialer.dials, std::vector<std::string>{std::string(kUuid) + "|eth1|secret"});
+  dialer.events->OnPasswordAsked();
+  dialer.events->OnConnected("10.64.0.7");
+  EXPECT_EQ(store.kept[kUuid], "secret");
+  EXPECT_EQ(dialer.hangUps, 1);
+  dialer.events->OnEnded(
+      {nm::kDeviceUserRequested, nm::kActiveUserDisconnected, true, true, std::nullopt});
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out.str(),
+            "Пароль: (можно запомнить)\nПоиск оборудования провайдера…\nПроверка логина и "
+            "пароля…\nПолучение адреса…\nПодключено 10.64.0.7\nОтключено\n");
+  // A failure ends it with its reason and advice.
+  std::istringstream wrong("wrong\n\n");
+  std::ostringstream said;
+  TextConnectView failing(wrong, said, [&](int s) { status = s; });
+  ConnectEngine again(kUuid, "Pelkar INTERNET", failing, cards, dialer, store);
+  store.kept.clear();
+  failing.Attach(again);
+  again.Start();
+  dialer.events->OnPasswordAsked();
+  dialer.events->OnEnded({nm::kDevicePppFailed, 0, false, true, std::nullopt});
+  EXPECT_EQ(status, 1);
+  const FailureText refused = TextOf(Failure::kRefused);
+  EXPECT_NE(said.str().find(refused.reason + "\n" + refused.advice + "\n"), std::string::npos)
+      << said.str();
 }
 
 }  // namespace

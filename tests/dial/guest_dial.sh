@@ -11,7 +11,7 @@
 # input, with no desktop secret agent at all. Three dials: right (the
 # connection renamed first; then disconnected from the window), then the
 # server offering another service, then a wrong password; and nmcli's own
-# dial of the same connection, for its time. Results go to the
+# dial of the same connection, for its time, with a stand-in secret agent. Results go to the
 # shared folder /dial-out: result (PASS or FAIL), log, screenshots (.xwd)
 # and the daemons' logs.
 set -uo pipefail
@@ -60,6 +60,7 @@ if [ "${1:-}" != client ]; then
   # clone may lie in a folder only its owner may (a home of mode 0700).
   mkdir -p /opt/dial
   install -m 755 "/host$PROGRAM" /opt/dial/
+  install -m 644 "/host$SOURCE/tests/dial/secret_agent.py" /opt/dial/
   export PROGRAM="/opt/dial/$(basename "$PROGRAM")" SOURCE="/host$SOURCE"
   exec nsenter --net=/tmp/ns-home unshare --mount --propagation private \
     /bin/bash "/host$0" client
@@ -282,12 +283,18 @@ check "disconnecting from the window brings the PPP interface down" \
 check "the window says it is disconnected" grep -qx "Отключено" "$out/connect-right.log"
 
 stamp "nmcli's own dial of the same connection, for its time"
-printf 'pppoe.password:%s\n' "$password" >/tmp/nmcli-password
-chmod 644 /tmp/nmcli-password
+# nmcli leaves the password to an agent: a stand-in for the desktop's.
+echo "$password" >/tmp/agent-password
+chmod 644 /tmp/agent-password
+as_user /usr/bin/python3 /opt/dial/secret_agent.py /tmp/agent-password >"$out/agent.log" 2>&1 &
+agent_pid=$!
+wait_for 60 grep -q registered "$out/agent.log" || echo "FAILED: the secret agent did not register"
 started=$(date +%s.%N)
-as_user nmcli connection up uuid "$uuid" passwd-file /tmp/nmcli-password >/dev/null 2>&1 &&
+as_user nmcli connection up uuid "$uuid" >"$out/nmcli-up.log" 2>&1 &&
   seconds_since "$started" >"$out/nmcli-up.seconds"
+cat "$out/nmcli-up.log"
 stamp "nmcli up took $(cat "$out/nmcli-up.seconds" 2>/dev/null)s"
+kill "$agent_pid" 2>/dev/null
 nmcli connection down "$uuid" >/dev/null 2>&1
 wait_for 60 sh -c "! ip link show $ppp >/dev/null 2>&1"
 

@@ -37,6 +37,8 @@ struct FakeDialer : connect::Dialer {
   connect::DialEvents* events = nullptr;
   std::vector<std::string> dials;
   int hangUps = 0;
+  bool keepsPassword = false;
+  bool KeepsPassword(const std::string&) const override { return keepsPassword; }
   void Dial(const std::string& uuid, const std::string& card, const std::string& password,
             connect::DialEvents& e) override {
     events = &e;

@@ -3,8 +3,9 @@
 #include <glib.h>
 
 #include <cstdio>
+#include <iostream>
 
-#include "host/connect/console_connect_view.h"
+#include "connect/text_connect_view.h"
 #include "host/connect/keyring_store.h"
 #include "host/connect/nm_dialer.h"
 
@@ -20,9 +21,10 @@ constexpr std::chrono::seconds kNmAnswerTime{5};
 int RunConnectMode(const std::string& uuid) {
   GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
   int status = 1;
-  connect::ConnectEngine* engine = nullptr;
-  ConsoleConnectView view(engine, [&](int s) {
+  bool finished = false;
+  connect::TextConnectView view(std::cin, std::cout, [&](int s) {
     status = s;
+    finished = true;
     g_main_loop_quit(loop);
   });
   connect::Failure failure = connect::Failure::kNoManager;
@@ -42,12 +44,13 @@ int RunConnectMode(const std::string& uuid) {
     g_main_loop_unref(loop);
     return 1;
   }
-  std::printf("%s\n", name.c_str());
+  std::cout << name << std::endl;
   KeyringStore store;
   connect::ConnectEngine connectEngine(uuid, name, view, *dialer, *dialer, store);
-  engine = &connectEngine;
+  view.Attach(connectEngine);
   connectEngine.Start();
-  g_main_loop_run(loop);
+  // It may have ended already (no card with a link, say).
+  if (!finished) g_main_loop_run(loop);
   g_main_loop_unref(loop);
   return status;
 }

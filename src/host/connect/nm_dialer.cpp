@@ -34,6 +34,14 @@ NMRemoteConnection* Find(NMClient* client, const std::string& uuid) {
   return nm_client_get_connection_by_uuid(client, uuid.c_str());
 }
 
+// The connection's first IPv4 address; empty until NetworkManager has told it.
+std::string AddressOf(NMActiveConnection* active) {
+  NMIPConfig* ip4 = nm_active_connection_get_ip4_config(active);
+  const GPtrArray* addresses = ip4 ? nm_ip_config_get_addresses(ip4) : nullptr;
+  if (addresses == nullptr || addresses->len == 0) return {};
+  return nm_ip_address_get_address(static_cast<NMIPAddress*>(g_ptr_array_index(addresses, 0)));
+}
+
 }  // namespace
 
 std::unique_ptr<NmDialer> NmDialer::Connect(std::chrono::milliseconds timeout, Failure& failure,
@@ -136,8 +144,26 @@ void NmDialer::Dial(const std::string& uuid, const std::string& card, const std:
       this);
 }
 
+// The state may come before the address: connected is said once both have.
+void NmDialer::ReportConnected() {
+  if (!facts_.wasConnected || reported_ || events_ == nullptr) return;
+  NMIPConfig* ip4 = nm_active_connection_get_ip4_config(active_);
+  if (ip4 != nullptr && ip4 != ip4_) {
+    if (ip4_) g_signal_handlers_disconnect_by_data(ip4_, this);
+    ip4_ = NM_IP_CONFIG(g_object_ref(ip4));
+    g_signal_connect_swapped(ip4_, "notify::" NM_IP_CONFIG_ADDRESSES,
+                             G_CALLBACK(+[](NmDialer* self) { self->ReportConnected(); }), this);
+  }
+  const std::string address = AddressOf(active_);
+  if (address.empty()) return;
+  reported_ = true;
+  events_->OnConnected(address);
+}
+
 void NmDialer::Follow(NMActiveConnection* active) {
   active_ = active;
+  g_signal_connect_swapped(active, "notify::" NM_ACTIVE_CONNECTION_IP4_CONFIG,
+                           G_CALLBACK(+[](NmDialer* self) { self->ReportConnected(); }), this);
   g_signal_connect(active, "state-changed",
                    G_CALLBACK(+[](NMActiveConnection*, guint state, guint reason, gpointer self) {
                      static_cast<NmDialer*>(self)->OnState(state, reason);
@@ -183,14 +209,7 @@ void NmDialer::OnState(unsigned state, unsigned reason) {
   if (events == nullptr) return;
   if (state == NM_ACTIVE_CONNECTION_STATE_ACTIVATED && !facts_.wasConnected) {
     facts_.wasConnected = true;
-    std::string address;
-    NMIPConfig* ip4 = nm_active_connection_get_ip4_config(active_);
-    const GPtrArray* addresses = ip4 ? nm_ip_config_get_addresses(ip4) : nullptr;
-    if (addresses && addresses->len > 0) {
-      address =
-          nm_ip_address_get_address(static_cast<NMIPAddress*>(g_ptr_array_index(addresses, 0)));
-    }
-    events->OnConnected(address);
+    ReportConnected();
   } else if (state == NM_ACTIVE_CONNECTION_STATE_DEACTIVATED) {
     facts_.activeReason = static_cast<int>(reason);
     for (NMDevice* device : devices_) {
@@ -226,6 +245,11 @@ void NmDialer::Forget() {
     g_object_unref(device);
   }
   devices_.clear();
+  if (ip4_) {
+    g_signal_handlers_disconnect_by_data(ip4_, this);
+    g_clear_object(&ip4_);
+  }
+  reported_ = false;
   if (active_) {
     g_signal_handlers_disconnect_by_data(active_, this);
     g_object_unref(active_);

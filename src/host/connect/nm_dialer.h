@@ -11,6 +11,7 @@
 typedef struct _NMClient NMClient;
 typedef struct _NMActiveConnection NMActiveConnection;
 typedef struct _NMDevice NMDevice;
+typedef struct _NMIPConfig NMIPConfig;
 
 namespace verolink::host {
 
@@ -28,13 +29,12 @@ class NmDialer : public connect::Dialer, public connect::CardSearch {
 
   // The connection's name; empty when this user sees no connection `uuid`.
   std::string NameOf(const std::string& uuid) const;
-  // Whether NetworkManager keeps the connection's password itself, so that
-  // none is asked.
-  bool KeepsPassword(const std::string& uuid) const;
 
   void Dial(const std::string& uuid, const std::string& card, const std::string& password,
             connect::DialEvents& events) override;
   void HangUp() override;
+  // Whether NetworkManager keeps the password (no agent's flag on it).
+  bool KeepsPassword(const std::string& uuid) const override;
   // NetworkManager's Ethernet cards and their links; whether the provider's
   // equipment answers is not asked here.
   void Search(std::function<void(std::vector<connect::CardSeen>)> done) override;
@@ -44,6 +44,7 @@ class NmDialer : public connect::Dialer, public connect::CardSearch {
   void Follow(NMActiveConnection* active);
   void Watch(NMDevice* device);
   void OnState(unsigned state, unsigned reason);
+  void ReportConnected();
   void Forget();
 
   NMClient* client_;
@@ -53,6 +54,8 @@ class NmDialer : public connect::Dialer, public connect::CardSearch {
   std::vector<NMDevice*> devices_;
   connect::DialFacts facts_;
   bool authenticated_ = false;
+  bool reported_ = false;  // OnConnected said
+  NMIPConfig* ip4_ = nullptr;
 };
 
 }  // namespace verolink::host
