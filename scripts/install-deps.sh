@@ -25,7 +25,7 @@ host_packages=(
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   xdg-utils
   network-manager libnm-dev polkitd dbus-daemon
-  libsecret-1-dev gnome-keyring libsecret-tools
+  libsecret-1-dev gnome-keyring libsecret-tools libgtk-4-dev
   clang libclang-rt-14-dev
   dpkg-dev fakeroot lintian desktop-file-utils appstream
   gvfs gvfs-daemons dbus-bin libglib2.0-bin

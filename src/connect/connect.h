@@ -3,5 +3,6 @@
 // reasons a dial ends, in the subscriber's words, and the engine driving the connect window.
 
 #include "connect/connect_engine.h"
+#include "connect/connect_screen.h"
 #include "connect/dial_outcome.h"
 #include "connect/text_connect_view.h"

@@ -1,11 +1,13 @@
 #include "host/connect/connect_mode.h"
 
-#include <glib.h>
+#include <gtk/gtk.h>
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 #include "connect/text_connect_view.h"
+#include "host/connect/gtk_connect_window.h"
 #include "host/connect/keyring_store.h"
 #include "host/connect/nm_dialer.h"
 
@@ -22,37 +24,48 @@ int RunConnectMode(const std::string& uuid) {
   GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
   int status = 1;
   bool finished = false;
-  connect::TextConnectView view(std::cin, std::cout, [&](int s) {
+  const auto done = [&](int s) {
     status = s;
     finished = true;
     g_main_loop_quit(loop);
-  });
+  };
   connect::Failure failure = connect::Failure::kNoManager;
   std::string reason;
   auto dialer = NmDialer::Connect(kNmAnswerTime, failure, reason);
-  if (!dialer) {
-    std::fprintf(stderr, "verolink: NetworkManager: %s\n", reason.c_str());
-    view.ShowFailure(connect::TextOf(failure), false);
-    g_main_loop_unref(loop);
-    return 1;
-  }
-  std::string name = dialer->NameOf(uuid);
-  if (name.empty()) {
+  const std::string name = dialer ? dialer->NameOf(uuid) : "";
+  if (!dialer) std::fprintf(stderr, "verolink: NetworkManager: %s\n", reason.c_str());
+  if (dialer && name.empty()) {
+    failure = connect::Failure::kOther;
     std::fprintf(stderr, "verolink: NetworkManager has no connection %s for this user\n",
                  uuid.c_str());
-    view.ShowFailure(connect::TextOf(connect::Failure::kOther), false);
-    g_main_loop_unref(loop);
-    return 1;
   }
-  std::cout << name << std::endl;
+  // The window where there is a display; else its lines on the terminal.
+  std::unique_ptr<GtkConnectWindow> window;
+  std::unique_ptr<connect::TextConnectView> text;
+  connect::ConnectView* view = nullptr;
+  if (gtk_init_check()) {
+    window = std::make_unique<GtkConnectWindow>(name, [&] { done(status); });
+    view = &window->view();
+  } else {
+    text = std::make_unique<connect::TextConnectView>(std::cin, std::cout, done);
+    std::cout << name << std::endl;
+    view = text.get();
+  }
   KeyringStore store;
-  connect::ConnectEngine connectEngine(uuid, name, view, *dialer, *dialer, store);
-  view.Attach(connectEngine);
-  connectEngine.Start();
+  std::unique_ptr<connect::ConnectEngine> engine;
+  if (name.empty()) {
+    view->ShowFailure(connect::TextOf(failure), false);
+  } else {
+    engine = std::make_unique<connect::ConnectEngine>(uuid, name, *view, *dialer, *dialer, store);
+    if (window) window->view().Attach(*engine);
+    if (text) text->Attach(*engine);
+    engine->Start();
+  }
   // It may have ended already (no card with a link, say).
   if (!finished) g_main_loop_run(loop);
   g_main_loop_unref(loop);
-  return status;
+  // A window closed leaves the connection as it is: 0 when it is up.
+  return window ? (engine && engine->connected() ? 0 : 1) : status;
 }
 
 }  // namespace verolink::host

@@ -1,0 +1,90 @@
+// The connect window as a subscriber uses it, by the keyboard alone: the
+// password typed and Enter connects; the result shown; Escape closes it.
+// Screenshots in $VEROLINK_ARTIFACTS.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "doubles/fake_connect.h"
+#include "host/connect/gtk_connect_window.h"
+
+namespace verolink::host {
+namespace {
+
+constexpr char kUuid[] = "5d2c8e1a-4b3f-4a6e-8c7d-2e1f0a9b8c7d";
+
+// Runs `command` (xdotool, import) while the window's events run, until it
+// has ended and `done` holds, or 60 s have passed. Whether both came.
+template <typename Done>
+bool DriveUntil(const std::string& command, Done done) {
+  GError* error = nullptr;
+  const gchar* argv[] = {"sh", "-c", command.c_str(), nullptr};
+  GPid pid = 0;
+  if (!g_spawn_async(nullptr, const_cast<gchar**>(argv), nullptr,
+                     GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr, nullptr,
+                     &pid, &error)) {
+    ADD_FAILURE() << error->message;
+    g_error_free(error);
+    return false;
+  }
+  bool ended = false;
+  g_child_watch_add(
+      pid, [](GPid, gint, gpointer e) { *static_cast<bool*>(e) = true; }, &ended);
+  const gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
+  while (!(ended && done()) && g_get_monotonic_time() < deadline) {
+    g_main_context_iteration(nullptr, FALSE);
+  }
+  return ended && done();
+}
+
+std::string Screenshot(const std::string& name) {
+  const char* folder = std::getenv("VEROLINK_ARTIFACTS");
+  return std::string("import -window root '") + (folder ? folder : ".") + "/connect-" + name +
+         ".png'";
+}
+
+// Keys to the window named `title`, once it is there.
+std::string Keys(const std::string& title, const std::string& keys) {
+  return "xdotool search --sync --onlyvisible --name '^" + title + "$' windowfocus --sync " + keys;
+}
+
+TEST(ConnectWindow, KeyboardAloneTypesThePasswordConnectsDisconnectsAndEscapeCloses) {
+  ASSERT_TRUE(gtk_init_check()) << "no display: " << (std::getenv("DISPLAY") ?: "(unset)");
+  testing::FakeCardSearch cards;
+  testing::FakeDialer dialer;
+  testing::FakePasswordStore store;
+  bool closed = false;
+  GtkConnectWindow window("Pelkar INTERNET", [&] { closed = true; });
+  connect::ConnectEngine engine(kUuid, "Pelkar INTERNET", window.view(), cards, dialer, store);
+  window.view().Attach(engine);
+  engine.Start();
+  EXPECT_TRUE(window.view().screen().askPassword && window.view().screen().canRemember);
+  // Typed and Enter: the password field has the focus, Enter is the connect button.
+  ASSERT_TRUE(DriveUntil(Screenshot("asks") + "; " +
+                             Keys("Pelkar INTERNET", "type --delay 20 'parol 7'") +
+                             " && xdotool key Tab space shift+Tab Return",
+                         [&] { return !dialer.dials.empty(); }))
+      << "Enter did not connect";
+  EXPECT_EQ(dialer.dials[0], std::string(kUuid) + "|eth1|parol 7");
+  dialer.events->OnPasswordAsked();
+  dialer.events->OnConnected("169.254.10.2");
+  EXPECT_EQ(window.view().screen().status, "Подключено, адрес 169.254.10.2");
+  EXPECT_EQ(store.kept[kUuid], "parol 7") << "the remember box was ticked by the keyboard";
+  ASSERT_TRUE(DriveUntil(Screenshot("connected"), [] { return true; }));
+  // Connected, the disconnect button has the focus: Space presses it.
+  ASSERT_TRUE(DriveUntil(Keys("Pelkar INTERNET", "key space"), [&] {
+    return dialer.hangUps > 0;
+  })) << "the disconnect button was not reached by the keyboard";
+  EXPECT_EQ(dialer.hangUps, 1);
+  dialer.events->OnEnded({connect::nm::kDeviceUserRequested, connect::nm::kActiveUserDisconnected,
+                          true, true, std::nullopt});
+  EXPECT_EQ(window.view().screen().status, connect::kDisconnectedText);
+  ASSERT_TRUE(DriveUntil(Screenshot("disconnected") + "; " + Keys("Pelkar INTERNET", "key Escape"),
+                         [&] { return closed; }))
+      << "Escape did not close the window";
+}
+
+}  // namespace
+}  // namespace verolink::host
