@@ -123,9 +123,11 @@ def dialog(main, title=None):
 
 
 def dialog_text(box):
-    """What a screen reader reads of a dialog: its labels, buttons left out."""
+    """What a screen reader reads of a dialog: its labels, buttons and the
+    title (in a title bar GTK draws itself, as on Wayland) left out."""
     return "\n".join(d.name for d in descendants(box) if d.getRoleName() == "label"
-                     and d.parent.getRoleName() != "push button" and d.name)
+                     and d.parent.getRoleName() != "push button" and d.name
+                     and d.name != box.name)
 
 
 def answer(main, button_name, keys, key="Return"):

@@ -32,9 +32,13 @@ void AddButton(GtkWidget* dialog, const char* label, int response) {
   gtk_accessible_update_property(GTK_ACCESSIBLE(button), GTK_ACCESSIBLE_PROPERTY_LABEL, label, -1);
 }
 
+// Closes the dialog and gives the keyboard back to the window it was over,
+// also where no window manager does.
 void EndDialog(GtkWidget* dialog) {
+  GtkWindow* parent = gtk_window_get_transient_for(GTK_WINDOW(dialog));
   gtk_window_destroy(GTK_WINDOW(dialog));
   g_object_unref(dialog);
+  if (parent) gtk_window_present(parent);
 }
 
 // Shows the dialog and runs the main loop until it answers; its response,
