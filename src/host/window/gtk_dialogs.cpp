@@ -93,8 +93,13 @@ GtkListBox* AddChoiceList(GtkDialog* dialog, GtkBox* into, const std::string& qu
                           const std::vector<std::string>& choices) {
   GtkWidget* label = LeftLabel(question, into);
   GtkWidget* list = gtk_list_box_new();
-  for (const std::string& choice : choices)
+  for (const std::string& choice : choices) {
     gtk_list_box_append(GTK_LIST_BOX(list), gtk_label_new(choice.c_str()));
+    // The row is what a screen reader lands on: it reads the row's name.
+    GtkWidget* row = gtk_widget_get_last_child(list);
+    gtk_accessible_update_property(GTK_ACCESSIBLE(row), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                   choice.c_str(), -1);
+  }
   gtk_list_box_select_row(GTK_LIST_BOX(list), gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), 0));
   gtk_accessible_update_relation(GTK_ACCESSIBLE(list), GTK_ACCESSIBLE_RELATION_LABELLED_BY, label,
                                  nullptr, -1);
