@@ -175,6 +175,7 @@ def tree(node, depth=0):
 def check_tree():
     main = main_window()
     tree(main)
+    check("one window of the program", [w.name for w in windows()] == [CAPTION])
     button = find(main, "push button", BUTTON)
     check("the button is named, described by its tool tip and has the focus",
           button.description == BUTTON_TIP and focused(button))
