@@ -62,20 +62,28 @@ int Answer(GtkWidget* dialog) {
   return wait.response;
 }
 
-GtkMessageType TypeOf(int style) {
+// The style's icon as GTK's message type, the theme's icon and the name a
+// screen reader reads for it.
+struct IconLook {
+  GtkMessageType type;
+  const char* iconName;
+  const char* spoken;
+};
+
+IconLook LookOf(int style) {
   switch (IconOfStyle(style)) {
     case MessageBoxIcon::Critical:
-      return GTK_MESSAGE_ERROR;
+      return {GTK_MESSAGE_ERROR, "dialog-error", "Ошибка"};
     case MessageBoxIcon::Question:
-      return GTK_MESSAGE_QUESTION;
+      return {GTK_MESSAGE_QUESTION, "dialog-question", "Вопрос"};
     case MessageBoxIcon::Exclamation:
-      return GTK_MESSAGE_WARNING;
+      return {GTK_MESSAGE_WARNING, "dialog-warning", "Предупреждение"};
     case MessageBoxIcon::Information:
-      return GTK_MESSAGE_INFO;
+      return {GTK_MESSAGE_INFO, "dialog-information", "Сведения"};
     case MessageBoxIcon::None:
       break;
   }
-  return GTK_MESSAGE_OTHER;
+  return {GTK_MESSAGE_OTHER, nullptr, nullptr};
 }
 
 GtkWidget* LeftLabel(const std::string& text, GtkBox* into) {
@@ -121,13 +129,21 @@ std::string Trimmed(std::string text) {
 
 int GtkMessageBoxes::Show(const Text& text, int style, const Text& title) {
   const MessageBoxButtons set = ButtonsOfStyle(style);
+  const IconLook look = LookOf(style);
   // A dialog to screen readers, which read its text.
   GtkWidget* dialog =
       NewDialog(GTK_WIDGET(g_object_new(GTK_TYPE_MESSAGE_DIALOG, "accessible-role",
-                                        GTK_ACCESSIBLE_ROLE_DIALOG, "message-type", TypeOf(style),
+                                        GTK_ACCESSIBLE_ROLE_DIALOG, "message-type", look.type,
                                         "text", ToUtf8(text).c_str(), "modal", TRUE,
                                         "transient-for", ProgramWindow(), nullptr)),
                 ToUtf8(title));
+  if (look.iconName) {
+    GtkWidget* icon = gtk_image_new_from_icon_name(look.iconName);
+    gtk_image_set_icon_size(GTK_IMAGE(icon), GTK_ICON_SIZE_LARGE);
+    gtk_accessible_update_property(GTK_ACCESSIBLE(icon), GTK_ACCESSIBLE_PROPERTY_LABEL, look.spoken,
+                                   -1);
+    gtk_box_prepend(GTK_BOX(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog))), icon);
+  }
   for (std::size_t i = 0; i < set.buttons.size(); ++i)
     AddButton(dialog, set.buttons[i].label, int(i));
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), set.enterIndex);

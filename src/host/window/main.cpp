@@ -117,7 +117,11 @@ class GtkShell : public MainWindowShell {
 
 int main() {
   const std::string name = InstalledName();
-  std::string id = "net.verolink." + name;
+  // The application id names the package's menu entry too
+  // (example.verolink.pppoe.<provider>.desktop), so that Wayland desktops
+  // find the window's name and icon there.
+  std::string id = "example.verolink.pppoe";
+  if (name.size() > sizeof "verolink-pppoe") id += "." + name.substr(sizeof "verolink-pppoe");
   for (char& c : id) c = c == '-' ? '_' : c;
   // Without a session bus the program runs on its own, as any GTK program.
   GtkApplication* application = gtk_application_new(id.c_str(), G_APPLICATION_DEFAULT_FLAGS);
