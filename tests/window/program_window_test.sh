@@ -401,6 +401,21 @@ started=$(timeout 30 gio launch "$launcher" 2>&1 || true)
 check "the renamed connection is started by the launcher (nmcli: $started)" \
   grep -q "Connection activation failed" <<<"$started"
 
+# Escape cancels the login prompt: the program says so, and adds nothing.
+click_and_leave 150 "$button_y"
+if login=$(program_dialog "login prompt to cancel"); then
+  xdotool windowfocus --sync "$login" key Escape
+  for _ in $(seq 200); do
+    x11_session_windows Verolink | grep -qx "$login" || break
+    sleep 0.05
+  done
+  answer_box nm-login-cancelled Return Verolink
+  check "a cancelled login adds no connection" \
+    test -z "$(nmcli -g connection.uuid connection show "$entry" 2>/dev/null)"
+else
+  failures=$((failures + 1))
+fi
+
 check "the program is still running" kill -0 "$PROGRAM_PID"
 
 if [ "$failures" -ne 0 ]; then
