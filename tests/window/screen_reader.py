@@ -194,12 +194,16 @@ def workflow(keys):
     main = main_window()
     if keys:
         give_keyboard_to_main_window(main)
+
+    def keyboard_on_main_window():
+        wait_for("the keyboard on the main window", lambda: has(main, pyatspi.STATE_ACTIVE))
     button = find(main, "push button", BUTTON)
     shortcut = find(main, "check box", SHORTCUT)
     firewall = find(main, "check box", FIREWALL)
 
     def press_button():
         if keys:
+            keyboard_on_main_window()
             wait_for("the button focused", lambda: focused(button))
             press_keys("Return")
         else:
@@ -210,6 +214,7 @@ def workflow(keys):
     check("the first press tells the connection was made", text == "Подключение создано.")
     # Tab order from the button: Ярлык, ВключитьФайервол, the button again.
     if keys:
+        keyboard_on_main_window()
         press_keys("Tab")
         wait_for("Ярлык focused after Tab", lambda: focused(shortcut))
         press_keys("space")
