@@ -12,8 +12,8 @@ runs=${1:-7}
 program=$(realpath "${2:-build/verolink-pppoe}")
 source tests/window/x11_session.sh
 
-missing=$(x11_session_missing_tools)
-[ -z "$missing" ] || { echo "measure-startup: needs $missing" >&2; exit 1; }
+tools_missing=$(x11_session_missing_tools)
+[ -z "$tools_missing" ] || { echo "measure-startup: needs $tools_missing" >&2; exit 1; }
 minimal=$(mktemp -d)/minimal-gtk-window
 # shellcheck disable=SC2046
 cc -O2 -o "$minimal" bench/minimal_gtk_window.c $(pkg-config --cflags --libs gtk4)

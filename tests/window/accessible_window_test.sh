@@ -84,8 +84,8 @@ if [ "$backend" = wayland ]; then
   done
   export WAYLAND_DISPLAY=verolink-test GDK_BACKEND=wayland
 else
-  missing=$(x11_session_missing_tools)
-  [ -z "$missing" ] || { echo "FAILED: the X11 checks need $missing"; exit 1; }
+  x11_missing=$(x11_session_missing_tools)
+  [ -z "$x11_missing" ] || { echo "FAILED: the X11 checks need $x11_missing"; exit 1; }
   x11_session_start_display
   # The accessibility bus, started later, presses keys on this display.
   dbus-update-activation-environment DISPLAY XAUTHORITY
@@ -111,7 +111,7 @@ finished_files() {  # finished_files WITH_SHORTCUT: what the workflow leaves
   fi
   # The enabling command is started, not waited for: its line may come late.
   local deadline=$((SECONDS + 30))
-  until [ "$(cat "$SCRATCH/netsh.log" 2>/dev/null | wc -l)" -ge 4 ] || [ $SECONDS -ge $deadline ]; do
+  until [ "$(wc -l <"$SCRATCH/netsh.log" 2>/dev/null)" -ge 4 ] || [ $SECONDS -ge $deadline ]; do
     sleep 0.05
   done
   check "the firewall was restarted on both presses" test "$(wc -l <"$SCRATCH/netsh.log")" = 4
@@ -157,7 +157,7 @@ PY
     main=$(x11_session_wait_window "Verolink PPPoE 1.00" 30)
     x11_picture_when "$main" "$artifacts/main-window-scale-$scale.png" true
     echo "screenshot: $artifacts/main-window-scale-$scale.png"
-    size[$scale]=$(identify -format "%w %h" "$artifacts/main-window-scale-$scale.png")
+    size[scale]=$(identify -format "%w %h" "$artifacts/main-window-scale-$scale.png")
     foreign=$(foreign_colours "$artifacts/main-window-scale-$scale.png" "$scale")
     check "at scale $scale the banner is sharp: no colour the picture lacks ($foreign found)" \
       test "$foreign" = 0
