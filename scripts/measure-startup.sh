@@ -2,13 +2,15 @@
 # Measures the time from starting the program to its window being shown, on a
 # private virtual display, side by side with a minimal GTK 4 window holding
 # the same controls (bench/minimal_gtk_window.c), alternating runs of the two.
-# The program should take at most 1.2 times as long; the last line says
-# whether it does (exit status 1 when not).
+# The program should take at most 1.2 times as long: the median of the runs'
+# ratios, each run's pair started one after the other, so that a machine
+# busy with other work slows both alike. The last line says whether it does
+# (exit status 1 when not).
 #
-#   scripts/measure-startup.sh [RUNS] [PROGRAM]    (defaults: 7, build/verolink-pppoe)
+#   scripts/measure-startup.sh [RUNS] [PROGRAM]    (defaults: 15, build/verolink-pppoe)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${1:-7}
+runs=${1:-15}
 program=$(realpath "${2:-build/verolink-pppoe}")
 source tests/window/x11_session.sh
 
@@ -33,19 +35,22 @@ shown_after() {  # shown_after PROGRAM: ms from start to its window shown
   PROGRAM_PID= SCRATCH=
   echo $(((shown - start) / 1000000))
 }
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
-program_times=() minimal_times=()
+median() { printf '%s\n' "$@" | sort -g | sed -n "$((($# + 1) / 2))p"; }
+fastest() { printf '%s\n' "$@" | sort -g | head -1; }
+program_times=() minimal_times=() ratios=()
 for run in $(seq "$runs"); do
   program_times+=("$(shown_after "$program")")
   minimal_times+=("$(shown_after "$minimal")")
+  ratios+=("$(awk -v p="${program_times[-1]}" -v m="${minimal_times[-1]}" 'BEGIN {printf "%.2f", p / m}')")
   echo "run $run: program ${program_times[-1]} ms, minimal GTK 4 window ${minimal_times[-1]} ms"
 done
-p=$(median "${program_times[@]}") m=$(median "${minimal_times[@]}")
-echo "median: program $p ms, minimal GTK 4 window $m ms (polled every 10 ms)"
-ratio=$(awk -v p="$p" -v m="$m" 'BEGIN {printf "%.2f", p / m}')
-if awk -v p="$p" -v m="$m" 'BEGIN {exit !(p <= 1.2 * m)}'; then
-  echo "the program takes ${ratio}x the minimal window's time: within 1.2x"
+echo "median: program $(median "${program_times[@]}") ms, minimal GTK 4 window" \
+  "$(median "${minimal_times[@]}") ms; fastest: $(fastest "${program_times[@]}") ms and" \
+  "$(fastest "${minimal_times[@]}") ms (polled every 10 ms)"
+ratio=$(median "${ratios[@]}")
+if awk -v r="$ratio" 'BEGIN {exit !(r <= 1.2)}'; then
+  echo "the program takes ${ratio}x the minimal window's time (median of the runs): within 1.2x"
 else
-  echo "the program takes ${ratio}x the minimal window's time: NOT within 1.2x"
+  echo "the program takes ${ratio}x the minimal window's time (median of the runs): NOT within 1.2x"
   exit 1
 fi
