@@ -132,6 +132,8 @@ GtkWidget* MainWindow::MakeControl(const ControlLayout& layout) {
 void MainWindow::Present() {
   gtk_window_present(window_);
   if (!tabOrder_.empty()) gtk_widget_grab_focus(tabOrder_.front());
+  // The focus shows from the start, as the keyboard may be all the user has.
+  gtk_window_set_focus_visible(window_, TRUE);
 }
 
 bool MainWindow::MoveFocus(bool forward) {
