@@ -91,12 +91,20 @@ class Token:
         if info.flags & PyKCS11.CKF_USER_PIN_LOCKED:
             raise TokenError(pin_field, f"the token {self.label!r} is locked after too many "
                              "wrong PINs; it was not tried. Unlock it with its maker's tools")
+        if not info.flags & PyKCS11.CKF_LOGIN_REQUIRED:
+            return  # a token whose keys need no PIN (some cloud HSMs' libraries)
         try:
             self.session.login(pin.decode(errors="surrogateescape"))
         except PyKCS11.PyKCS11Error as e:
+            if e.value == PyKCS11.CKR_USER_ALREADY_LOGGED_IN:
+                return
             if e.value == PyKCS11.CKR_PIN_INCORRECT:
+                flags = self.library.getTokenInfo(self.slot).flags
+                left = (" The next wrong PIN locks it." if flags & PyKCS11.CKF_USER_PIN_FINAL_TRY
+                        else " It has few tries left." if flags & PyKCS11.CKF_USER_PIN_COUNT_LOW
+                        else "")
                 raise TokenError(pin_field, f"the token {self.label!r} refused the PIN; it is "
-                                 "not tried again, as a few wrong tries lock a token")
+                                 f"not tried again, as a few wrong tries lock a token.{left}")
             if e.value == PyKCS11.CKR_PIN_LOCKED:
                 raise TokenError(pin_field, f"the token {self.label!r} is locked after too many "
                                  "wrong PINs. Unlock it with its maker's tools")
