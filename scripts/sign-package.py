@@ -21,18 +21,13 @@ The passphrase reaches gpg through a pipe (--passphrase-fd), never a command
 line or a file.
 """
 
-import importlib.util
 import os
-import shutil
 import subprocess
 import sys
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location("provider_files",
-                                               os.path.join(HERE, "provider-files.py"))
-provider_files = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(provider_files)
-InputError = provider_files.InputError
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from provider_signing import InputError, provider_files, signing_main  # noqa: E402
+import provider_signing  # noqa: E402
 
 # The descriptor gpg reads the passphrase from, in gpg and in rpmsign's gpg.
 PASSPHRASE_FD = 3
@@ -41,10 +36,7 @@ UNSIGNED_NOTICE = ("the .rpm is unsigned (provider.txt names no rpm-key): `rpm -
 
 
 def tool(name):
-    path = shutil.which(name)
-    if not path:
-        raise InputError(f"sign-package: {name} is missing (scripts/install-deps.sh installs it)")
-    return path
+    return provider_signing.tool(name, "sign-package")
 
 
 def with_passphrase(command, passphrase, **options):
@@ -127,26 +119,11 @@ def sign(folder, package):
     print(f"sign-package: signed {os.path.basename(package)} with {signing['rpm-key']}")
 
 
-def main(argv):
-    try:
-        if len(argv) == 3 and argv[1] == "--check":
-            folder = os.path.abspath(argv[2])
-            signing = provider_files.package_signing_fields(folder,
-                                                            provider_files.read_fields(folder))
-            if signing is not None:
-                check_key(signing)
-        elif len(argv) == 3:
-            sign(os.path.abspath(argv[1]), argv[2])
-        else:
-            sys.exit(__doc__)
-    except InputError as e:
-        text = str(e)
-        if text.startswith("provider.txt:"):
-            text = f"{os.path.abspath(argv[-1] if argv[1] == '--check' else argv[1])}/{text}"
-        print(text, file=sys.stderr)
-        return 1
-    return 0
+def check(folder):
+    signing = provider_files.package_signing_fields(folder, provider_files.read_fields(folder))
+    if signing is not None:
+        check_key(signing)
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(signing_main(sys.argv, __doc__, check, sign, 1))

@@ -35,7 +35,6 @@ are never written to a file or a command line.
 """
 
 import datetime
-import importlib.util
 import os
 import re
 import shutil
@@ -43,13 +42,9 @@ import subprocess
 import sys
 import tempfile
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location("provider_files",
-                                               os.path.join(HERE, "provider-files.py"))
-provider_files = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(provider_files)
-InputError = provider_files.InputError
-sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from provider_signing import InputError, provider_files, signing_main  # noqa: E402
+import provider_signing  # noqa: E402
 import pkcs11_token  # noqa: E402
 
 UNSIGNED_NOTICE = ("the Windows program is unsigned (provider.txt names no certificate): "
@@ -63,10 +58,7 @@ def fail(text):
 
 
 def tool(name):
-    path = shutil.which(name)
-    if not path:
-        raise InputError(f"sign-program: {name} is missing (scripts/install-deps.sh installs it)")
-    return path
+    return provider_signing.tool(name, "sign-program")
 
 
 def password(signing):
@@ -204,29 +196,11 @@ def sign(folder, program, signed):
     print(f"sign-program: signed {os.path.basename(signed)} as {subject} (SHA-256{stamp})")
 
 
-def main(argv):
-    try:
-        if len(argv) == 3 and argv[1] == "--check":
-            folder = os.path.abspath(argv[2])
-            signing = provider_files.signing_fields(folder, provider_files.read_fields(folder))
-            if signing is not None:
-                check_certificate(signing, pin(signing) if signing["pkcs11-module"]
-                                  else password(signing))
-        elif len(argv) == 4:
-            sign(os.path.abspath(argv[1]), argv[2], argv[3])
-        else:
-            sys.exit(__doc__)
-    except InputError as e:
-        text = str(e)
-        folder = os.path.abspath(argv[2] if argv[1] == "--check" else argv[1])
-        if text.startswith("provider.txt:"):
-            text = f"{folder}/{text}"
-        elif text.startswith(("certificate:", "timestamp:")):
-            text = f"{folder}/provider.txt: {text}"
-        print(text, file=sys.stderr)
-        return 1
-    return 0
+def check(folder):
+    signing = provider_files.signing_fields(folder, provider_files.read_fields(folder))
+    if signing is not None:
+        check_certificate(signing, pin(signing) if signing["pkcs11-module"] else password(signing))
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(signing_main(sys.argv, __doc__, check, sign, 2))
