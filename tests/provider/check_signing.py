@@ -287,7 +287,8 @@ class SignedProgram(unittest.TestCase):
         shutil.rmtree(os.path.dirname(cls.signed), ignore_errors=True)
         os.makedirs(os.path.dirname(cls.signed))
         # As the build does: the check before anything is built, the signing after.
-        folder = provider_folder("test-telecom", token_lines())
+        folder = provider_folder("test-telecom",
+                                 token_lines() + [f"intermediates = {signing_keys.CHAIN_URI}"])
         cls.watch = ArgumentWatch()
         env = dict(os.environ, TT_TOKEN_PIN=signing_keys.PIN, **token_environment,
                    **cls.watch.environment)
@@ -315,6 +316,12 @@ class SignedProgram(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
         self.assertIn("Message digest algorithm  : SHA256", result.stdout)
         self.assertIn("Signature verification: ok", result.stdout)
+        # The intermediate certificates from the token travel in the signature.
+        signature = os.path.join(WORK, "signature.der")
+        run(["osslsigncode", "extract-signature", "-in", self.signed, "-out", signature])
+        carried = run(["openssl", "pkcs7", "-inform", "DER", "-in", signature, "-print_certs"])
+        self.assertIn("subject=O = Verolink test, CN = Verolink Test Token CA", carried.stdout,
+                      carried.stderr)
         with open(self.signed, "rb") as f:
             data = f.read()
         for secret in SECRETS:

@@ -17,11 +17,13 @@ from cryptography.x509.oid import ExtendedKeyUsageOID, NameOID
 SOFTHSM = "/usr/lib/softhsm/libsofthsm2.so"
 TOKEN_LABEL = "codesign"
 KEY_LABEL = "signkey"
+CHAIN_LABEL = "chain"
 PIN = "4711 Ёж"
 SO_PIN = "so-87654321"
 PASSPHRASE = "Пароль пакетов 42"
 KEY_URI = f"pkcs11:token={TOKEN_LABEL};object={KEY_LABEL};type=private"
 CERTIFICATE_URI = f"pkcs11:token={TOKEN_LABEL};object={KEY_LABEL};type=cert"
+CHAIN_URI = f"pkcs11:token={TOKEN_LABEL};object={CHAIN_LABEL};type=cert"
 
 
 def softhsm_configuration(folder):
@@ -48,8 +50,8 @@ def certificate(subject, public_key, issuer, issuer_key, days, usage=True, ca=Fa
 
 
 def make_token(folder):
-    """A token 'codesign' in FOLDER with an RSA key made inside it and its
-    certificate stored beside it; FOLDER also gets ca.pem (the authority),
+    """A token 'codesign' in FOLDER with an RSA key made inside it, its
+    certificate stored beside it and the authority's as 'chain'; FOLDER also gets ca.pem (the authority),
     expired.pem (the token's key, expired yesterday) and stranger.pem (a
     valid code-signing certificate for another key). Returns the environment
     that points SoftHSM2 at the token."""
@@ -93,11 +95,17 @@ def make_token(folder):
     for name, value in files.items():
         with open(os.path.join(folder, name), "wb") as f:
             f.write(value.public_bytes(serialization.Encoding.PEM))
+    # The certificate beside its key, and the authority's as "chain", as an
+    # intermediate certificate would be.
     leaf = certificate(leaf_name, token_key, ca_name, ca_key, 1)
-    session.createObject(common + [
-        (PyKCS11.CKA_CLASS, PyKCS11.CKO_CERTIFICATE), (PyKCS11.CKA_CERTIFICATE_TYPE, PyKCS11.CKC_X_509),
-        (PyKCS11.CKA_SUBJECT, leaf.subject.public_bytes()),
-        (PyKCS11.CKA_VALUE, leaf.public_bytes(serialization.Encoding.DER))])
+    for label, value in ((KEY_LABEL, leaf), (CHAIN_LABEL, files["ca.pem"])):
+        session.createObject([
+            (PyKCS11.CKA_TOKEN, True), (PyKCS11.CKA_LABEL, label),
+            (PyKCS11.CKA_CLASS, PyKCS11.CKO_CERTIFICATE),
+            (PyKCS11.CKA_CERTIFICATE_TYPE, PyKCS11.CKC_X_509),
+            (PyKCS11.CKA_SUBJECT, value.subject.public_bytes()),
+            (PyKCS11.CKA_VALUE, value.public_bytes(serialization.Encoding.DER))]
+            + ([(PyKCS11.CKA_ID, (1,))] if label == KEY_LABEL else []))
     session.logout()
     session.closeSession()
     return environment
