@@ -45,8 +45,9 @@ def parse_uri(field, uri):
                              "never in a URI that command lines show")
         if not sep or not (name in TOKEN_ATTRIBUTES or name in OBJECT_ATTRIBUTES
                            or name in IGNORED_ATTRIBUTES or name.startswith("x-")):
+            known = ", ".join(list(TOKEN_ATTRIBUTES) + list(OBJECT_ATTRIBUTES))
             raise TokenError(field, f"{part!r} is not an attribute of a PKCS#11 URI "
-                             f"(expected {', '.join(list(TOKEN_ATTRIBUTES) + list(OBJECT_ATTRIBUTES))})")
+                             f"(expected {known})")
         attributes[name] = (urllib.parse.unquote_to_bytes(value) if name == "id"
                             else urllib.parse.unquote(value))
     return attributes
@@ -151,7 +152,8 @@ class Token:
                 public.verify(signature, challenge, padding.PKCS1v15(), hashes.SHA256())
             elif isinstance(public, ec.EllipticCurvePublicKey):
                 digest = hashlib.sha256(challenge).digest()
-                raw = bytes(self.session.sign(key, digest, PyKCS11.Mechanism(PyKCS11.CKM_ECDSA, None)))
+                mechanism = PyKCS11.Mechanism(PyKCS11.CKM_ECDSA, None)
+                raw = bytes(self.session.sign(key, digest, mechanism))
                 half = len(raw) // 2
                 signature = utils.encode_dss_signature(int.from_bytes(raw[:half], "big"),
                                                        int.from_bytes(raw[half:], "big"))
@@ -195,8 +197,8 @@ def open_key(signing, pin, pin_field):
         found = (token.certificates("certificate", source) if source.startswith("pkcs11:")
                  else certificates_from_file("certificate", source))
         if len(found) != 1:
-            raise TokenError("certificate", f"{source}: " + (
-                f"{len(found)} certificates match; name one" if found else "no certificate matches"))
+            raise TokenError("certificate", f"{source}: " + (f"{len(found)} certificates match; "
+                             "name one" if found else "no certificate matches"))
         certificate = found[0]
         token.sign_digest(key, certificate)
         chain = []

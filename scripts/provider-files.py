@@ -41,6 +41,7 @@ SIGNING_FIELDS = ("certificate", "password-file", "password-variable", "timestam
 TOKEN_FIELDS = SIGNING_FIELDS[4:]
 PACKAGE_SIGNING_FIELDS = ("rpm-key", "rpm-keyring", "rpm-passphrase-file",
                           "rpm-passphrase-variable")
+ALL_FIELDS = FIELDS + SIGNING_FIELDS + PACKAGE_SIGNING_FIELDS
 BANNER_SIZE = (301, 98)
 ICON_SIDE = 48
 MENU_SIDES = (16, 24, 32, 48, 64, 128, 256)
@@ -77,9 +78,9 @@ def read_fields(folder):
             continue
         key, sep, value = line.partition("=")
         key = key.strip()
-        if not sep or key not in FIELDS + SIGNING_FIELDS + PACKAGE_SIGNING_FIELDS:
+        if not sep or key not in ALL_FIELDS:
             raise InputError(f"provider.txt: line {number}: expected one of "
-                             f"{', '.join(FIELDS + SIGNING_FIELDS + PACKAGE_SIGNING_FIELDS)} as 'key = value', "
+                             f"{', '.join(ALL_FIELDS)} as 'key = value', "
                              f"found {stripped!r}")
         if key in fields:
             fail(key, f"given twice (line {number})")

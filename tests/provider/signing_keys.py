@@ -51,10 +51,11 @@ def certificate(subject, public_key, issuer, issuer_key, days, usage=True, ca=Fa
 
 def make_token(folder):
     """A token 'codesign' in FOLDER with an RSA key made inside it, its
-    certificate stored beside it and the authority's as 'chain'; FOLDER also gets ca.pem (the authority),
-    expired.pem (the token's key, expired yesterday) and stranger.pem (a
-    valid code-signing certificate for another key). Returns the environment
-    that points SoftHSM2 at the token."""
+    certificate stored beside it and the authority's as 'chain'. FOLDER also
+    gets ca.pem (the authority), expired.pem (the token's key, expired
+    yesterday) and stranger.pem (a valid code-signing certificate for another
+    key). Returns the environment that points SoftHSM2 at the token, which is
+    also set in this process's own."""
     environment = {"SOFTHSM2_CONF": softhsm_configuration(folder)}
     os.environ.update(environment)
     library = PyKCS11.PyKCS11Lib()
