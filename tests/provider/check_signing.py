@@ -180,9 +180,22 @@ class Refusals(unittest.TestCase):
 
     def test_a_token_that_cannot_sign_stops_the_build(self):
         pin = dict(self.token_environment, TT_TOKEN_PIN=signing_keys.PIN)
-        self.refused(token_lines(), "pin-variable: the token 'codesign' refused the PIN",
-                     "not tried again",
-                     environment=dict(pin, TT_TOKEN_PIN=signing_keys.PIN + "0"))
+        # Through a module that counts log-ins: a wrong PIN is tried once, and
+        # the PIN of a locked token not at all.
+        logins = os.path.join(WORK, "logins")
+        counting = dict(pin, COUNTING_TOKEN_MODULE=signing_keys.SOFTHSM,
+                        COUNTING_TOKEN_LOG=logins)
+        lines = [f"pkcs11-module = {os.environ['VEROLINK_COUNTING_TOKEN']}"] + token_lines()[1:]
+        for wrong_pin, locked, expected, tries in (
+                (True, False, "pin-variable: the token 'codesign' refused the PIN", 1),
+                (False, True, "pin-variable: the token 'codesign' is locked", 0)):
+            open(logins, "w").close()
+            environment = dict(counting, **({"COUNTING_TOKEN_LOCKED": "1"} if locked else {}))
+            if wrong_pin:
+                environment["TT_TOKEN_PIN"] = signing_keys.PIN + "0"
+            self.refused(lines, expected, "not tried", environment=environment)
+            with open(logins, encoding="utf-8") as f:
+                self.assertEqual(len(f.readlines()), tries, expected)
         # The token unplugged: SoftHSM2 pointed at a folder without it.
         unplugged = os.path.join(WORK, "unplugged")
         os.makedirs(unplugged, exist_ok=True)
