@@ -172,6 +172,17 @@ def secret(given, file_key, variable_key):
     return value
 
 
+def field_group(fields, keys, first_line):
+    """{key: value or None} for KEYS, or None when the first is not given;
+    the others are of use only with it."""
+    if not fields.get(keys[0]):
+        for key in keys[1:]:
+            if fields.get(key) is not None:
+                fail(key, f"given without {first_line}")
+        return None
+    return {key: fields.get(key) for key in keys}
+
+
 def signing_fields(folder, fields):
     """The code-signing lines of provider.txt, checked: None without a
     certificate, else {field: value or None} for SIGNING_FIELDS. With
@@ -179,11 +190,9 @@ def signing_fields(folder, fields):
     may be PKCS#11 URIs, the PIN in pin-file or pin-variable); without, the
     certificate is a PKCS#12 file and its password in password-file or
     password-variable. Paths are taken from the folder unless absolute."""
-    given = {key: fields.get(key) for key in SIGNING_FIELDS}
-    if not given["certificate"]:
-        for key in SIGNING_FIELDS[1:]:
-            if given[key] is not None:
-                fail(key, "given without a certificate line naming the code-signing certificate")
+    given = field_group(fields, SIGNING_FIELDS,
+                        "a certificate line naming the code-signing certificate")
+    if given is None:
         return None
     token = given["pkcs11-module"] is not None
     unused = [k for k in (("password-file", "password-variable") if token else TOKEN_FIELDS)
@@ -217,11 +226,8 @@ def package_signing_fields(folder, fields):
     """The .rpm signing lines of provider.txt, checked: None without rpm-key,
     else {field: value or None} for PACKAGE_SIGNING_FIELDS, the keyring (a
     GnuPG home folder) and the passphrase file taken from the folder."""
-    given = {key: fields.get(key) for key in PACKAGE_SIGNING_FIELDS}
-    if not given["rpm-key"]:
-        for key in PACKAGE_SIGNING_FIELDS[1:]:
-            if given[key] is not None:
-                fail(key, "given without an rpm-key line naming the OpenPGP key")
+    given = field_group(fields, PACKAGE_SIGNING_FIELDS, "an rpm-key line naming the OpenPGP key")
+    if given is None:
         return None
     if not given["rpm-keyring"]:
         fail("rpm-keyring", "missing; expected the GnuPG home folder that holds rpm-key")
