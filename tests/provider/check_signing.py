@@ -247,11 +247,11 @@ class SignedPackage(unittest.TestCase):
         top = os.path.join(WORK, "rpmbuild")
         shutil.rmtree(top, ignore_errors=True)
         os.makedirs(os.path.join(top, "SPECS"))
-        spec = os.path.join(top, "SPECS", "stand-in.spec")
-        with open(spec, "w", encoding="utf-8") as f:
+        build_file = os.path.join(top, "SPECS", "stand-in.rpmbuild")
+        with open(build_file, "w", encoding="utf-8") as f:
             f.write("Name: stand-in\nVersion: 1\nRelease: 1\nSummary: s\nLicense: MIT\n"
                     "BuildArch: noarch\n%description\ns\n%files\n")
-        built = run(["rpmbuild", "--define", f"_topdir {top}", "-bb", spec])
+        built = run(["rpmbuild", "--define", f"_topdir {top}", "-bb", build_file])
         self.assertEqual(built.returncode, 0, built.stderr)
         package = os.path.join(top, "RPMS", "noarch", "stand-in-1-1.noarch.rpm")
         folder = provider_folder("test-telecom", [
