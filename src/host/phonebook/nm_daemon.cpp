@@ -7,7 +7,9 @@ extern "C" {
 }
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "host/phonebook/host_phonebook_errors.h"
@@ -22,6 +24,8 @@ using std::chrono::milliseconds;
 // a call given up on still ends, later, into a Call of its own.
 struct Call {
   GAsyncResult* result = nullptr;
+  // Set for a call given up on: runs when it ends after all.
+  std::function<void()> endedLate;
   ~Call() { g_clear_object(&result); }
 };
 using SharedCall = std::shared_ptr<Call>;
@@ -29,6 +33,7 @@ using SharedCall = std::shared_ptr<Call>;
 void Ended(GObject*, GAsyncResult* result, gpointer data) {
   const std::unique_ptr<SharedCall> call(static_cast<SharedCall*>(data));
   (*call)->result = G_ASYNC_RESULT(g_object_ref(result));
+  if ((*call)->endedLate) (*call)->endedLate();
 }
 
 gboolean TimeUp(gpointer late) {
@@ -36,17 +41,16 @@ gboolean TimeUp(gpointer late) {
   return G_SOURCE_REMOVE;
 }
 
-// Runs `context` until the call has ended or `limit` has passed; whether it
-// ended.
-bool RunUntilEnded(GMainContext* context, const Call& call, milliseconds limit) {
+// Runs `context` until `done` or `limit` has passed; whether done.
+bool RunUntil(GMainContext* context, const std::function<bool()>& done, milliseconds limit) {
   bool late = false;
   GSource* timer = g_timeout_source_new(static_cast<guint>(limit.count()));
   g_source_set_callback(timer, TimeUp, &late, nullptr);
   g_source_attach(timer, context);
-  while (call.result == nullptr && !late) g_main_context_iteration(context, TRUE);
+  while (!done() && !late) g_main_context_iteration(context, TRUE);
   g_source_destroy(timer);
   g_source_unref(timer);
-  return call.result != nullptr;
+  return done();
 }
 
 // One call made with `context` as the thread's default, so that its
@@ -68,12 +72,16 @@ class Waiter {
   // The callback's data: the call's own share of it, which Ended frees.
   gpointer call() const { return new SharedCall(call_); }
 
+  const SharedCall& shared() const { return call_; }
+  bool ended() const { return call_->result != nullptr; }
+
   // The call's result; null when none came in time. A late call is
   // cancelled and given a moment to end.
   GAsyncResult* Wait() {
-    if (!RunUntilEnded(context_, *call_, timeout_)) {
+    const auto ended = [this] { return this->ended(); };
+    if (!RunUntil(context_, ended, timeout_)) {
       g_cancellable_cancel(cancellable_);
-      RunUntilEnded(context_, *call_, milliseconds(500));
+      RunUntil(context_, ended, milliseconds(500));
     }
     return call_->result;
   }
@@ -137,10 +145,32 @@ std::vector<ConnectionRef> VisibleConnections(NMClient* client, const char* id) 
   return found;
 }
 
+unsigned long ObjectNumber(NMRemoteConnection* connection) {
+  const char* path = nm_object_get_path(NM_OBJECT(connection));
+  const char* slash = path == nullptr ? nullptr : std::strrchr(path, '/');
+  return slash == nullptr ? 0 : std::strtoul(slash + 1, nullptr, 10);
+}
+
+// What the user reads while a change is awaited.
+constexpr char16_t kWaitText[] =
+    u"NetworkManager ещё не ответил. Подключение будет таким, каким его оставит ответ; если "
+    u"прекратить ожидание, то, что NetworkManager добавит позже, будет удалено.";
+
 }  // namespace
 
-std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& reason) {
-  GMainContext* context = g_main_context_new();
+// An addition given up on: its call, the daemon it went to, and whether its
+// answer was lost with that daemon.
+struct NmDaemon::Abandoned {
+  std::string uuid;
+  std::string owner;
+  SharedCall call;
+  bool lost = false;
+  bool read = false;  // the call's answer has been taken
+};
+
+std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& reason,
+                                           NmWaitView* view) {
+  GMainContext* context = g_main_context_ref_thread_default();
   GError* error = nullptr;
   GDBusConnection* bus = nullptr;
   NMClient* client = nullptr;
@@ -179,13 +209,34 @@ std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& r
     g_main_context_unref(context);
     return nullptr;
   }
-  return std::unique_ptr<NmDaemon>(new NmDaemon(context, client, timeout));
+  return std::unique_ptr<NmDaemon>(new NmDaemon(context, client, timeout, view));
 }
 
-NmDaemon::NmDaemon(GMainContext* context, NMClient* client, milliseconds timeout)
-    : context_(context), client_(client), timeout_(timeout) {}
+NmDaemon::NmDaemon(GMainContext* context, NMClient* client, milliseconds timeout,
+                   NmWaitView* view)
+    : context_(context),
+      client_(client),
+      timeout_(timeout),
+      patience_(view == nullptr ? std::make_unique<PatientWait>(kNmPatience) : nullptr),
+      view_(view == nullptr ? patience_.get() : view) {
+  // A daemon back on the bus settles what was given up on while it was away.
+  runningSignal_ = g_signal_connect_swapped(
+      client_, "notify::" NM_CLIENT_NM_RUNNING,
+      G_CALLBACK(+[](NmDaemon* daemon) { ScheduleUndo(daemon); }), this);
+}
 
 NmDaemon::~NmDaemon() {
+  if (!Settle(kNmSettleLimit)) {
+    std::fprintf(stderr,
+                 "verolink: NetworkManager: an addition given up on has not ended; it may still "
+                 "add the connection\n");
+  }
+  for (Abandoned& call : abandoned_) call.call->endedLate = nullptr;
+  if (undo_ != nullptr) {
+    g_source_destroy(undo_);
+    g_source_unref(undo_);
+  }
+  g_signal_handler_disconnect(client_, runningSignal_);
   g_object_unref(client_);
   g_main_context_unref(context_);
 }
@@ -202,7 +253,10 @@ RasError NmDaemon::AskPermissions(NmPermissions& permissions) {
   permissions = {};
   Waiter waiter(context_, timeout_);
   waiter.TakeNews();
-  if (!nm_client_get_nm_running(client_)) {
+  // A daemon that has started again while the window stood is still being
+  // read; one that has no name on the bus is gone.
+  const auto running = [this] { return nm_client_get_nm_running(client_) != FALSE; };
+  if (nm_client_get_dbus_name_owner(client_) == nullptr || !RunUntil(context_, running, timeout_)) {
     std::fprintf(stderr, "verolink: NetworkManager has left the system bus\n");
     return kErrorNmNoAnswer;
   }
@@ -232,66 +286,156 @@ RasError NmDaemon::AskPermissions(NmPermissions& permissions) {
   return kRasSuccess;
 }
 
-RasError NmDaemon::ListIds(std::vector<std::string>& ids) {
-  ids.clear();
+RasError NmDaemon::List(std::vector<NmConnectionInfo>& connections, const std::string* id) {
+  connections.clear();
   NmPermissions ignored;
   if (const RasError r = AskPermissions(ignored); r != kRasSuccess) return r;
-  for (const ConnectionRef& connection : VisibleConnections(client_, nullptr))
-    ids.emplace_back(nm_connection_get_id(NM_CONNECTION(connection.get())));
+  for (const ConnectionRef& ref : VisibleConnections(client_, id ? id->c_str() : nullptr)) {
+    NMConnection* connection = NM_CONNECTION(ref.get());
+    connections.push_back({nm_connection_get_id(connection), nm_connection_get_uuid(connection),
+                           ObjectNumber(ref.get())});
+  }
   return kRasSuccess;
 }
 
-std::string NmDaemon::LoginOf(const std::string& id) {
-  const std::vector<ConnectionRef> found = VisibleConnections(client_, id.c_str());
-  if (found.empty()) return {};
-  NMSettingPppoe* pppoe = nm_connection_get_setting_pppoe(NM_CONNECTION(found.front().get()));
+std::string NmDaemon::LoginOf(const std::string& uuid) {
+  NMRemoteConnection* found = nm_client_get_connection_by_uuid(client_, uuid.c_str());
+  NMSettingPppoe* pppoe = found ? nm_connection_get_setting_pppoe(NM_CONNECTION(found)) : nullptr;
   const char* name = pppoe == nullptr ? nullptr : nm_setting_pppoe_get_username(pppoe);
   return name == nullptr ? std::string() : name;
 }
 
 std::string NmDaemon::UuidOf(const std::string& id) {
-  NmPermissions ignored;
-  if (AskPermissions(ignored) != kRasSuccess) return {};
-  const std::vector<ConnectionRef> found = VisibleConnections(client_, id.c_str());
-  return found.empty() ? std::string() : nm_connection_get_uuid(NM_CONNECTION(found.front().get()));
+  std::vector<NmConnectionInfo> found;
+  if (List(found, &id) != kRasSuccess || found.empty()) return {};
+  return found.front().uuid;
+}
+
+bool NmDaemon::Await(const std::function<bool()>& done) {
+  Waiter waiter(context_, timeout_);
+  if (RunUntil(context_, done, timeout_)) return true;
+  view_->ShowWaiting(kWaitText);
+  while (!done() && !view_->GaveUp()) g_main_context_iteration(context_, TRUE);
+  view_->HideWaiting();
+  return done();
+}
+
+bool NmDaemon::CameBack(const std::string& owner) const {
+  const char* now = nm_client_get_dbus_name_owner(client_);
+  return nm_client_get_nm_running(client_) && now != nullptr && owner != now;
 }
 
 RasError NmDaemon::Add(NMConnection* connection) {
+  const std::string uuid = nm_connection_get_uuid(connection);
+  const char* ownerNow = nm_client_get_dbus_name_owner(client_);
+  const std::string owner = ownerNow == nullptr ? "" : ownerNow;
   Waiter waiter(context_, timeout_);
-  nm_client_add_connection2(client_, nm_connection_to_dbus(connection, NM_CONNECTION_SERIALIZE_ALL),
-                            NM_SETTINGS_ADD_CONNECTION2_FLAG_TO_DISK, nullptr, TRUE,
-                            waiter.cancellable(), Ended, waiter.call());
+  // No time limit of the bus's own: the answer is awaited as long as the
+  // daemon may still give it.
+  nm_client_dbus_call(
+      client_, NM_DBUS_PATH_SETTINGS, NM_DBUS_INTERFACE_SETTINGS, "AddConnection2",
+      g_variant_new("(@a{sa{sv}}u@a{sv})",
+                    nm_connection_to_dbus(connection, NM_CONNECTION_SERIALIZE_ALL),
+                    static_cast<guint32>(NM_SETTINGS_ADD_CONNECTION2_FLAG_TO_DISK),
+                    g_variant_new_array(G_VARIANT_TYPE("{sv}"), nullptr, 0)),
+      G_VARIANT_TYPE("(oa{sv})"), G_MAXINT, nullptr, Ended, waiter.call());
+  const auto abandon = [&](bool lost) {
+    std::fprintf(stderr, "verolink: NetworkManager: adding the connection: no answer; what "
+                         "comes later is undone\n");
+    waiter.shared()->endedLate = [this] { ScheduleUndo(this); };
+    abandoned_.push_back({uuid, owner, waiter.shared(), lost, lost});
+    return kErrorNmNoAnswer;
+  };
+  if (!Await([&] { return waiter.ended(); })) return abandon(false);
   GError* error = nullptr;
-  NMRemoteConnection* added = nullptr;
-  if (GAsyncResult* result = waiter.Wait())
-    added = nm_client_add_connection2_finish(client_, result, nullptr, &error);
-  if (added != nullptr) {
-    g_object_unref(added);
+  if (GVariant* reply = nm_client_dbus_call_finish(client_, waiter.shared()->result, &error)) {
+    g_variant_unref(reply);
+    // The answer comes after the daemon's news of the connection.
+    waiter.TakeNews();
     return kRasSuccess;
   }
-  return Failure("adding the connection", error);
+  if (!IsNoAnswer(error)) return Failure("adding the connection", error);
+  // The daemon left with the call: what it did shows once it is back.
+  std::fprintf(stderr, "verolink: NetworkManager: adding the connection: %s\n", error->message);
+  g_error_free(error);
+  NmPermissions ignored;
+  if (!Await([&] { return CameBack(owner); }) || AskPermissions(ignored) != kRasSuccess)
+    return abandon(true);
+  return nm_client_get_connection_by_uuid(client_, uuid.c_str()) ? kRasSuccess : kErrorNmNoAnswer;
 }
 
-RasError NmDaemon::Delete(const std::string& id, const std::string& keepUuid) {
+RasError NmDaemon::DeleteUuid(const std::string& uuid) {
   NmPermissions ignored;
   if (const RasError r = AskPermissions(ignored); r != kRasSuccess) return r;
-  RasError outcome = kErrorCannotFindPhonebookEntry;
-  for (const ConnectionRef& ref : VisibleConnections(client_, id.c_str())) {
-    NMRemoteConnection* connection = ref.get();
-    if (!keepUuid.empty() && keepUuid == nm_connection_get_uuid(NM_CONNECTION(connection)))
-      continue;
-    Waiter waiter(context_, timeout_);
-    nm_remote_connection_delete_async(connection, waiter.cancellable(), Ended, waiter.call());
-    GError* error = nullptr;
-    GAsyncResult* result = waiter.Wait();
-    if (result != nullptr && nm_remote_connection_delete_finish(connection, result, &error)) {
-      outcome = kRasSuccess;
-      continue;
-    }
-    outcome = Failure("deleting a connection", error);
-    break;
+  NMRemoteConnection* connection = nm_client_get_connection_by_uuid(client_, uuid.c_str());
+  if (connection == nullptr) return kRasSuccess;
+  Waiter waiter(context_, timeout_);
+  nm_client_dbus_call(client_, nm_object_get_path(NM_OBJECT(connection)),
+                      NM_DBUS_INTERFACE_SETTINGS_CONNECTION, "Delete", nullptr, G_VARIANT_TYPE("()"),
+                      G_MAXINT, nullptr, Ended, waiter.call());
+  if (!Await([&] { return waiter.ended(); })) return Failure("deleting a connection", nullptr);
+  GError* error = nullptr;
+  if (GVariant* reply = nm_client_dbus_call_finish(client_, waiter.shared()->result, &error)) {
+    g_variant_unref(reply);
+    waiter.TakeNews();
+    return kRasSuccess;
   }
-  return outcome;
+  // Deleted by someone else in the meantime: gone all the same.
+  if (AskPermissions(ignored) == kRasSuccess &&
+      nm_client_get_connection_by_uuid(client_, uuid.c_str()) == nullptr) {
+    g_error_free(error);
+    return kRasSuccess;
+  }
+  return Failure("deleting a connection", error);
+}
+
+void NmDaemon::ScheduleUndo(NmDaemon* daemon) {
+  if (daemon->undo_ != nullptr || daemon->abandoned_.empty()) return;
+  daemon->undo_ = g_idle_source_new();
+  g_source_set_callback(
+      daemon->undo_,
+      [](gpointer data) {
+        auto* self = static_cast<NmDaemon*>(data);
+        g_source_unref(self->undo_);
+        self->undo_ = nullptr;
+        self->UndoAbandoned();
+        return G_SOURCE_REMOVE;
+      },
+      daemon, nullptr);
+  g_source_attach(daemon->undo_, daemon->context_);
+}
+
+void NmDaemon::UndoAbandoned() {
+  if (undoing_) return;
+  undoing_ = true;
+  std::erase_if(abandoned_, [this](Abandoned& call) {
+    if (call.call->result == nullptr) return false;
+    if (!call.read) {
+      call.read = true;
+      GError* error = nullptr;
+      GVariant* reply = nm_client_dbus_call_finish(client_, call.call->result, &error);
+      call.lost = reply == nullptr && IsNoAnswer(error);
+      const bool refused = reply == nullptr && !call.lost;
+      if (reply != nullptr) g_variant_unref(reply);
+      g_clear_error(&error);
+      // Refused: nothing was added.
+      if (refused) return true;
+    }
+    // Lost: known once the daemon is back.
+    if (call.lost && !CameBack(call.owner)) return false;
+    const bool undone = DeleteUuid(call.uuid) == kRasSuccess;
+    if (undone) std::fprintf(stderr, "verolink: NetworkManager: the late addition is undone\n");
+    return undone;
+  });
+  undoing_ = false;
+}
+
+bool NmDaemon::Settle(milliseconds limit) {
+  UndoAbandoned();
+  if (abandoned_.empty()) return true;
+  Waiter waiter(context_, limit);
+  // The undoing runs as the calls end and the daemon comes back.
+  return RunUntil(context_, [this] { return abandoned_.empty(); }, limit);
 }
 
 std::vector<EthernetCard> NmDaemon::EthernetCards() {

@@ -1,29 +1,38 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "host/phonebook/card_choice.h"
+#include "host/phonebook/nm_wait.h"
 #include "phonebook/ras_phonebook.h"
 
 typedef struct _NMClient NMClient;
 typedef struct _NMConnection NMConnection;
 typedef struct _GMainContext GMainContext;
 typedef struct _GError GError;
+typedef struct _GSource GSource;
 
 namespace verolink::host {
 
 // How a call to NetworkManager can fail, as phonebook error numbers: the
 // platform's numbers for the nearest conditions. Nothing was changed.
-// No answer in time, or the daemon or its bus is gone (ERROR_RASMAN_CANNOT_INITIALIZE).
+// No answer in time, or the daemon or its bus is gone, or the user stopped
+// waiting (ERROR_RASMAN_CANNOT_INITIALIZE).
 inline constexpr RasError kErrorNmNoAnswer = 711;
 // NetworkManager denies this user the change (ERROR_NO_DIALIN_PERMISSION).
 inline constexpr RasError kErrorNmRefused = 649;
 // NetworkManager (or libnm before it) rejected the connection for another
 // reason, which goes to standard error.
 inline constexpr RasError kErrorNmRejected = 624;
+// Another window of the program added a connection of that name first; it
+// stays and this one was deleted again (ERROR_OBJECT_ALREADY_EXISTS).
+inline constexpr RasError kErrorNmMadeElsewhere = 5010;
+// A login with control characters (ERROR_INVALID_ACCOUNT_NAME).
+inline constexpr RasError kErrorNmImpossibleLogin = 1315;
 
 // What NetworkManager lets this user do with saved connections without
 // asking for a password.
@@ -32,54 +41,97 @@ struct NmPermissions {
   bool modifyOwn = false;     // connections of this user's own
 };
 
+// A saved connection as this user sees it.
+struct NmConnectionInfo {
+  std::string id;    // UTF-8
+  std::string uuid;
+  // The order in which the running daemon took the connections in (its
+  // object number): a later one has a larger number.
+  unsigned long order = 0;
+};
+
 // NetworkManager on the system D-Bus ($DBUS_SYSTEM_BUS_ADDRESS when set),
-// through libnm. Every call runs the client's own main context until the
-// answer has come, and gives up after the time allowed; no threads. When a
-// call returns, what it did is done in the daemon. A failed call writes one
-// line to standard error with the daemon's or the bus's text (English).
+// through libnm, on the thread's default main context: the window's toolkit
+// runs the same one, so nothing freezes while a call waits and the client
+// follows the daemon (a restart included) while the window is idle. A read
+// gives up after the time allowed. A change (Add, DeleteUuid) is waited for
+// until the daemon answers it: after the time allowed the wait is shown
+// (nm_wait.h), and where the user stops waiting, or the daemon left with the
+// call and does not come back, an addition is undone whenever it arrives,
+// so that "nothing changed" stays true. When a call returns, what it did is
+// done in the daemon. A failed call writes one line to standard error with
+// the daemon's or the bus's text (English).
 class NmDaemon {
  public:
   // Connects within `timeout`. Returns the daemon when NetworkManager runs
-  // and answered; else null, with `reason` saying why.
-  static std::unique_ptr<NmDaemon> Connect(std::chrono::milliseconds timeout, std::string& reason);
+  // and answered; else null, with `reason` saying why. `view` shows long
+  // waits (null: PatientWait, which gives up after kNmPatience).
+  static std::unique_ptr<NmDaemon> Connect(std::chrono::milliseconds timeout, std::string& reason,
+                                           NmWaitView* view = nullptr);
+  // Sees every addition given up on to its end first (Settle with
+  // kNmSettleLimit).
   ~NmDaemon();
   NmDaemon(const NmDaemon&) = delete;
   NmDaemon& operator=(const NmDaemon&) = delete;
 
   // Asks the daemon for this user's permissions; 0 and fills `permissions`,
-  // else an error above with `permissions` all false.
-  // The answer also brings in the daemon's news sent before it.
+  // else an error above with `permissions` all false. A daemon that has
+  // just started again is waited for (within the time allowed). The answer
+  // also brings in the daemon's news sent before it.
   RasError AskPermissions(NmPermissions& permissions);
-  // 0 and the ids (UTF-8) of the connections this user may see, after the
-  // daemon's news so far; else an error above with `ids` empty.
-  RasError ListIds(std::vector<std::string>& ids);
-  // The PPPoE user name of the first visible connection of that id; empty
-  // when there is none or it has none.
-  std::string LoginOf(const std::string& id);
+  // 0 and the connections this user may see (of the id `id` when not null),
+  // after the daemon's news so far; else an error above with none.
+  RasError List(std::vector<NmConnectionInfo>& connections, const std::string* id = nullptr);
+  // The PPPoE user name of the connection of that UUID; empty when there is
+  // none or it has none.
+  std::string LoginOf(const std::string& uuid);
   // The UUID of the first visible connection of that id, after the daemon's
-  // news so far (a connection just replaced is gone); empty when there is
-  // none or the daemon does not answer.
+  // news so far; empty when there is none or the daemon does not answer.
   std::string UuidOf(const std::string& id);
   // Saves `connection` to disk through the daemon: 0 when it is stored and
-  // listed, else an error above with nothing added.
+  // listed, else an error above with nothing added (an addition given up on
+  // is undone when it arrives).
   RasError Add(NMConnection* connection);
-  // Deletes every visible connection of that id except the one of
-  // `keepUuid`: 0 when all are gone; 623 when none was there; an error above
-  // at the first one the daemon did not delete.
-  RasError Delete(const std::string& id, const std::string& keepUuid = {});
+  // Deletes the connection of that UUID: 0 when it is gone (or was not
+  // there); else an error above.
+  RasError DeleteUuid(const std::string& uuid);
   // The Ethernet cards NetworkManager manages, after the daemon's news so
   // far, in its order; empty when it has none (or has gone).
   std::vector<EthernetCard> EthernetCards();
+  // Runs the main context until every addition given up on has been undone
+  // or has ended without adding, or `limit` has passed; whether they all have.
+  bool Settle(std::chrono::milliseconds limit);
 
  private:
-  NmDaemon(GMainContext* context, NMClient* client, std::chrono::milliseconds timeout);
+  struct Abandoned;
+  NmDaemon(GMainContext* context, NMClient* client, std::chrono::milliseconds timeout,
+           NmWaitView* view);
   // The error number a failed call's error stands for (null: no answer
   // came); says `what` failed and why on standard error, and frees it.
   RasError Failure(const char* what, GError* error);
+  // Runs the context until `done`, showing the wait once the time allowed
+  // has passed; false when the user stopped waiting first.
+  bool Await(const std::function<bool()>& done);
+  // Whether a daemon other than the one of `owner` now runs and has been read.
+  bool CameBack(const std::string& owner) const;
+  // Undoes the additions given up on whose outcome is known by now.
+  void UndoAbandoned();
+  static void ScheduleUndo(NmDaemon* daemon);
 
   GMainContext* context_;
   NMClient* client_;
   std::chrono::milliseconds timeout_;
+  std::unique_ptr<NmWaitView> patience_;
+  NmWaitView* view_;
+  std::vector<Abandoned> abandoned_;
+  bool undoing_ = false;
+  GSource* undo_ = nullptr;
+  unsigned long runningSignal_ = 0;
 };
+
+// How long a wait no window shows lasts before it gives up.
+inline constexpr std::chrono::milliseconds kNmPatience{30000};
+// How long the end of the program waits for additions given up on.
+inline constexpr std::chrono::milliseconds kNmSettleLimit{120000};
 
 }  // namespace verolink::host
