@@ -146,17 +146,19 @@ class Window {
     if (words_.Receive() != 'p') _exit(3);
     testing::FakePlatform fake;
     fake.messageBoxes.answers = script.answers;
-    host::HostAutomationObjects shell(host::HostShellOptions{
-        [&] { return host::ListedConnections(*platform_); }, {},
-        [&](const Text& name) { return phonebook->UuidOf(name); }});
+    host::HostAutomationObjects shell(
+        host::HostShellOptions{[&] { return host::ListedConnections(*platform_); },
+                               {},
+                               [&](const Text& name) { return phonebook->UuidOf(name); }});
     host::HostFileDeletion files(codePage, true);
-    AutomationObjects& automation =
-        script.ticksShortcut ? static_cast<AutomationObjects&>(shell) : static_cast<AutomationObjects&>(fake.automation);
-    FileDeletion& deletion =
-        script.ticksShortcut ? static_cast<FileDeletion&>(files) : static_cast<FileDeletion&>(fake.files);
-    Platform platform{*phonebook,     fake.systemMessages, fake.memory,    fake.eventLog,
-                      codePage,       automation,          deletion,       fake.processes,
-                      fake.browser,   fake.messageBoxes,   fake.eventPump, fake.sleeper,
+    AutomationObjects& automation = script.ticksShortcut
+                                        ? static_cast<AutomationObjects&>(shell)
+                                        : static_cast<AutomationObjects&>(fake.automation);
+    FileDeletion& deletion = script.ticksShortcut ? static_cast<FileDeletion&>(files)
+                                                  : static_cast<FileDeletion&>(fake.files);
+    Platform platform{*phonebook,         fake.systemMessages, fake.memory,    fake.eventLog,
+                      codePage,           automation,          deletion,       fake.processes,
+                      fake.browser,       fake.messageBoxes,   fake.eventPump, fake.sleeper,
                       fake.commonControls};
     const Profile profile = basMain::BuiltInProfile();
     ОсновнаяФорма form{platform, profile};
@@ -273,7 +275,6 @@ class NmDaemonTest : public ::testing::Test {
   static std::string UserAndUid(const User& user) {
     return std::string(user.name) + ":" + std::to_string(user.uid);
   }
-
 
   std::string Home(const User& user) const { return work / ("home/" + std::string(user.name)); }
 
@@ -426,10 +427,9 @@ TEST_F(NmDaemonTest, DaemonStuckOrGoneAfterTheStartGivesAClearErrorWithoutHangin
   const auto signalDaemon = [&](int signal) {
     return [this, signal] { kill(std::stoi(ReadFile(work / "nm.pid").value()), signal); };
   };
-  const std::string noAnswer =
-      kNoAnswer;
-  const Press stuck = PressAs(kOwn, Script{.timeout = std::chrono::milliseconds(1000)},
-                              signalDaemon(SIGSTOP));
+  const std::string noAnswer = kNoAnswer;
+  const Press stuck =
+      PressAs(kOwn, Script{.timeout = std::chrono::milliseconds(1000)}, signalDaemon(SIGSTOP));
   EXPECT_EQ(stuck.messages, noAnswer);
   EXPECT_LT(stuck.seconds, 5.0) << "the listing and the write each wait at most a second";
   kill(std::stoi(ReadFile(work / "nm.pid").value()), SIGCONT);
@@ -488,8 +488,7 @@ TEST_F(NmDaemonTest, AnAdditionGivenUpOnWhileTheDaemonIsStoppedIsUndoneWhenItArr
 }
 
 TEST_F(NmDaemonTest, DaemonKilledAsTheConnectionIsStoredEndsWithLaunchersOrTheShortcutError) {
-  Window window(kOwn, {.holdAtLogin = true, .ticksShortcut = true, .timeout = 1000ms},
-                Home(kOwn));
+  Window window(kOwn, {.holdAtLogin = true, .ticksShortcut = true, .timeout = 1000ms}, Home(kOwn));
   ASSERT_TRUE(window.ready());
   window.Click();
   ASSERT_EQ(window.Next(), 'l');
@@ -512,8 +511,7 @@ TEST_F(NmDaemonTest, DaemonKilledAsTheConnectionIsStoredEndsWithLaunchersOrTheSh
   uuid.pop_back();
   const bool launchers =
       access((Home(kOwn) + "/Desktop/" + kName + ".desktop").c_str(), F_OK) == 0 &&
-      access((Home(kOwn) + "/data/applications/verolink-connection-" + uuid + ".desktop")
-                 .c_str(),
+      access((Home(kOwn) + "/data/applications/verolink-connection-" + uuid + ".desktop").c_str(),
              F_OK) == 0;
   if (event == 'w') {
     EXPECT_EQ(press.messages, "Подключение создано.\n");
@@ -531,36 +529,42 @@ TEST_F(NmDaemonTest, APressAfterTheDaemonRestartedWhileTheWindowStoodWorksAsTheF
 }
 
 TEST_F(NmDaemonTest, TwoWindowsWhoseAdditionsQueueInTheStoppedDaemonEndWithOneConnection) {
-  ASSERT_EQ(PressAs(kOwn).messages, "Подключение создано.\n");
+  // Two windows of the user, pressed together; with an existing connection
+  // both are asked about it, agree and delete it. Both additions then wait
+  // in the stopped daemon.
+  const auto pressBoth = [&](std::deque<int> answers) {
+    Window first(kOwn, {.answers = answers, .holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
+    Window second(kOwn, {.answers = answers, .holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
+    EXPECT_TRUE(first.ready() && second.ready());
+    first.Click();
+    second.Click();
+    EXPECT_EQ(first.Next(), 'l');
+    EXPECT_EQ(second.Next(), 'l');
+    kill(DaemonPid(), SIGSTOP);
+    first.Say('k');
+    second.Say('k');
+    EXPECT_EQ(first.Next(), 'w');
+    EXPECT_EQ(second.Next(), 'w');
+    kill(DaemonPid(), SIGCONT);
+    first.Say('k');
+    second.Say('k');
+    RunToEnd(first);
+    RunToEnd(second);
+    std::multiset<std::string> told;
+    for (Window* window : {&first, &second}) {
+      const Press press = window->Finish();
+      told.insert(press.messages.substr(answers.empty() ? 0 : press.messages.find('\n') + 1));
+    }
+    return told;
+  };
+  const std::multiset<std::string> oneMadeOneKept = {
+      "Подключение создано.\n",
+      "Подключение с этим именем только что создано в другом окне программы; оставлено оно, "
+      "второе не создано.\n"};
+  EXPECT_EQ(pressBoth({}), oneMadeOneKept);
+  EXPECT_EQ(Listed(&kOwn), kName + "\n");
   const std::string old = Uuid(kOwn);
-  // Both are asked about the existing connection, delete it and send their
-  // additions to the stopped daemon.
-  Window first(kOwn, {.answers = {kYes}, .holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
-  Window second(kOwn, {.answers = {kYes}, .holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
-  ASSERT_TRUE(first.ready() && second.ready());
-  first.Click();
-  second.Click();
-  ASSERT_EQ(first.Next(), 'l');
-  ASSERT_EQ(second.Next(), 'l');
-  kill(DaemonPid(), SIGSTOP);
-  first.Say('k');
-  second.Say('k');
-  ASSERT_EQ(first.Next(), 'w');
-  ASSERT_EQ(second.Next(), 'w');
-  kill(DaemonPid(), SIGCONT);
-  first.Say('k');
-  second.Say('k');
-  RunToEnd(first);
-  RunToEnd(second);
-  std::multiset<std::string> told;
-  for (Window* window : {&first, &second}) {
-    const Press press = window->Finish();
-    told.insert(press.messages.substr(press.messages.find('\n') + 1));
-  }
-  EXPECT_EQ(told, (std::multiset<std::string>{
-                      "Подключение создано.\n",
-                      "Подключение с этим именем только что создано в другом окне программы; "
-                      "оставлено оно, второе не создано.\n"}));
+  EXPECT_EQ(pressBoth({kYes}), oneMadeOneKept);
   EXPECT_EQ(Listed(&kOwn), kName + "\n");
   EXPECT_NE(Uuid(kOwn), old);
   EXPECT_EQ(FolderNames(work / "connections").size(), 1u);

@@ -169,7 +169,7 @@ struct NmDaemon::Abandoned {
 };
 
 std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& reason,
-                                           NmWaitView* view) {
+                                            NmWaitView* view) {
   GMainContext* context = g_main_context_ref_thread_default();
   GError* error = nullptr;
   GDBusConnection* bus = nullptr;
@@ -212,17 +212,16 @@ std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& r
   return std::unique_ptr<NmDaemon>(new NmDaemon(context, client, timeout, view));
 }
 
-NmDaemon::NmDaemon(GMainContext* context, NMClient* client, milliseconds timeout,
-                   NmWaitView* view)
+NmDaemon::NmDaemon(GMainContext* context, NMClient* client, milliseconds timeout, NmWaitView* view)
     : context_(context),
       client_(client),
       timeout_(timeout),
       patience_(view == nullptr ? std::make_unique<PatientWait>(kNmPatience) : nullptr),
       view_(view == nullptr ? patience_.get() : view) {
   // A daemon back on the bus settles what was given up on while it was away.
-  runningSignal_ = g_signal_connect_swapped(
-      client_, "notify::" NM_CLIENT_NM_RUNNING,
-      G_CALLBACK(+[](NmDaemon* daemon) { ScheduleUndo(daemon); }), this);
+  runningSignal_ =
+      g_signal_connect_swapped(client_, "notify::" NM_CLIENT_NM_RUNNING,
+                               G_CALLBACK(+[](NmDaemon* daemon) { ScheduleUndo(daemon); }), this);
 }
 
 NmDaemon::~NmDaemon() {
@@ -332,16 +331,16 @@ RasError NmDaemon::Add(NMConnection* connection) {
   Waiter waiter(context_, timeout_);
   // No time limit of the bus's own: the answer is awaited as long as the
   // daemon may still give it.
-  nm_client_dbus_call(
-      client_, NM_DBUS_PATH_SETTINGS, NM_DBUS_INTERFACE_SETTINGS, "AddConnection2",
-      g_variant_new("(@a{sa{sv}}u@a{sv})",
-                    nm_connection_to_dbus(connection, NM_CONNECTION_SERIALIZE_ALL),
-                    static_cast<guint32>(NM_SETTINGS_ADD_CONNECTION2_FLAG_TO_DISK),
-                    g_variant_new_array(G_VARIANT_TYPE("{sv}"), nullptr, 0)),
-      G_VARIANT_TYPE("(oa{sv})"), G_MAXINT, nullptr, Ended, waiter.call());
+  nm_client_dbus_call(client_, NM_DBUS_PATH_SETTINGS, NM_DBUS_INTERFACE_SETTINGS, "AddConnection2",
+                      g_variant_new("(@a{sa{sv}}u@a{sv})",
+                                    nm_connection_to_dbus(connection, NM_CONNECTION_SERIALIZE_ALL),
+                                    static_cast<guint32>(NM_SETTINGS_ADD_CONNECTION2_FLAG_TO_DISK),
+                                    g_variant_new_array(G_VARIANT_TYPE("{sv}"), nullptr, 0)),
+                      G_VARIANT_TYPE("(oa{sv})"), G_MAXINT, nullptr, Ended, waiter.call());
   const auto abandon = [&](bool lost) {
-    std::fprintf(stderr, "verolink: NetworkManager: adding the connection: no answer; what "
-                         "comes later is undone\n");
+    std::fprintf(stderr,
+                 "verolink: NetworkManager: adding the connection: no answer; what "
+                 "comes later is undone\n");
     waiter.shared()->endedLate = [this] { ScheduleUndo(this); };
     abandoned_.push_back({uuid, owner, waiter.shared(), lost, lost});
     return kErrorNmNoAnswer;
@@ -371,8 +370,8 @@ RasError NmDaemon::DeleteUuid(const std::string& uuid) {
   if (connection == nullptr) return kRasSuccess;
   Waiter waiter(context_, timeout_);
   nm_client_dbus_call(client_, nm_object_get_path(NM_OBJECT(connection)),
-                      NM_DBUS_INTERFACE_SETTINGS_CONNECTION, "Delete", nullptr, G_VARIANT_TYPE("()"),
-                      G_MAXINT, nullptr, Ended, waiter.call());
+                      NM_DBUS_INTERFACE_SETTINGS_CONNECTION, "Delete", nullptr,
+                      G_VARIANT_TYPE("()"), G_MAXINT, nullptr, Ended, waiter.call());
   if (!Await([&] { return waiter.ended(); })) return Failure("deleting a connection", nullptr);
   GError* error = nullptr;
   if (GVariant* reply = nm_client_dbus_call_finish(client_, waiter.shared()->result, &error)) {
@@ -435,7 +434,8 @@ bool NmDaemon::Settle(milliseconds limit) {
   if (abandoned_.empty()) return true;
   Waiter waiter(context_, limit);
   // The undoing runs as the calls end and the daemon comes back.
-  return RunUntil(context_, [this] { return abandoned_.empty(); }, limit);
+  return RunUntil(
+      context_, [this] { return abandoned_.empty(); }, limit);
 }
 
 std::vector<EthernetCard> NmDaemon::EthernetCards() {

@@ -43,7 +43,7 @@ struct NmPermissions {
 
 // A saved connection as this user sees it.
 struct NmConnectionInfo {
-  std::string id;    // UTF-8
+  std::string id;  // UTF-8
   std::string uuid;
   // The order in which the running daemon took the connections in (its
   // object number): a later one has a larger number.

@@ -70,6 +70,7 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
       entry, id, answer->login, may.modifySystem ? std::string() : LoginName(), dialsThrough);
   if (!connection) return kErrorNmRejected;
   if (const RasError r = daemon_->Add(connection.get()); r != kRasSuccess) return r;
+  listed_.reset();
   return KeepOne(id, nm_connection_get_uuid(connection.get()), replaced);
 }
 
@@ -96,7 +97,10 @@ RasError NmPhonebook::KeepOne(const std::string& id, const std::string& mine,
 }
 
 std::vector<std::string> NmPhonebook::Listed(const std::string& id) {
-  if (const auto seen = listed_.find(id); seen != listed_.end()) return seen->second;
+  if (listed_) {
+    const auto seen = listed_->find(id);
+    return seen == listed_->end() ? std::vector<std::string>() : seen->second;
+  }
   std::vector<NmConnectionInfo> now;
   daemon_->List(now, &id);
   std::vector<std::string> uuids;
@@ -108,9 +112,9 @@ RasError NmPhonebook::ListNames(std::vector<std::string>& names) {
   if (!daemon_) return kErrorNmNoAnswer;
   std::vector<NmConnectionInfo> connections;
   if (const RasError r = daemon_->List(connections); r != kRasSuccess) return r;
-  listed_.clear();
+  listed_.emplace();
   for (const NmConnectionInfo& connection : connections) {
-    listed_[connection.id].push_back(connection.uuid);
+    (*listed_)[connection.id].push_back(connection.uuid);
     std::string name = codePage_.ToAnsi(FromUtf8(connection.id));
     if (IsValidEntryName(name)) names.push_back(std::move(name));
   }

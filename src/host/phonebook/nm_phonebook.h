@@ -67,8 +67,8 @@ class NmPhonebook : public HostPhonebookBase {
                    const std::vector<std::string>& replaced);
 
   std::unique_ptr<NmDaemon> daemon_;
-  // The UUIDs of each id at the last listing.
-  std::map<std::string, std::vector<std::string>> listed_;
+  // The UUIDs of each id at the last listing, until a write used it.
+  std::optional<std::map<std::string, std::vector<std::string>>> listed_;
   LoginPrompt& prompt_;
   // The login of each connection deleted by this object, by connection id,
   // to offer when it is written again.

@@ -31,8 +31,8 @@ using namespace verolink::host;
 struct WindowPlatform {
   WindowPlatform()
       : automation({// Network Connections lists the phonebook's entries.
-                    [this] { return ListedConnections(bundle); },
-                    phonebookSide.phonebook.path(), ConnectionUuids()}),
+                    [this] { return ListedConnections(bundle); }, phonebookSide.phonebook.path(),
+                    ConnectionUuids()}),
         files(phonebookSide.codePage, phonebook.networkManager() != nullptr),
         bundle{phonebook.phonebook(),
                phonebookSide.systemMessages,
