@@ -138,7 +138,7 @@ class Window {
     setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
     host::HostCodePage codePage{host::kDefaultCodePageName};
     Prompt prompt(*this, script);
-    WaitView view(*this);
+    Wait view(*this);
     std::string reason;
     auto phonebook = std::make_unique<host::NmPhonebook>(
         host::NmDaemon::Connect(script.timeout, reason, &view), 2884, codePage, prompt);
@@ -221,9 +221,9 @@ class Window {
     Window& window_;
     const Script& script_;
   };
-  class WaitView : public host::NmWaitView {
+  class Wait : public WaitView {
    public:
-    explicit WaitView(Window& window) : window_(window) {}
+    explicit Wait(Window& window) : window_(window) {}
     void ShowWaiting(const Text&) override {
       window_.events_.Send('w');
       gaveUp_ = window_.words_.Receive() == 'q';

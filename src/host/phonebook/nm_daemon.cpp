@@ -169,7 +169,7 @@ struct NmDaemon::Abandoned {
 };
 
 std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& reason,
-                                            NmWaitView* view) {
+                                            WaitView* view) {
   GMainContext* context = g_main_context_ref_thread_default();
   GError* error = nullptr;
   GDBusConnection* bus = nullptr;
@@ -212,12 +212,8 @@ std::unique_ptr<NmDaemon> NmDaemon::Connect(milliseconds timeout, std::string& r
   return std::unique_ptr<NmDaemon>(new NmDaemon(context, client, timeout, view));
 }
 
-NmDaemon::NmDaemon(GMainContext* context, NMClient* client, milliseconds timeout, NmWaitView* view)
-    : context_(context),
-      client_(client),
-      timeout_(timeout),
-      patience_(view == nullptr ? std::make_unique<PatientWait>(kNmPatience) : nullptr),
-      view_(view == nullptr ? patience_.get() : view) {
+NmDaemon::NmDaemon(GMainContext* context, NMClient* client, milliseconds timeout, WaitView* view)
+    : context_(context), client_(client), timeout_(timeout), view_(view) {
   // A daemon back on the bus settles what was given up on while it was away.
   runningSignal_ =
       g_signal_connect_swapped(client_, "notify::" NM_CLIENT_NM_RUNNING,
@@ -304,15 +300,13 @@ std::string NmDaemon::LoginOf(const std::string& uuid) {
   return name == nullptr ? std::string() : name;
 }
 
-std::string NmDaemon::UuidOf(const std::string& id) {
-  std::vector<NmConnectionInfo> found;
-  if (List(found, &id) != kRasSuccess || found.empty()) return {};
-  return found.front().uuid;
-}
-
 bool NmDaemon::Await(const std::function<bool()>& done) {
   Waiter waiter(context_, timeout_);
   if (RunUntil(context_, done, timeout_)) return true;
+  if (view_ == nullptr) {
+    std::fprintf(stderr, "verolink: %s\n", ToUtf8(kWaitText).c_str());
+    return RunUntil(context_, done, kNmPatience);
+  }
   view_->ShowWaiting(kWaitText);
   while (!done() && !view_->GaveUp()) g_main_context_iteration(context_, TRUE);
   view_->HideWaiting();

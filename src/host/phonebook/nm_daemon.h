@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "host/phonebook/card_choice.h"
-#include "host/phonebook/nm_wait.h"
+#include "phonebook/entry_copies.h"
 #include "phonebook/ras_phonebook.h"
+#include "window/wait_view.h"
 
 typedef struct _NMClient NMClient;
 typedef struct _NMConnection NMConnection;
@@ -41,14 +42,9 @@ struct NmPermissions {
   bool modifyOwn = false;     // connections of this user's own
 };
 
-// A saved connection as this user sees it.
-struct NmConnectionInfo {
-  std::string id;  // UTF-8
-  std::string uuid;
-  // The order in which the running daemon took the connections in (its
-  // object number): a later one has a larger number.
-  unsigned long order = 0;
-};
+// A saved connection as this user sees it; its order is the daemon's object
+// number.
+using NmConnectionInfo = modRASVPN::EntryCopy;
 
 // NetworkManager on the system D-Bus ($DBUS_SYSTEM_BUS_ADDRESS when set),
 // through libnm, on the thread's default main context: the window's toolkit
@@ -56,7 +52,7 @@ struct NmConnectionInfo {
 // follows the daemon (a restart included) while the window is idle. A read
 // gives up after the time allowed. A change (Add, DeleteUuid) is waited for
 // until the daemon answers it: after the time allowed the wait is shown
-// (nm_wait.h), and where the user stops waiting, or the daemon left with the
+// (WaitView), and where the user stops waiting, or the daemon left with the
 // call and does not come back, an addition is undone whenever it arrives,
 // so that "nothing changed" stays true. When a call returns, what it did is
 // done in the daemon. A failed call writes one line to standard error with
@@ -65,9 +61,9 @@ class NmDaemon {
  public:
   // Connects within `timeout`. Returns the daemon when NetworkManager runs
   // and answered; else null, with `reason` saying why. `view` shows long
-  // waits (null: PatientWait, which gives up after kNmPatience).
+  // waits (null: none is shown, and a wait gives up after kNmPatience).
   static std::unique_ptr<NmDaemon> Connect(std::chrono::milliseconds timeout, std::string& reason,
-                                           NmWaitView* view = nullptr);
+                                           WaitView* view = nullptr);
   // Sees every addition given up on to its end first (Settle with
   // kNmSettleLimit).
   ~NmDaemon();
@@ -85,9 +81,6 @@ class NmDaemon {
   // The PPPoE user name of the connection of that UUID; empty when there is
   // none or it has none.
   std::string LoginOf(const std::string& uuid);
-  // The UUID of the first visible connection of that id, after the daemon's
-  // news so far; empty when there is none or the daemon does not answer.
-  std::string UuidOf(const std::string& id);
   // Saves `connection` to disk through the daemon: 0 when it is stored and
   // listed, else an error above with nothing added (an addition given up on
   // is undone when it arrives).
@@ -105,7 +98,7 @@ class NmDaemon {
  private:
   struct Abandoned;
   NmDaemon(GMainContext* context, NMClient* client, std::chrono::milliseconds timeout,
-           NmWaitView* view);
+           WaitView* view);
   // The error number a failed call's error stands for (null: no answer
   // came); says `what` failed and why on standard error, and frees it.
   RasError Failure(const char* what, GError* error);
@@ -121,8 +114,7 @@ class NmDaemon {
   GMainContext* context_;
   NMClient* client_;
   std::chrono::milliseconds timeout_;
-  std::unique_ptr<NmWaitView> patience_;
-  NmWaitView* view_;
+  WaitView* view_;
   std::vector<Abandoned> abandoned_;
   bool undoing_ = false;
   GSource* undo_ = nullptr;

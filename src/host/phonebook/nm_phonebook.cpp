@@ -8,14 +8,15 @@ extern "C" {
 #include <pwd.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 #include <vector>
 
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/nm_pppoe_settings.h"
+#include "phonebook/entry_copies.h"
 #include "phonebook/read_entry_image.h"
+#include "pppoe/subscriber_login.h"
 
 namespace verolink::host {
 
@@ -63,7 +64,7 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
   }
   const std::optional<LoginAnswer> answer = prompt_.AskLogin({id, suggested, card.toAsk});
   if (!answer || answer->login.empty()) return kErrorCancelled;
-  if (!IsPossibleLogin(answer->login)) return kErrorNmImpossibleLogin;
+  if (!PPPoE::IsPossibleLogin(answer->login)) return kErrorNmImpossibleLogin;
   const std::string& dialsThrough = card.toAsk.empty() ? card.card : answer->card;
 
   const NmConnectionPtr connection = PppoeSettings(
@@ -78,21 +79,11 @@ RasError NmPhonebook::KeepOne(const std::string& id, const std::string& mine,
                               const std::vector<std::string>& replaced) {
   std::vector<NmConnectionInfo> now;
   if (daemon_->List(now, &id) != kRasSuccess) return kRasSuccess;
-  const auto own = std::ranges::find(now, mine, &NmConnectionInfo::uuid);
-  if (own == now.end()) return kRasSuccess;
-  bool cameFirst = false;
-  for (const NmConnectionInfo& other : now) {
-    if (other.uuid == mine) continue;
-    // An older connection of that name is replaced, as the platform's write
-    // replaces an entry; the new one stays whatever becomes of the old.
-    if (std::ranges::find(replaced, other.uuid) != replaced.end())
-      daemon_->DeleteUuid(other.uuid);
-    else if (other.order < own->order)
-      cameFirst = true;
+  for (const std::string& uuid : modRASVPN::CopiesToDelete(now, mine, replaced)) {
+    // The old ones go whatever becomes of each; where another window's came
+    // first, this one goes.
+    if (daemon_->DeleteUuid(uuid) == kRasSuccess && uuid == mine) return kErrorNmMadeElsewhere;
   }
-  // Another window's connection came first: it stays, and both windows
-  // end with the same one.
-  if (cameFirst && daemon_->DeleteUuid(mine) == kRasSuccess) return kErrorNmMadeElsewhere;
   return kRasSuccess;
 }
 
@@ -114,8 +105,8 @@ RasError NmPhonebook::ListNames(std::vector<std::string>& names) {
   if (const RasError r = daemon_->List(connections); r != kRasSuccess) return r;
   listed_.emplace();
   for (const NmConnectionInfo& connection : connections) {
-    (*listed_)[connection.id].push_back(connection.uuid);
-    std::string name = codePage_.ToAnsi(FromUtf8(connection.id));
+    (*listed_)[connection.name].push_back(connection.uuid);
+    std::string name = codePage_.ToAnsi(FromUtf8(connection.name));
     if (IsValidEntryName(name)) names.push_back(std::move(name));
   }
   return kRasSuccess;
@@ -147,14 +138,17 @@ Text NmPhonebook::ErrorText(std::uint32_t code) const {
       return u"Подключение с этим именем только что создано в другом окне программы; оставлено "
              u"оно, второе не создано.";
     case kErrorNmImpossibleLogin:
-      return kImpossibleLoginText + std::u16string(u" Подключение не создано.");
+      return PPPoE::kImpossibleLoginText + Text(u" Подключение не создано.");
     default:
       return HostPhonebookBase::ErrorText(code);
   }
 }
 
 std::string NmPhonebook::UuidOf(const Text& name) const {
-  return daemon_ ? daemon_->UuidOf(ToUtf8(name)) : std::string();
+  const std::string id = ToUtf8(name);
+  std::vector<NmConnectionInfo> found;
+  if (!daemon_ || daemon_->List(found, &id) != kRasSuccess || found.empty()) return {};
+  return found.front().uuid;
 }
 
 }  // namespace verolink::host

@@ -38,7 +38,7 @@ class NmPhonebook : public HostPhonebookBase {
   // again: 5010. The login is asked after the permissions, offering that of
   // the connection replaced or last deleted under that name, with the
   // Ethernet card when ChooseCard leaves it to the subscriber; 1223 when the
-  // user cancels, 1315 for a login IsPossibleLogin refuses. A named
+  // user cancels, 1315 for a login PPPoE::IsPossibleLogin refuses. A named
   // phonebook is refused with 621: NetworkManager keeps one set of
   // connections.
   RasError SetEntryProperties(const std::optional<std::string>& phonebook,

@@ -7,7 +7,7 @@
 namespace verolink::host {
 
 ChosenPhonebook::ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, LoginPrompt& prompt,
-                                 std::chrono::milliseconds timeout, NmWaitView* waitView)
+                                 std::chrono::milliseconds timeout, WaitView* waitView)
     : file_(file) {
   const std::string forced = EnvironmentVariable(kPhonebookKindVariable);
   const std::string forcedWhy = std::string(", forced by ") + kPhonebookKindVariable;
