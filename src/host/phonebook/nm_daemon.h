@@ -42,6 +42,11 @@ struct NmPermissions {
   bool modifyOwn = false;     // connections of this user's own
 };
 
+// How long a wait no window shows lasts before it gives up.
+inline constexpr std::chrono::milliseconds kNmPatience{30000};
+// How long the end of the program waits for additions given up on.
+inline constexpr std::chrono::milliseconds kNmSettleLimit{120000};
+
 // A saved connection as this user sees it; its order is the daemon's object
 // number.
 using NmConnectionInfo = modRASVPN::EntryCopy;
@@ -120,10 +125,5 @@ class NmDaemon {
   GSource* undo_ = nullptr;
   unsigned long runningSignal_ = 0;
 };
-
-// How long a wait no window shows lasts before it gives up.
-inline constexpr std::chrono::milliseconds kNmPatience{30000};
-// How long the end of the program waits for additions given up on.
-inline constexpr std::chrono::milliseconds kNmSettleLimit{120000};
 
 }  // namespace verolink::host
