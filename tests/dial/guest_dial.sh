@@ -54,7 +54,12 @@ if [ "${1:-}" != client ]; then
   ip -n ac link set ac0 up
   # PROGRAM, SOURCE: paths on the host's root.
   source "$out/setup.env"
-  export PROGRAM="/host$PROGRAM" SOURCE="/host$SOURCE"
+  # What the subscriber runs is copied to a folder everyone may enter: the
+  # clone may lie in a folder only its owner may (a home of mode 0700).
+  mkdir -p /opt/dial
+  install -m 755 "/host$PROGRAM" /opt/dial/
+  install -m 644 "/host$SOURCE/tests/dial/secret_agent.py" /opt/dial/
+  export PROGRAM="/opt/dial/$(basename "$PROGRAM")" SOURCE="/host$SOURCE"
   exec nsenter --net=/tmp/ns-home unshare --mount --propagation private \
     /bin/bash "/host$0" client
 fi
@@ -72,7 +77,9 @@ trap 'finish FAIL' EXIT
 failures=0
 # check, as the window tests count their checks.
 source "$SOURCE/tests/window/x11_session.sh"
-# Waits up to $1 seconds for COMMAND to succeed.
+# Waits up to $1 seconds for COMMAND to succeed. The limits are several
+# times what a passing run takes: under emulation on a busy machine the guest
+# runs that much slower, and only a failure waits them out.
 wait_for() {
   local limit=$1 deadline
   shift
@@ -117,11 +124,11 @@ stamp "NetworkManager running"
 # The desktop has been up for a while when the subscriber presses: polkitd
 # has compiled its rules, which under emulation takes seconds.
 user_may_add() { as_user nmcli general permissions | grep -q 'settings.modify.own *yes'; }
-wait_for 60 user_may_add || echo "polkitd does not answer for $user yet"
+wait_for 180 user_may_add || echo "polkitd does not answer for $user yet"
 stamp "polkitd answers"
 card_state() { nmcli -g GENERAL.STATE device show "$1" 2>/dev/null; }
 eth1_available() { card_state eth1 | grep -q '^30 '; }
-wait_for 30 eth1_available || echo "eth1 is not available to NetworkManager"
+wait_for 90 eth1_available || echo "eth1 is not available to NetworkManager"
 echo "eth0: $(card_state eth0); eth1: $(card_state eth1)"
 
 # The access concentrator: rp-pppoe, CHAP, one session at a
@@ -159,9 +166,9 @@ stop_server() {
 mkdir -p "/tmp/runtime-$user" "$home/Desktop"
 chown "$uid:$uid" "/tmp/runtime-$user" "$home/Desktop"
 chmod 700 "/tmp/runtime-$user"
-as_user Xvfb :5 -screen 0 1024x768x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
+as_user Xvfb :5 -noreset -screen 0 1024x768x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
 export DISPLAY=:5
-wait_for 30 xprop -root >/dev/null 2>&1 || { echo "FAILED: Xvfb did not start"; exit 1; }
+wait_for 90 xprop -root >/dev/null 2>&1 || { echo "FAILED: Xvfb did not start"; exit 1; }
 as_user "$PROGRAM" >"$out/program.log" 2>&1 &
 program_pid=$!
 caption="Verolink PPPoE 1.00"
@@ -172,7 +179,7 @@ has_window() { [ -n "$(window_named "$@")" ]; }
 # dial-$1.xwd, types $2 into it and presses Enter.
 answer() {  # answer WHAT TYPED TITLE [EXCEPT]
   local window
-  if ! wait_for 30 has_window "$3" "${4:-}"; then
+  if ! wait_for 90 has_window "$3" "${4:-}"; then
     echo "FAILED: no $1"
     failures=$((failures + 1))
     return 1
@@ -183,7 +190,7 @@ answer() {  # answer WHAT TYPED TITLE [EXCEPT]
   [ -z "$2" ] || xdotool windowfocus --sync "$window" type "$2"
   xdotool windowfocus --sync "$window" key Return
 }
-wait_for 60 has_window "$caption" || { echo "FAILED: no program window"; exit 1; }
+wait_for 180 has_window "$caption" || { echo "FAILED: no program window"; exit 1; }
 main=$(window_named "$caption")
 stamp "program window shown"
 sleep 1
@@ -210,9 +217,9 @@ nmcli connection show "$uuid" | grep -E '^(pppoe|ppp\.lcp|connection\.(id|interf
 
 echo "$password" >/tmp/agent-password
 chmod 644 /tmp/agent-password
-as_user /usr/bin/python3 "$SOURCE/tests/dial/secret_agent.py" /tmp/agent-password \
+as_user /usr/bin/python3 /opt/dial/secret_agent.py /tmp/agent-password \
   >"$out/agent.log" 2>&1 &
-wait_for 20 grep -q registered "$out/agent.log" || echo "FAILED: the secret agent did not register"
+wait_for 60 grep -q registered "$out/agent.log" || echo "FAILED: the secret agent did not register"
 
 # One dial through the launcher; waits for the PPP interface's address, or for
 # NetworkManager to give the activation up. Prints the address.
@@ -220,13 +227,13 @@ dial() {
   local failed_before
   failed_before=$(grep -c 'Activation: failed' "$work/nm.log")
   as_user gio launch "$launcher" >>"$out/launch.log" 2>&1 || echo "gio launch failed"
-  wait_for 60 sh -c "ip -4 -o addr show dev $ppp 2>/dev/null | grep -q 'inet ' ||
+  wait_for 180 sh -c "ip -4 -o addr show dev $ppp 2>/dev/null | grep -q 'inet ' ||
     [ \$(grep -c 'Activation: failed' $work/nm.log) -gt $failed_before ]"
   ip -4 -o addr show dev $ppp 2>/dev/null | awk '{ print $4 }'
 }
 hang_up() {
   nmcli connection down "$uuid" >/dev/null 2>&1
-  wait_for 20 sh -c "! ip link show $ppp >/dev/null 2>&1"
+  wait_for 60 sh -c "! ip link show $ppp >/dev/null 2>&1"
 }
 
 # The subscriber renames the connection in the desktop's network settings;

@@ -97,7 +97,9 @@ std::string MessageText(const Text& text) {
 // cards in a list, OK and "Отмена"; the first card is offered. The chosen
 // card, or nullopt when the user cancels (Escape or the close box too).
 std::optional<std::string> AskCard(const std::vector<std::string>& cards) {
-  Fl_Double_Window dialog(340, 130, ToUtf8(Application().title).c_str());
+  // FLTK keeps the title's pointer, so the text outlives the window.
+  const std::string title = ToUtf8(Application().title);
+  Fl_Double_Window dialog(340, 130, title.c_str());
   Fl_Box label(10, 10, 320, 40,
                "Сетевых карт несколько. Выберите ту, к которой подключён кабель провайдера:");
   label.align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_WRAP);
