@@ -79,6 +79,8 @@ if [ "$command" = restart-nm ]; then
   pid=$(cat "$work/nm.pid")
   kill -KILL "$pid" 2>/dev/null || true
   for _ in $(seq 200); do running "$pid" || break; sleep 0.05; done
+  # A killed daemon leaves its pid file; a new process may be given that pid.
+  rm -f /run/NetworkManager/NetworkManager.pid
   start_nm
   exit
 fi
