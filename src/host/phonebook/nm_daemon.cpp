@@ -153,8 +153,8 @@ unsigned long ObjectNumber(NMRemoteConnection* connection) {
 
 // What the user reads while a change is awaited.
 constexpr char16_t kWaitText[] =
-    u"NetworkManager ещё не ответил. Подключение будет таким, каким его оставит ответ; если "
-    u"прекратить ожидание, то, что NetworkManager добавит позже, будет удалено.";
+    u"NetworkManager ещё не ответил, программа ждёт его ответа. Если прекратить ожидание, "
+    u"подключение, которое NetworkManager добавит позже, будет удалено.";
 
 }  // namespace
 
