@@ -19,9 +19,10 @@ namespace verolink::host {
 // The Remote Access phonebook as NetworkManager's saved connections, through
 // the daemon: the listing is the ids of the connections this user may see,
 // a write adds a pppoe connection (nm_pppoe_settings.h), a deletion deletes
-// through the daemon, by UUID. A connection is for every user where this user may
-// change system connections without a password, else this user's own. Other
-// error numbers are those of host_phonebook_errors.h. One caller at a time.
+// through the daemon, by UUID. A connection is for every user where this user
+// may change system connections without a password, else this user's own.
+// Other error numbers are those of host_phonebook_errors.h. One caller at a
+// time.
 class NmPhonebook : public HostPhonebookBase {
  public:
   // `daemon` null: NetworkManager did not answer, and every call returns
