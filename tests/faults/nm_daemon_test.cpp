@@ -21,6 +21,7 @@
 #include <set>
 #include <utility>
 
+#include "common/message_boxes.h"
 #include "doubles/fake_platform.h"
 #include "host/desktop/host_shell.h"
 #include "host/phonebook/nm_phonebook.h"
@@ -97,7 +98,8 @@ struct Script {
   // Where the wait for NetworkManager shows (Window::Next gives 'w'), the
   // test's word says whether the user stops waiting ('q') or not.
   bool holdAtLogin = false;
-  bool ticksShortcut = false;  // with launchers in the user's home
+  bool holdAtQuestion = false;  // the same at a question ('a')
+  bool ticksShortcut = false;   // with launchers in the user's home
   std::chrono::milliseconds timeout = host::kNmTimeout;
 };
 
@@ -146,6 +148,7 @@ class Window {
     if (words_.Receive() != 'p') _exit(3);
     testing::FakePlatform fake;
     fake.messageBoxes.answers = script.answers;
+    Boxes boxes(*this, script, fake.messageBoxes);
     host::HostAutomationObjects shell(
         host::HostShellOptions{[&] { return host::ListedConnections(*platform_); },
                                {},
@@ -156,9 +159,12 @@ class Window {
                                         : static_cast<AutomationObjects&>(fake.automation);
     FileDeletion& deletion = script.ticksShortcut ? static_cast<FileDeletion&>(files)
                                                   : static_cast<FileDeletion&>(fake.files);
-    Platform platform{*phonebook,         fake.systemMessages, fake.memory,    fake.eventLog,
-                      codePage,           automation,          deletion,       fake.processes,
-                      fake.browser,       fake.messageBoxes,   fake.eventPump, fake.sleeper,
+    Platform platform{*phonebook,         fake.systemMessages,
+                      fake.memory,        fake.eventLog,
+                      codePage,           automation,
+                      deletion,           fake.processes,
+                      fake.browser,       boxes,
+                      fake.eventPump,     fake.sleeper,
                       fake.commonControls};
     const Profile profile = basMain::BuiltInProfile();
     ОсновнаяФорма form{platform, profile};
@@ -220,6 +226,23 @@ class Window {
    private:
     Window& window_;
     const Script& script_;
+  };
+  class Boxes : public MessageBoxes {
+   public:
+    Boxes(Window& window, const Script& script, MessageBoxes& boxes)
+        : window_(window), script_(script), boxes_(boxes) {}
+    int Show(const Text& text, int style, const Text& title) override {
+      if (script_.holdAtQuestion && (style & kMbYesNo) != 0) {
+        window_.events_.Send('a');
+        window_.words_.Receive();
+      }
+      return boxes_.Show(text, style, title);
+    }
+
+   private:
+    Window& window_;
+    const Script& script_;
+    MessageBoxes& boxes_;
   };
   class Wait : public WaitView {
    public:
@@ -485,6 +508,26 @@ TEST_F(NmDaemonTest, AnAdditionGivenUpOnWhileTheDaemonIsStoppedIsUndoneWhenItArr
   EXPECT_EQ(window.Finish().messages, kNoAnswer);
   EXPECT_EQ(Listed(), "");
   EXPECT_EQ(FolderNames(work / "connections"), std::vector<std::string>{});
+}
+
+TEST_F(NmDaemonTest, ADeletionGivenUpOnWhilePolkitHoldsItIsUndoneWhenItArrives) {
+  ASSERT_EQ(PressAs(kOwn).messages, "Подключение создано.\n");
+  const std::string old = Uuid(kOwn);
+  Window window(kOwn, {.answers = {kYes}, .holdAtQuestion = true, .timeout = 1000ms}, Home(kOwn));
+  ASSERT_TRUE(window.ready());
+  window.Click();
+  ASSERT_EQ(window.Next(), 'a');
+  WriteFile(work / "hold", "");
+  window.Say('k');  // the user agrees to delete the connection
+  ASSERT_EQ(window.Next(), 'w');
+  window.Say('q');  // and stops waiting
+  ASSERT_EQ(window.Next(), 'e');
+  // polkit answers, the daemon deletes it; the program adds it back.
+  unlink((work / "hold").c_str());
+  const Press press = window.Finish();
+  EXPECT_EQ(press.messages.substr(press.messages.find('\n') + 1), "Ошибка удаления подключения!\n");
+  EXPECT_EQ(Listed(&kOwn), kName + "\n");
+  EXPECT_EQ(Uuid(kOwn), old);
 }
 
 TEST_F(NmDaemonTest, DaemonKilledAsTheConnectionIsStoredEndsWithLaunchersOrTheShortcutError) {

@@ -13,6 +13,7 @@ extern "C" {
 #include <memory>
 
 #include "host/phonebook/host_phonebook_errors.h"
+#include "host/phonebook/nm_pppoe_settings.h"
 
 namespace verolink::host {
 
@@ -158,13 +159,16 @@ constexpr char16_t kWaitText[] =
 
 }  // namespace
 
-// An addition given up on: its call, the daemon it went to, and whether its
-// answer was lost with that daemon.
+// A change given up on: its call, the daemon it went to, the connection's
+// settings, and whether undoing it means that the connection is there again
+// (a deletion) or is not (an addition).
 struct NmDaemon::Abandoned {
   std::string uuid;
   std::string owner;
   SharedCall call;
-  bool lost = false;
+  NmConnectionPtr settings;
+  bool present = false;
+  bool lost = false;  // the daemon left with the call
   bool read = false;  // the call's answer has been taken
 };
 
@@ -223,8 +227,8 @@ NmDaemon::NmDaemon(GMainContext* context, NMClient* client, milliseconds timeout
 NmDaemon::~NmDaemon() {
   if (!Settle(kNmSettleLimit)) {
     std::fprintf(stderr,
-                 "verolink: NetworkManager: an addition given up on has not ended; it may still "
-                 "add the connection\n");
+                 "verolink: NetworkManager: a change given up on has not ended; NetworkManager "
+                 "may still carry it out\n");
   }
   for (Abandoned& call : abandoned_) call.call->endedLate = nullptr;
   if (undo_ != nullptr) {
@@ -303,7 +307,8 @@ std::string NmDaemon::LoginOf(const std::string& uuid) {
 bool NmDaemon::Await(const std::function<bool()>& done) {
   Waiter waiter(context_, timeout_);
   if (RunUntil(context_, done, timeout_)) return true;
-  if (view_ == nullptr) {
+  // An undoing shows nothing: the user is not waiting for it.
+  if (view_ == nullptr || undoing_) {
     std::fprintf(stderr, "verolink: %s\n", ToUtf8(kWaitText).c_str());
     return RunUntil(context_, done, kNmPatience);
   }
@@ -318,68 +323,89 @@ bool NmDaemon::CameBack(const std::string& owner) const {
   return nm_client_get_nm_running(client_) && now != nullptr && owner != now;
 }
 
-RasError NmDaemon::Add(NMConnection* connection) {
-  const std::string uuid = nm_connection_get_uuid(connection);
+RasError NmDaemon::Change(const char* what, NMConnection* settings, bool adds,
+                          const std::function<void(void*)>& send) {
+  const std::string uuid = nm_connection_get_uuid(settings);
   const char* ownerNow = nm_client_get_dbus_name_owner(client_);
   const std::string owner = ownerNow == nullptr ? "" : ownerNow;
   Waiter waiter(context_, timeout_);
-  // No time limit of the bus's own: the answer is awaited as long as the
-  // daemon may still give it.
-  nm_client_dbus_call(client_, NM_DBUS_PATH_SETTINGS, NM_DBUS_INTERFACE_SETTINGS, "AddConnection2",
-                      g_variant_new("(@a{sa{sv}}u@a{sv})",
-                                    nm_connection_to_dbus(connection, NM_CONNECTION_SERIALIZE_ALL),
-                                    static_cast<guint32>(NM_SETTINGS_ADD_CONNECTION2_FLAG_TO_DISK),
-                                    g_variant_new_array(G_VARIANT_TYPE("{sv}"), nullptr, 0)),
-                      G_VARIANT_TYPE("(oa{sv})"), G_MAXINT, nullptr, Ended, waiter.call());
+  send(waiter.call());
   const auto abandon = [&](bool lost) {
-    std::fprintf(stderr,
-                 "verolink: NetworkManager: adding the connection: no answer; what "
-                 "comes later is undone\n");
+    std::fprintf(stderr, "verolink: NetworkManager: %s: no answer; what comes later is undone\n",
+                 what);
     waiter.shared()->endedLate = [this] { ScheduleUndo(this); };
-    abandoned_.push_back({uuid, owner, waiter.shared(), lost, lost});
+    // What an undoing itself gave up on is undone the other way.
+    abandoned_.push_back({uuid, owner, waiter.shared(),
+                          NmConnectionPtr(nm_simple_connection_new_clone(settings)),
+                          adds == undoing_, lost, lost});
     return kErrorNmNoAnswer;
   };
   if (!Await([&] { return waiter.ended(); })) return abandon(false);
   GError* error = nullptr;
   if (GVariant* reply = nm_client_dbus_call_finish(client_, waiter.shared()->result, &error)) {
     g_variant_unref(reply);
-    // The answer comes after the daemon's news of the connection.
+    // The answer comes after the daemon's news of the change.
     waiter.TakeNews();
     return kRasSuccess;
   }
-  if (!IsNoAnswer(error)) return Failure("adding the connection", error);
+  // A call that found no daemon on the bus never reached one.
+  if (!IsNoAnswer(error) || g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SERVICE_UNKNOWN) ||
+      g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NAME_HAS_NO_OWNER)) {
+    return Failure(what, error);
+  }
   // The daemon left with the call: what it did shows once it is back.
-  std::fprintf(stderr, "verolink: NetworkManager: adding the connection: %s\n", error->message);
+  std::fprintf(stderr, "verolink: NetworkManager: %s: %s\n", what, error->message);
   g_error_free(error);
   NmPermissions ignored;
   if (!Await([&] { return CameBack(owner); }) || AskPermissions(ignored) != kRasSuccess)
     return abandon(true);
-  return nm_client_get_connection_by_uuid(client_, uuid.c_str()) ? kRasSuccess : kErrorNmNoAnswer;
+  const bool there = nm_client_get_connection_by_uuid(client_, uuid.c_str()) != nullptr;
+  return there == adds ? kRasSuccess : kErrorNmNoAnswer;
+}
+
+RasError NmDaemon::Add(NMConnection* connection) {
+  return Change("adding the connection", connection, true, [&](void* call) {
+    // No time limit of the bus's own: the answer is awaited as long as the
+    // daemon may still give it.
+    nm_client_dbus_call(
+        client_, NM_DBUS_PATH_SETTINGS, NM_DBUS_INTERFACE_SETTINGS, "AddConnection2",
+        g_variant_new("(@a{sa{sv}}u@a{sv})",
+                      nm_connection_to_dbus(connection, NM_CONNECTION_SERIALIZE_ALL),
+                      static_cast<guint32>(NM_SETTINGS_ADD_CONNECTION2_FLAG_TO_DISK),
+                      g_variant_new_array(G_VARIANT_TYPE("{sv}"), nullptr, 0)),
+        G_VARIANT_TYPE("(oa{sv})"), G_MAXINT, nullptr, Ended, call);
+  });
+}
+
+NMRemoteConnection* NmDaemon::ConnectionOf(const std::string& uuid) {
+  // A round trip that asks polkit nothing: the daemon's answer comes after
+  // its news so far, and after libnm's reading of a new connection.
+  Waiter waiter(context_, timeout_);
+  nm_client_dbus_call(client_, NM_DBUS_PATH, "org.freedesktop.DBus.Properties", "Get",
+                      g_variant_new("(ss)", NM_DBUS_INTERFACE, "Version"), G_VARIANT_TYPE("(v)"),
+                      static_cast<int>(timeout_.count()), waiter.cancellable(), Ended,
+                      waiter.call());
+  if (GAsyncResult* result = waiter.Wait()) {
+    if (GVariant* reply = nm_client_dbus_call_finish(client_, result, nullptr))
+      g_variant_unref(reply);
+  }
+  waiter.TakeNews();
+  return nm_client_get_connection_by_uuid(client_, uuid.c_str());
 }
 
 RasError NmDaemon::DeleteUuid(const std::string& uuid) {
-  NmPermissions ignored;
-  if (const RasError r = AskPermissions(ignored); r != kRasSuccess) return r;
-  NMRemoteConnection* connection = nm_client_get_connection_by_uuid(client_, uuid.c_str());
-  if (connection == nullptr) return kRasSuccess;
-  Waiter waiter(context_, timeout_);
-  nm_client_dbus_call(client_, nm_object_get_path(NM_OBJECT(connection)),
-                      NM_DBUS_INTERFACE_SETTINGS_CONNECTION, "Delete", nullptr,
-                      G_VARIANT_TYPE("()"), G_MAXINT, nullptr, Ended, waiter.call());
-  if (!Await([&] { return waiter.ended(); })) return Failure("deleting a connection", nullptr);
-  GError* error = nullptr;
-  if (GVariant* reply = nm_client_dbus_call_finish(client_, waiter.shared()->result, &error)) {
-    g_variant_unref(reply);
-    waiter.TakeNews();
-    return kRasSuccess;
-  }
+  NMRemoteConnection* found = ConnectionOf(uuid);
+  if (found == nullptr) return kRasSuccess;
+  const ConnectionRef connection(NM_REMOTE_CONNECTION(g_object_ref(found)), &g_object_unref);
+  const RasError r = Change("deleting a connection", NM_CONNECTION(found), false, [&](void* call) {
+    nm_client_dbus_call(client_, nm_object_get_path(NM_OBJECT(found)),
+                        NM_DBUS_INTERFACE_SETTINGS_CONNECTION, "Delete", nullptr,
+                        G_VARIANT_TYPE("()"), G_MAXINT, nullptr, Ended, call);
+  });
   // Deleted by someone else in the meantime: gone all the same.
-  if (AskPermissions(ignored) == kRasSuccess &&
-      nm_client_get_connection_by_uuid(client_, uuid.c_str()) == nullptr) {
-    g_error_free(error);
+  if (r != kRasSuccess && r != kErrorNmNoAnswer && ConnectionOf(uuid) == nullptr)
     return kRasSuccess;
-  }
-  return Failure("deleting a connection", error);
+  return r;
 }
 
 void NmDaemon::ScheduleUndo(NmDaemon* daemon) {
@@ -401,26 +427,35 @@ void NmDaemon::ScheduleUndo(NmDaemon* daemon) {
 void NmDaemon::UndoAbandoned() {
   if (undoing_) return;
   undoing_ = true;
-  std::erase_if(abandoned_, [this](Abandoned& call) {
-    if (call.call->result == nullptr) return false;
-    if (!call.read) {
-      call.read = true;
-      GError* error = nullptr;
-      GVariant* reply = nm_client_dbus_call_finish(client_, call.call->result, &error);
-      call.lost = reply == nullptr && IsNoAnswer(error);
-      const bool refused = reply == nullptr && !call.lost;
-      if (reply != nullptr) g_variant_unref(reply);
-      g_clear_error(&error);
-      // Refused: nothing was added.
-      if (refused) return true;
-    }
-    // Lost: known once the daemon is back.
-    if (call.lost && !CameBack(call.owner)) return false;
-    const bool undone = DeleteUuid(call.uuid) == kRasSuccess;
-    if (undone) std::fprintf(stderr, "verolink: NetworkManager: the late addition is undone\n");
-    return undone;
-  });
+  std::vector<Abandoned> pending;
+  pending.swap(abandoned_);
+  for (Abandoned& change : pending) {
+    if (!Undo(change)) abandoned_.push_back(std::move(change));
+  }
   undoing_ = false;
+}
+
+bool NmDaemon::Undo(Abandoned& change) {
+  if (change.call->result == nullptr) return false;
+  if (!change.read) {
+    change.read = true;
+    GError* error = nullptr;
+    GVariant* reply = nm_client_dbus_call_finish(client_, change.call->result, &error);
+    change.lost = reply == nullptr && IsNoAnswer(error);
+    const bool refused = reply == nullptr && !change.lost;
+    if (reply != nullptr) g_variant_unref(reply);
+    g_clear_error(&error);
+    // Refused: nothing changed.
+    if (refused) return true;
+  }
+  // Lost: known once the daemon is back.
+  if (change.lost && !CameBack(change.owner)) return false;
+  const bool there = ConnectionOf(change.uuid) != nullptr;
+  if (there == change.present) return true;
+  // A change this gives up on is abandoned in turn, and undone in its turn.
+  const RasError r = change.present ? Add(change.settings.get()) : DeleteUuid(change.uuid);
+  if (r == kRasSuccess) std::fprintf(stderr, "verolink: NetworkManager: a late change is undone\n");
+  return true;
 }
 
 bool NmDaemon::Settle(milliseconds limit) {

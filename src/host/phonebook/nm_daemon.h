@@ -13,6 +13,7 @@
 
 typedef struct _NMClient NMClient;
 typedef struct _NMConnection NMConnection;
+typedef struct _NMRemoteConnection NMRemoteConnection;
 typedef struct _GMainContext GMainContext;
 typedef struct _GError GError;
 typedef struct _GSource GSource;
@@ -44,7 +45,7 @@ struct NmPermissions {
 
 // How long a wait no window shows lasts before it gives up.
 inline constexpr std::chrono::milliseconds kNmPatience{30000};
-// How long the end of the program waits for additions given up on.
+// How long the end of the program waits for changes given up on.
 inline constexpr std::chrono::milliseconds kNmSettleLimit{120000};
 
 // A saved connection as this user sees it; its order is the daemon's object
@@ -58,8 +59,9 @@ using NmConnectionInfo = modRASVPN::EntryCopy;
 // gives up after the time allowed. A change (Add, DeleteUuid) is waited for
 // until the daemon answers it: after the time allowed the wait is shown
 // (WaitView), and where the user stops waiting, or the daemon left with the
-// call and does not come back, an addition is undone whenever it arrives,
-// so that "nothing changed" stays true. When a call returns, what it did is
+// call and does not come back, the change is undone whenever it arrives (an
+// addition deleted, a deletion added back), so that the failure reported
+// stays true. When a call returns, what it did is
 // done in the daemon. A failed call writes one line to standard error with
 // the daemon's or the bus's text (English).
 class NmDaemon {
@@ -69,7 +71,7 @@ class NmDaemon {
   // waits (null: none is shown, and a wait gives up after kNmPatience).
   static std::unique_ptr<NmDaemon> Connect(std::chrono::milliseconds timeout, std::string& reason,
                                            WaitView* view = nullptr);
-  // Sees every addition given up on to its end first (Settle with
+  // Sees every change given up on to its end first (Settle with
   // kNmSettleLimit).
   ~NmDaemon();
   NmDaemon(const NmDaemon&) = delete;
@@ -88,16 +90,18 @@ class NmDaemon {
   std::string LoginOf(const std::string& uuid);
   // Saves `connection` to disk through the daemon: 0 when it is stored and
   // listed, else an error above with nothing added (an addition given up on
-  // is undone when it arrives).
+  // is deleted again when it arrives).
   RasError Add(NMConnection* connection);
   // Deletes the connection of that UUID: 0 when it is gone (or was not
-  // there); else an error above.
+  // there); else an error above with the connection kept (a deletion given
+  // up on is added back when it arrives).
   RasError DeleteUuid(const std::string& uuid);
   // The Ethernet cards NetworkManager manages, after the daemon's news so
   // far, in its order; empty when it has none (or has gone).
   std::vector<EthernetCard> EthernetCards();
-  // Runs the main context until every addition given up on has been undone
-  // or has ended without adding, or `limit` has passed; whether they all have.
+  // Runs the main context until every change given up on has been undone
+  // or has ended without changing anything, or `limit` has passed; whether
+  // they all have.
   bool Settle(std::chrono::milliseconds limit);
 
  private:
@@ -112,8 +116,17 @@ class NmDaemon {
   bool Await(const std::function<bool()>& done);
   // Whether a daemon other than the one of `owner` now runs and has been read.
   bool CameBack(const std::string& owner) const;
-  // Undoes the additions given up on whose outcome is known by now.
+  // Sends a change with `send` (given the call's callback data) and awaits
+  // it: 0 when it is done, else an error above. `settings` are those of the
+  // connection added (`adds`) or deleted, for undoing a change given up on.
+  RasError Change(const char* what, NMConnection* settings, bool adds,
+                  const std::function<void(void*)>& send);
+  // The connection of that UUID after the daemon's news so far, or null.
+  NMRemoteConnection* ConnectionOf(const std::string& uuid);
+  // Undoes the changes given up on whose outcome is known by now.
   void UndoAbandoned();
+  // Whether the change has ended and, where it was done, has been undone.
+  bool Undo(Abandoned& change);
   static void ScheduleUndo(NmDaemon* daemon);
 
   GMainContext* context_;
