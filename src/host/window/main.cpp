@@ -16,7 +16,6 @@
 #include "host/system/host_process.h"
 #include "host/window/gtk_dialogs.h"
 #include "host/window/main_window.h"
-#include "phonebook/entry_listing.h"
 #include "start/platform.h"
 
 namespace {
@@ -32,12 +31,8 @@ using namespace verolink::host;
 struct WindowPlatform {
   WindowPlatform()
       : automation({// Network Connections lists the phonebook's entries.
-                    [this] {
-                      std::vector<Text> names;
-                      modRASVPN::EnumRasEntries(bundle, names);
-                      return names;
-                    },
-                    phonebookSide.phonebook.path(), ConnectionUuids()}),
+                    [this] { return ListedConnections(bundle); }, phonebookSide.phonebook.path(),
+                    ConnectionUuids()}),
         files(phonebookSide.codePage, phonebook.networkManager() != nullptr),
         bundle{phonebook.phonebook(),
                phonebookSide.systemMessages,
