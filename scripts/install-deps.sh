@@ -21,15 +21,17 @@ apt-get update -qq -o DPkg::Lock::Timeout=600
 host_packages=(
   build-essential cmake pkg-config git python3 python3-pil
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libfltk1.3-dev libglib2.0-dev
+  libgtk-4-dev libglib2.0-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
+  at-spi2-core python3-pyatspi gir1.2-atspi-2.0 weston
   xdg-utils
   network-manager libnm-dev polkitd dbus-daemon
-  libsecret-1-dev gnome-keyring libsecret-tools libgtk-4-dev
+  libsecret-1-dev gnome-keyring libsecret-tools
   clang libclang-rt-14-dev
   dpkg-dev fakeroot lintian desktop-file-utils appstream
   gvfs gvfs-daemons dbus-bin libglib2.0-bin
   osslsigncode rpm rpmlint rpm2cpio openssl
+  softhsm2 libengine-pkcs11-openssl python3-pykcs11 python3-cryptography gnupg libp11-kit-dev
   qemu-system-x86 linux-image-amd64 busybox-static ppp pppoe python3-gi procps util-linux
 )
 windows_packages=(

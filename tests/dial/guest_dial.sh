@@ -99,11 +99,12 @@ user=abonent
 uid=4711
 work=/tmp/nm
 home=$work/home/$user  # made by nm-private-daemon.sh
-# Runs a command as the subscriber, in their desktop session's environment.
+# Runs a command as the subscriber, in their desktop session's environment
+# (GTK draws with cairo: Xvfb has no GL).
 as_user() {
   setpriv --reuid="$uid" --regid="$uid" --init-groups \
     env -i HOME="$home" USER="$user" LOGNAME="$user" PATH="$PATH" LANG=C.UTF-8 \
-    DISPLAY="${DISPLAY:-}" DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" \
+    DISPLAY="${DISPLAY:-}" DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" GSK_RENDERER=cairo \
     XDG_RUNTIME_DIR="/tmp/runtime-$user" "$@"
 }
 
@@ -197,7 +198,10 @@ main=$(window_named "$caption")
 stamp "program window shown"
 sleep 1
 xwd -silent -id "$main" >"$out/dial-window.xwd"
-xdotool mousemove --window "$main" 150 176 click 1
+# The button: the lowest control, 7 pixels above the bottom edge and at least
+# 33 high, however tall the desktop's font makes the window.
+height=$(xwininfo -id "$main" | awk '/Height:/ {print $2}')
+xdotool mousemove --window "$main" 150 $((height - 23)) click 1
 xdotool mousemove 1000 750
 answer login-prompt "$login" Verolink
 answer created-message "" "$caption" "$main"

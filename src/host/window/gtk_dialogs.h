@@ -1,0 +1,37 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include "common/message_boxes.h"
+#include "host/phonebook/login_prompt.h"
+#include "window/ui_services.h"
+
+namespace verolink::host {
+
+// Modal message boxes as GTK message dialogs over the program's window: the
+// title is the dialog's caption, the buttons are named in Russian (see
+// common/message_box_buttons.h for which Enter and Escape give).
+class GtkMessageBoxes : public MessageBoxes {
+ public:
+  int Show(const Text& text, int style, const Text& title) override;
+};
+
+// Asks what a connection needs in one modal dialog: the subscriber's login
+// in a field labelled "Логин абонента:" (blanks around it dropped; OK does
+// nothing while it is empty), and, when the request lists cards, the card
+// in a list below it (Enter on a card answers too). Escape, the close box or
+// "Отмена" cancel.
+class GtkLoginPrompt : public LoginPrompt {
+ public:
+  std::optional<LoginAnswer> AskLogin(const LoginRequest& request) override;
+};
+
+// The window's events through GLib's main loop, which libnm and GIO share;
+// the program is ending once the application has no window any more.
+class GlibEventPump : public EventPump {
+ public:
+  void ProcessPendingEvents() override;
+  bool ProcessEventsFor(std::chrono::milliseconds longest) override;
+};
+
+}  // namespace verolink::host
