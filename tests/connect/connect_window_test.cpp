@@ -39,10 +39,28 @@ bool DriveUntil(const std::string& command, Done done) {
   return ended && done();
 }
 
+// Runs the window's events until it has drawn what it shows now.
+void WaitDrawn(GtkWidget* window) {
+  const gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
+  GdkFrameClock* clock = nullptr;
+  while (!(clock = gtk_widget_get_frame_clock(window)) && g_get_monotonic_time() < deadline) {
+    g_main_context_iteration(nullptr, FALSE);
+  }
+  if (clock == nullptr) return;
+  const gint64 first = gdk_frame_clock_get_frame_counter(clock);
+  gtk_widget_queue_draw(window);
+  while (gdk_frame_clock_get_frame_counter(clock) < first + 2 &&
+         g_get_monotonic_time() < deadline) {
+    g_main_context_iteration(nullptr, FALSE);
+  }
+}
+
 std::string Screenshot(const std::string& name) {
   const char* folder = std::getenv("VEROLINK_ARTIFACTS");
-  return std::string("import -window root '") + (folder ? folder : ".") + "/connect-" + name +
-         ".png'";
+  return std::string(
+             "xdotool search --sync --onlyvisible --name '^Pelkar INTERNET$' >/dev/null && "
+             "import -window root '") +
+         (folder ? folder : ".") + "/connect-" + name + ".png'";
 }
 
 // Keys to the window named `title`, once it is there.
@@ -62,6 +80,7 @@ TEST(ConnectWindow, KeyboardAloneTypesThePasswordConnectsDisconnectsAndEscapeClo
   engine.Start();
   EXPECT_TRUE(window.view().screen().askPassword && window.view().screen().canRemember);
   // Typed and Enter: the password field has the focus, Enter is the connect button.
+  WaitDrawn(window.widget());
   ASSERT_TRUE(DriveUntil(Screenshot("asks") + "; " +
                              Keys("Pelkar INTERNET", "type --delay 20 'parol 7'") +
                              " && xdotool key Tab space shift+Tab Return",
@@ -72,15 +91,16 @@ TEST(ConnectWindow, KeyboardAloneTypesThePasswordConnectsDisconnectsAndEscapeClo
   dialer.events->OnConnected("169.254.10.2");
   EXPECT_EQ(window.view().screen().status, "Подключено, адрес 169.254.10.2");
   EXPECT_EQ(store.kept[kUuid], "parol 7") << "the remember box was ticked by the keyboard";
+  WaitDrawn(window.widget());
   ASSERT_TRUE(DriveUntil(Screenshot("connected"), [] { return true; }));
   // Connected, the disconnect button has the focus: Space presses it.
-  ASSERT_TRUE(DriveUntil(Keys("Pelkar INTERNET", "key space"), [&] {
-    return dialer.hangUps > 0;
-  })) << "the disconnect button was not reached by the keyboard";
+  ASSERT_TRUE(DriveUntil(Keys("Pelkar INTERNET", "key space"), [&] { return dialer.hangUps > 0; }))
+      << "the disconnect button was not reached by the keyboard";
   EXPECT_EQ(dialer.hangUps, 1);
   dialer.events->OnEnded({connect::nm::kDeviceUserRequested, connect::nm::kActiveUserDisconnected,
                           true, true, std::nullopt});
   EXPECT_EQ(window.view().screen().status, connect::kDisconnectedText);
+  WaitDrawn(window.widget());
   ASSERT_TRUE(DriveUntil(Screenshot("disconnected") + "; " + Keys("Pelkar INTERNET", "key Escape"),
                          [&] { return closed; }))
       << "Escape did not close the window";

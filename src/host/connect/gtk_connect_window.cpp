@@ -119,6 +119,7 @@ void GtkConnectWindow::PressConnect() {
 
 void GtkConnectWindow::Render(const connect::ConnectScreen& screen) {
   gtk_label_set_text(GTK_LABEL(status_), screen.status.c_str());
+  gtk_widget_set_visible(status_, !screen.status.empty());
   gtk_label_set_text(GTK_LABEL(advice_), screen.advice.c_str());
   gtk_label_set_text(GTK_LABEL(notice_), screen.notice.c_str());
   gtk_widget_set_visible(advice_, !screen.advice.empty());

@@ -20,6 +20,7 @@ class GtkConnectWindow {
   GtkConnectWindow(const GtkConnectWindow&) = delete;
   GtkConnectWindow& operator=(const GtkConnectWindow&) = delete;
   connect::ScreenConnectView& view() { return view_; }
+  GtkWidget* widget() const { return window_; }
 
  private:
   void Render(const connect::ConnectScreen& screen);
