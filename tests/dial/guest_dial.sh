@@ -6,9 +6,9 @@
 # and a private system bus as scripts/nm-private-daemon.sh starts them; the
 # ordinary user "abonent" may only make connections of their own and start
 # connections. As that user: the real program on Xvfb, its button pressed and
-# the login typed; then the command of the desktop launcher it wrote (the
-# program in connect mode), its password typed on the connect window's
-# input, with no desktop secret agent at all. Three dials: right (the
+# the login typed; then the desktop launcher it wrote, started the way a
+# desktop starts one (gio launch): the program's connect window, its
+# password typed, with no desktop secret agent at all. Three dials: right (the
 # connection renamed first; then disconnected from the window), then the
 # server offering another service, then a wrong password; and nmcli's own
 # dial of the same connection, for its time, with a stand-in secret agent. Results go to the
@@ -221,40 +221,48 @@ ppp=$(nmcli -g connection.interface-name connection show "$uuid")
 ppp=${ppp:-ppp0}
 nmcli connection show "$uuid" | grep -E '^(pppoe|ppp\.lcp|connection\.(id|interface-name|permissions))'
 
-# One connect through the launcher's command, the connect window in connect
-# mode: the password typed on its input (no Secret Service here, so it asks
-# for the password alone); waits for "Подключено" or its end. Its lines go to
-# $out/connect-NAME.log; the seconds from its start to "Подключено" to
-# $out/connect-NAME.seconds.
-connect_in=/tmp/connect-in
+# One connect as the subscriber makes it: the launcher started as the
+# desktop starts it (gio launch), the password typed into the connect window
+# and Enter; waits for the window's result (each state it shows is also a
+# line "verolink: connect: ..." on its standard error, in
+# $out/connect-NAME.log) and photographs it. The seconds from the launch to
+# "Подключено" go to $out/connect-NAME.seconds.
+connect_title="Домашний интернет"
 seconds_since() { awk -v from="$1" -v now="$(date +%s.%N)" 'BEGIN { printf "%.1f\n", now - from }'; }
+result_line() { grep '^verolink: connect: ' "$1" | grep -v '…$' | tail -1; }
 dial() {  # dial NAME PASSWORD
-  local log="$out/connect-$1.log" command started
-  command=$(sed -n 's/^Exec=//p' "$launcher")
-  rm -f "$connect_in"
-  mkfifo -m 666 "$connect_in"
+  local log="$out/connect-$1.log" started
   started=$(date +%s.%N)
-  # No display: the stand-in of the window reads its input; and no session
-  # bus, so no Secret Service either.
-  as_user env -u DISPLAY sh -c "exec $command" <"$connect_in" >"$log" 2>&1 &
-  connect_pid=$!
-  exec 3>"$connect_in"
-  echo "$2" >&3
-  wait_for 180 sh -c "grep -q '^Подключено' '$log' || ! kill -0 $connect_pid 2>/dev/null"
-  if grep -q '^Подключено' "$log"; then
-    seconds_since "$started" >"$out/connect-$1.seconds"
-  else
-    exec 3>&-
-    wait "$connect_pid" 2>/dev/null
+  as_user gio launch "$launcher" >"$log" 2>&1 || echo "gio launch failed"
+  if ! wait_for 120 has_window "$connect_title"; then
+    echo "FAILED: no connect window ($1)"
+    failures=$((failures + 1))
+    return 1
   fi
+  connect_window=$(window_named "$connect_title")
+  sleep 0.5
+  xwd -silent -id "$connect_window" >"$out/dial-$1-asks.xwd"
+  xdotool windowfocus --sync "$connect_window" type "$2"
+  xdotool windowfocus --sync "$connect_window" key Return
+  wait_for 180 sh -c "grep '^verolink: connect: ' '$log' | grep -qv '…\$'"
+  grep -q '^verolink: connect: Подключено' "$log" && seconds_since "$started" >"$out/connect-$1.seconds"
+  sleep 0.5
+  xwd -silent -id "$connect_window" >"$out/dial-$1-result.xwd"
   cat "$log"
 }
-# Disconnects from the connect window; waits for it to end.
+# Closes the connect window by Escape; waits for it to go.
+close_window() {
+  xdotool windowfocus --sync "$connect_window" key Escape
+  wait_for 30 sh -c "! xdotool search --onlyvisible --name '^$connect_title\$' >/dev/null 2>&1"
+}
+# Disconnects from the connect window (its focused button); waits for the
+# PPP interface to go.
 disconnect() {
-  echo disconnect >&3
-  exec 3>&-
-  wait_for 60 sh -c "! kill -0 $connect_pid 2>/dev/null"
+  xdotool windowfocus --sync "$connect_window" key space
+  wait_for 60 grep -q '^verolink: connect: Отключено' "$1"
   wait_for 60 sh -c "! ip link show $ppp >/dev/null 2>&1"
+  sleep 0.5
+  xwd -silent -id "$connect_window" >"$out/dial-right-disconnected.xwd"
 }
 ppp_address() { ip -4 -o addr show dev $ppp 2>/dev/null | awk '{ print $4 }'; }
 
@@ -267,9 +275,9 @@ dial right "$password"
 address=$(ppp_address)
 stamp "dial 1 ended: ${address:-no address} after $(cat "$out/connect-right.seconds" 2>/dev/null)s"
 check "the connect window says it is connected, with the address" \
-  grep -qx "Подключено ${address%/*}" "$out/connect-right.log"
+  grep -qx "verolink: connect: Подключено, адрес ${address%/*}" "$out/connect-right.log"
 check "the connect window went through the steps" \
-  grep -q "Проверка логина и пароля" "$out/connect-right.log"
+  grep -q "^verolink: connect: Проверка логина и пароля" "$out/connect-right.log"
 check "the PPP link holds the address the server assigned" \
   test "${address%/*}" = 169.254.10.2
 check "the server authenticated the session for the provider's service" \
@@ -281,10 +289,12 @@ echo "client pppd: $pppd_line"
 check "pppd asks for LCP echo (5 failures, every 30 s)" \
   grep -q "lcp-echo-failure 5 .*lcp-echo-interval 30" <<<"$pppd_line"
 check "the launcher names no device" bash -c "! grep '^Exec=.*ifname' '$launcher'"
-disconnect
+disconnect "$out/connect-right.log"
 check "disconnecting from the window brings the PPP interface down" \
   bash -c "! ip link show $ppp >/dev/null 2>&1"
-check "the window says it is disconnected" grep -qx "Отключено" "$out/connect-right.log"
+check "the window says it is disconnected" \
+  grep -qx "verolink: connect: Отключено" "$out/connect-right.log"
+close_window
 
 stamp "nmcli's own dial of the same connection, for its time"
 # nmcli leaves the password to an agent: a stand-in for the desktop's.
@@ -308,7 +318,9 @@ dial other-service "$password"
 stamp "dial 2 ended"
 check "a wrong service name does not connect" test -z "$(ppp_address)"
 check "the window says the provider's equipment does not answer" \
-  grep -qx "Оборудование провайдера не отвечает." "$out/connect-other-service.log"
+  test "$(result_line "$out/connect-other-service.log")" = \
+  "verolink: connect: Оборудование провайдера не отвечает."
+close_window
 check "NetworkManager gave up on discovery" grep -q "Timeout waiting for PADO" "$work/nm.log"
 
 stamp "dial 3: a wrong password"
@@ -317,7 +329,9 @@ dial wrong-password "wrong-$password"
 stamp "dial 3 ended"
 check "a wrong password does not connect" test -z "$(ppp_address)"
 check "the window says the provider refused the login or password" \
-  grep -qx "Провайдер не принял логин или пароль." "$out/connect-wrong-password.log"
+  test "$(result_line "$out/connect-wrong-password.log")" = \
+  "verolink: connect: Провайдер не принял логин или пароль."
+close_window
 check "the server refused the password" grep -q "sent \\[CHAP Failure" /tmp/syslog.log
 stop_server
 kill "$program_pid" 2>/dev/null

@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <cstdio>
+
 #include "window/resources.h"
 
 namespace verolink::host {
@@ -118,6 +120,11 @@ void GtkConnectWindow::PressConnect() {
 }
 
 void GtkConnectWindow::Render(const connect::ConnectScreen& screen) {
+  // Each new state also on standard error, for whoever started the window.
+  if (screen.status != shownStatus_ && !screen.status.empty()) {
+    std::fprintf(stderr, "verolink: connect: %s\n", screen.status.c_str());
+  }
+  shownStatus_ = screen.status;
   gtk_label_set_text(GTK_LABEL(status_), screen.status.c_str());
   gtk_widget_set_visible(status_, !screen.status.empty());
   gtk_label_set_text(GTK_LABEL(advice_), screen.advice.c_str());

@@ -37,6 +37,7 @@ class GtkConnectWindow {
   GtkWidget* notice_;
   GtkWidget* connect_;
   GtkWidget* disconnect_;
+  std::string shownStatus_;
 };
 
 }  // namespace verolink::host
