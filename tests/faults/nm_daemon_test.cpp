@@ -29,6 +29,7 @@ extern "C" {
 #include "common/message_boxes.h"
 #include "doubles/fake_platform.h"
 #include "host/connect/connect_agent.h"
+#include "host/connect/nm_dialer.h"
 #include "host/desktop/host_shell.h"
 #include "host/phonebook/nm_phonebook.h"
 #include "host/phonebook/phonebook_choice.h"
@@ -621,6 +622,25 @@ TEST_F(NmDaemonTest, TheAgentOfTheAskingProcessIsAskedFirstThenTheOneRegisteredL
   EXPECT_EQ(std::count(asked.begin(), asked.end(), '\n'), 3)
       << "the desktop's agent was asked other than by nmcli and after the window's declined:\n"
       << asked;
+}
+
+// The connect window where NetworkManager hangs: it says NetworkManager
+// does not answer once the time allowed has passed, not later.
+TEST_F(NmDaemonTest, TheConnectWindowGivesUpOnAStoppedDaemonInTheTimeAllowed) {
+  const pid_t daemon = DaemonPid();
+  kill(daemon, SIGSTOP);
+  const auto started = std::chrono::steady_clock::now();
+  const int status = host::testing::RunInChild([] {
+    if (setgroups(0, nullptr) != 0 || setgid(kOwn.uid) != 0 || setuid(kOwn.uid) != 0) return 2;
+    connect::Failure failure = connect::Failure::kOther;
+    std::string reason;
+    const auto dialer = host::NmDialer::Connect(std::chrono::seconds(1), failure, reason);
+    return dialer == nullptr && failure == connect::Failure::kNoManager ? 0 : 1;
+  });
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+  kill(daemon, SIGCONT);
+  EXPECT_EQ(status, 0) << "not the no-answer reason";
+  EXPECT_LT(took.count(), 4.0) << "waited past the second allowed";
 }
 
 // Late answers, restarts and two windows: each test says what the user reads

@@ -8,6 +8,8 @@ extern "C" {
 
 #include <cstring>
 
+#include "host/connect/bounded_wait.h"
+
 namespace verolink::host {
 
 // The GObject class of the agent: NetworkManager's calls, handed to its owner.
@@ -105,15 +107,7 @@ std::unique_ptr<ConnectAgent> ConnectAgent::Register(std::chrono::milliseconds t
         r->done = true;
       },
       &registration);
-  const guint timer = g_timeout_add(
-      timeout.count(),
-      [](gpointer c) {
-        g_cancellable_cancel(static_cast<GCancellable*>(c));
-        return G_SOURCE_REMOVE;
-      },
-      cancellable);
-  while (!registration.done) g_main_context_iteration(nullptr, TRUE);
-  if (!g_cancellable_is_cancelled(cancellable)) g_source_remove(timer);
+  WaitOrCancel(registration.done, cancellable, timeout);
   g_object_unref(cancellable);
   if (registration.error != nullptr) {
     reason = registration.error->message;

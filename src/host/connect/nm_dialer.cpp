@@ -8,6 +8,8 @@ extern "C" {
 #include <algorithm>
 #include <cstdio>
 
+#include "host/connect/bounded_wait.h"
+
 namespace verolink::host {
 
 namespace {
@@ -46,8 +48,24 @@ std::string AddressOf(NMActiveConnection* active) {
 
 std::unique_ptr<NmDialer> NmDialer::Connect(std::chrono::milliseconds timeout, Failure& failure,
                                             std::string& reason) {
-  GError* error = nullptr;
-  NMClient* client = nm_client_new(nullptr, &error);
+  struct Start {
+    bool done = false;
+    NMClient* client = nullptr;
+    GError* error = nullptr;
+  } start;
+  GCancellable* cancellable = g_cancellable_new();
+  nm_client_new_async(
+      cancellable,
+      [](GObject*, GAsyncResult* result, gpointer data) {
+        auto* s = static_cast<Start*>(data);
+        s->client = nm_client_new_finish(result, &s->error);
+        s->done = true;
+      },
+      &start);
+  WaitOrCancel(start.done, cancellable, timeout);
+  g_object_unref(cancellable);
+  NMClient* client = start.client;
+  GError* error = start.error;
   if (client == nullptr || !nm_client_get_nm_running(client)) {
     reason = error ? error->message : "NetworkManager is not running";
     failure = Failure::kNoManager;
