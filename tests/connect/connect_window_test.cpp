@@ -16,9 +16,10 @@ namespace {
 constexpr char kUuid[] = "5d2c8e1a-4b3f-4a6e-8c7d-2e1f0a9b8c7d";
 
 // Runs `command` (xdotool, import) while the window's events run, until it
-// has ended and `done` holds, or 60 s have passed. Whether both came.
+// has ended and `done` holds, or 60 s have passed. Whether both came; its
+// exit status (0 for success) in `status`.
 template <typename Done>
-bool DriveUntil(const std::string& command, Done done) {
+bool DriveUntil(const std::string& command, Done done, int* status = nullptr) {
   GError* error = nullptr;
   const gchar* argv[] = {"sh", "-c", command.c_str(), nullptr};
   GPid pid = 0;
@@ -29,13 +30,24 @@ bool DriveUntil(const std::string& command, Done done) {
     g_error_free(error);
     return false;
   }
-  bool ended = false;
+  struct End {
+    bool ended = false;
+    int status = -1;
+  } end;
   g_child_watch_add(
-      pid, [](GPid, gint, gpointer e) { *static_cast<bool*>(e) = true; }, &ended);
+      pid,
+      [](GPid, gint wait, gpointer e) {
+        auto* end = static_cast<End*>(e);
+        end->status = g_spawn_check_wait_status(wait, nullptr) ? 0 : 1;
+        end->ended = true;
+      },
+      &end);
+  const bool& ended = end.ended;
   const gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
   while (!(ended && done()) && g_get_monotonic_time() < deadline) {
     g_main_context_iteration(nullptr, FALSE);
   }
+  if (status) *status = end.status;
   return ended && done();
 }
 
@@ -81,6 +93,14 @@ TEST(ConnectWindow, KeyboardAloneTypesThePasswordConnectsDisconnectsAndEscapeClo
   EXPECT_TRUE(window.view().screen().askPassword && window.view().screen().canRemember);
   // Typed and Enter: the password field has the focus, Enter is the connect button.
   WaitDrawn(window.widget());
+  // What a screen reader finds: every field and button named.
+  int read = -1;
+  const char* reader = std::getenv("VEROLINK_READER");
+  ASSERT_TRUE(reader != nullptr) << "VEROLINK_READER names no screen reader script";
+  ASSERT_TRUE(DriveUntil(
+      std::string("/usr/bin/python3 '") + reader + "' 'Pelkar INTERNET'", [] { return true; },
+      &read));
+  EXPECT_EQ(read, 0) << "the screen reader missed a named field or button (its list above)";
   ASSERT_TRUE(DriveUntil(Screenshot("asks") + "; " +
                              Keys("Pelkar INTERNET", "type --delay 20 'parol 7'") +
                              " && xdotool key Tab space shift+Tab Return",
