@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """The connect window as a screen reader finds it on the accessibility bus:
-its name, the password field, the remember box and the buttons, each named.
+its name, the password field, the remember box and the buttons, each named;
+or, given STATE, that state read as it is, with the disconnect button.
 Waits (up to 20 s) for the window; exits 1 naming what is missing.
 
-  connect_reader.py TITLE"""
+  connect_reader.py TITLE [STATE]"""
 
 import sys
 import time
@@ -47,7 +48,10 @@ def main():
         return 1
     listed = [(n.getRole(), n.getRoleName(), n.name) for n in nodes(frame)]
     found = {(role, name) for role, _, name in listed}
-    missing = [f"{role} {name!r}" for role, name in EXPECTED if (role, name) not in found]
+    # Asking, the fields and buttons; connected, the state and the disconnect button.
+    expected = EXPECTED if len(sys.argv) < 3 else [(pyatspi.ROLE_LABEL, sys.argv[2]),
+                                                    (pyatspi.ROLE_PUSH_BUTTON, "Отключить")]
+    missing = [f"{role} {name!r}" for role, name in expected if (role, name) not in found]
     for _, role, name in listed:
         if name:
             print(f"{role}: {name}")

@@ -112,6 +112,11 @@ TEST(ConnectWindow, KeyboardAloneTypesThePasswordConnectsDisconnectsAndEscapeClo
   EXPECT_EQ(window.view().screen().status, "Подключено, адрес 169.254.10.2");
   EXPECT_EQ(store.kept[kUuid], "parol 7") << "the remember box was ticked by the keyboard";
   WaitDrawn(window.widget());
+  ASSERT_TRUE(DriveUntil(
+      std::string("/usr/bin/python3 '") + reader +
+          "' 'Pelkar INTERNET' 'Подключено, адрес 169.254.10.2'",
+      [] { return true; }, &read));
+  EXPECT_EQ(read, 0) << "a screen reader does not read that it is connected";
   ASSERT_TRUE(DriveUntil(Screenshot("connected"), [] { return true; }));
   // Connected, the disconnect button has the focus: Space presses it.
   ASSERT_TRUE(DriveUntil(Keys("Pelkar INTERNET", "key space"), [&] { return dialer.hangUps > 0; }))

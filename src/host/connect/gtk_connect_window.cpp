@@ -69,8 +69,6 @@ GtkConnectWindow::GtkConnectWindow(const std::string& name, std::function<void()
   gtk_box_append(GTK_BOX(box), remember_);
 
   status_ = WrappedLabel();
-  gtk_accessible_update_property(GTK_ACCESSIBLE(status_), GTK_ACCESSIBLE_PROPERTY_LABEL,
-                                 "Состояние", -1);
   advice_ = WrappedLabel();
   notice_ = WrappedLabel();
   for (GtkWidget* text : {status_, advice_, notice_}) gtk_box_append(GTK_BOX(box), text);
