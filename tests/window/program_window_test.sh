@@ -257,8 +257,9 @@ for tool in dbus-daemon gio desktop-file-validate; do
     failures=$((failures + 1))
   }
 done
-# The computer has two Ethernet cards, both with a link, so the subscriber
-# is asked which one the provider is on. A read-only sysfs of this network
+# The computer has two Ethernet cards, both with a link and no access
+# concentrator on either, so the subscriber is asked which one the provider
+# is on. A read-only sysfs of this network
 # has NetworkManager take them as the kernel shows them, not wait for udev.
 cat >"$SCRATCH/in-private-network.sh" <<EOF
 #!/bin/sh
@@ -328,8 +329,8 @@ answer_login() {  # answer_login TYPED [SCREENSHOT]
   [ -z "$1" ] || xdotool windowfocus --sync "$login" type "$1"
   close_dialog "$login"
 }
-# Answers the card dialog: the card $1 places below the one it offers, then
-# OK (Enter).
+# Answers the card dialog: the card $1 places down its list (none is chosen
+# in advance), then OK (Enter).
 answer_card() {  # answer_card DOWN [SCREENSHOT]
   local dialog
   dialog=$(program_dialog "card dialog" "${2:-}") || { failures=$((failures + 1)); return 1; }
@@ -347,7 +348,7 @@ export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$nm_work/system_bus_socket"
 uuid_of_entry() { nmcli -g connection.uuid connection show "$entry" 2>&1 || true; }
 click_and_leave 150 176
 answer_login subscriber-7 login-prompt
-answer_card 1 card-dialog
+answer_card 2 card-dialog
 answer_box nm-created Return
 check "NetworkManager stored the connection with the login" \
   grep -qx "username=subscriber-7" "$stored"
@@ -359,7 +360,7 @@ first_uuid=$(uuid_of_entry)
 click_and_leave 150 176
 answer_box nm-question Return
 answer_login ""
-answer_card 0
+answer_card 1
 answer_box nm-created-again Return
 nm_uuid=$(uuid_of_entry)
 check "the connection was made again with a new UUID" test "$nm_uuid" != "$first_uuid"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/phonebook/card_choice.h"
+#include "pppoe/card_choice.h"
 #include "phonebook/ras_phonebook.h"
 
 typedef struct _NMClient NMClient;
@@ -69,7 +69,7 @@ class NmDaemon {
   RasError Delete(const std::string& id, const std::string& keepUuid = {});
   // The Ethernet cards NetworkManager manages, after the daemon's news so
   // far, in its order; empty when it has none (or has gone).
-  std::vector<EthernetCard> EthernetCards();
+  std::vector<PPPoE::EthernetCard> EthernetCards();
 
  private:
   NmDaemon(GMainContext* context, NMClient* client, std::chrono::milliseconds timeout);

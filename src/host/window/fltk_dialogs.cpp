@@ -93,29 +93,36 @@ std::string MessageText(const Text& text) {
   return FltkDrawnText(std::string_view(wrapped));
 }
 
-// Asks which card the provider's modem is on: a modal dialog with the
-// cards in a list, OK and "Отмена"; the first card is offered. The chosen
-// card, or nullopt when the user cancels (Escape or the close box too).
-std::optional<std::string> AskCard(const std::vector<std::string>& cards) {
-  Fl_Double_Window dialog(340, 130, ToUtf8(Application().title).c_str());
-  Fl_Box label(10, 10, 320, 40,
-               "Сетевых карт несколько. Выберите ту, к которой подключён кабель провайдера:");
-  label.align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_WRAP);
-  Fl_Choice list(10, 55, 320, 25);
-  for (const std::string& card : cards) list.add(card.c_str(), 0, nullptr);
-  list.value(0);
-  Fl_Return_Button ok(150, 95, 85, 25, "OK");
-  Fl_Button cancel(245, 95, 85, 25, "Отмена");
+// Asks which card the provider's modem is on: a modal dialog with `note`
+// above the cards in a list, none chosen in advance, OK (usable once one is
+// chosen) and "Отмена". The chosen card's name, or empty when the user
+// cancels (Escape or the close box too).
+std::string AskCard(const std::string& note, const std::vector<PPPoE::CardOption>& cards) {
+  Fl_Double_Window dialog(440, 175, ToUtf8(Application().title).c_str());
+  const std::string noteText = FltkDrawnText(std::string_view(note));
+  Fl_Box label(10, 10, 420, 85, noteText.c_str());
+  label.align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP);
+  Fl_Choice list(10, 100, 420, 25);
+  for (const PPPoE::CardOption& card : cards) {
+    // A menu item's label is copied, but '/', '&' and '_' would be read as markup.
+    const int item = list.add("card");
+    list.replace(item, FltkDrawnText(std::string_view(card.label)).c_str());
+  }
+  list.value(-1);
+  Fl_Return_Button ok(250, 140, 85, 25, "OK");
+  Fl_Button cancel(345, 140, 85, 25, "Отмена");
+  ok.deactivate();
   dialog.end();
   dialog.set_modal();
   int pressed = 0;  // 1 OK, 2 cancel or close
+  list.callback([](Fl_Widget*, void* button) { static_cast<Fl_Widget*>(button)->activate(); }, &ok);
   ok.callback([](Fl_Widget*, void* to) { *static_cast<int*>(to) = 1; }, &pressed);
   cancel.callback([](Fl_Widget*, void* to) { *static_cast<int*>(to) = 2; }, &pressed);
   dialog.callback([](Fl_Widget*, void* to) { *static_cast<int*>(to) = 2; }, &pressed);
   dialog.show();
   while (pressed == 0 && dialog.shown()) Fl::wait();
-  if (pressed != 1) return std::nullopt;
-  return cards[static_cast<std::size_t>(list.value())];
+  if (pressed != 1 || list.value() < 0) return {};
+  return cards[static_cast<std::size_t>(list.value())].card;
 }
 
 }  // namespace
@@ -146,8 +153,12 @@ std::optional<LoginAnswer> FltkLoginPrompt::AskLogin(const LoginRequest& request
   fl_cancel = "Отмена";
   // The message boxes draw their own glyph into the shared icon.
   fl_message_icon()->labeltype(FL_NORMAL_LABEL);
+  // A card found without asking is named above the question.
+  const std::string found = request.cards.empty() && !request.cardNote.empty()
+                                ? request.cardNote + "\n\n"
+                                : std::string();
   const std::string question =
-      FltkDrawnText(std::string_view("Подключение «" + request.connectionName +
+      FltkDrawnText(std::string_view(found + "Подключение «" + request.connectionName +
                                      "»: NetworkManager спросит пароль при подключении.\n\n"
                                      "Логин абонента:"));
   std::string offered = request.suggestedLogin;
@@ -162,10 +173,7 @@ std::optional<LoginAnswer> FltkLoginPrompt::AskLogin(const LoginRequest& request
     answer.login.erase(answer.login.find_last_not_of(" \t") + 1);
     offered.clear();
   }
-  if (request.cards.empty()) return answer;
-  const std::optional<std::string> card = AskCard(request.cards);
-  if (!card) return std::nullopt;
-  answer.card = *card;
+  if (!request.cards.empty()) answer.card = AskCard(request.cardNote, request.cards);
   return answer;
 }
 

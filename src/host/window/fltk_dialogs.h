@@ -19,8 +19,10 @@ class FltkMessageBoxes : public MessageBoxes {
 
 // The subscriber's login asked in a small modal FLTK dialog ("Логин
 // абонента:", OK and "Отмена"). Blanks around the answer are dropped and an
-// empty one asks again; Escape, the close box or "Отмена" cancel. When the
-// request lists cards, a second dialog offers them in a list.
+// empty one asks again; Escape, the close box or "Отмена" cancel. A card
+// found without asking is named above the question. When the request lists
+// cards, a second dialog shows its note above them in a list, none chosen in
+// advance; cancelling that one answers with no card.
 class FltkLoginPrompt : public LoginPrompt {
  public:
   std::optional<LoginAnswer> AskLogin(const LoginRequest& request) override;
