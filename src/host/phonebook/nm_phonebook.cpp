@@ -96,6 +96,13 @@ PPPoE::CardChoice NmPhonebook::FindCard(const std::string& service) {
   std::map<std::string, PPPoE::DiscoveryReport> reports;
   if (!probed.empty()) reports = DiscoverCards(DiscoveryHelperPath(), probed, service, kDiscoveryLimit);
   PPPoE::CardChoice card = PPPoE::ChooseCard(cards, reports);
+  if (!probed.empty() && card.card.empty() && !card.toAsk.empty()) {
+    std::string heard;
+    for (const auto& [name, report] : reports)
+      heard += " " + name + (!report.ran ? " (could not listen)" : report.acNames.empty() ? " (silent)" : " (answered)");
+    std::fprintf(stderr, "verolink: PPPoE discovery left the card to the subscriber:%s\n",
+                 heard.c_str());
+  }
   if (!card.card.empty()) {
     std::fprintf(stderr, "verolink: NetworkManager: the connection dials through %s, %s\n",
                  card.card.c_str(),
