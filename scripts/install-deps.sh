@@ -30,6 +30,7 @@ host_packages=(
   gvfs gvfs-daemons dbus-bin libglib2.0-bin
   osslsigncode rpm rpmlint rpm2cpio openssl
   qemu-system-x86 linux-image-amd64 busybox-static ppp pppoe python3-gi procps util-linux
+  libcap2-bin
 )
 windows_packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686

@@ -307,7 +307,9 @@ if dialog=$(press_to_card_dialog); then
   check "no card is chosen in advance: Enter alone does not close the dialog" \
     shown "$dialog"
   xdotool windowfocus --sync "$dialog" key Escape
-  answer no-card-message "" "$caption" "$main"
+  # The phonebook's refusals are titled with the program's name.
+  answer no-card-message "" Verolink "$dialog"
+  wait_for 10 gone "$(window_named Verolink)"
   check "the program heard nothing on either card" \
     grep -q "discovery left the card to the subscriber: eth0 (silent) eth1 (silent)" \
     "$out/program.log"

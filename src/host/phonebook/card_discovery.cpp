@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,7 @@ namespace verolink::host {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kAfterAnAnswer{250};
 
 // One helper started, and what it has printed so far.
 struct Probe {
@@ -55,7 +57,7 @@ std::map<std::string, PPPoE::DiscoveryReport> DiscoverCards(const std::string& h
                                                             const std::vector<std::string>& cards,
                                                             const std::string& service,
                                                             std::chrono::milliseconds limit) {
-  const Clock::time_point deadline = Clock::now() + limit;
+  Clock::time_point deadline = Clock::now() + limit;
   std::vector<Probe> probes;
   for (const std::string& card : cards) probes.push_back(Start(helper, card, service));
   for (;;) {
@@ -78,6 +80,11 @@ std::map<std::string, PPPoE::DiscoveryReport> DiscoverCards(const std::string& h
       } else {
         ::close(open[i].fd);
         reading[i]->out = -1;
+        // Concentrators answer within milliseconds: once one has, the
+        // others' cards get a moment more, not the whole time.
+        const PPPoE::DiscoveryReport heard = PPPoE::ParseDiscoveryReport(reading[i]->printed);
+        if (heard.ran && !heard.acNames.empty())
+          deadline = std::min(deadline, Clock::now() + kAfterAnAnswer);
       }
     }
   }

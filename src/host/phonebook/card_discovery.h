@@ -14,9 +14,9 @@ namespace verolink::host {
 std::string DiscoveryHelperPath();
 
 // Runs `helper` on every card at once for `service` and reads back what each
-// heard. A helper still running after `limit` is stopped and counts as one
-// that could not listen, as does one that could not be started; what it says
-// on standard error goes to ours.
+// heard. Helpers still running after `limit`, or 250 ms after one card's
+// answer, are stopped and count as ones that could not listen, as does one
+// that could not be started; what a helper says on standard error goes to ours.
 std::map<std::string, PPPoE::DiscoveryReport> DiscoverCards(const std::string& helper,
                                                             const std::vector<std::string>& cards,
                                                             const std::string& service,
