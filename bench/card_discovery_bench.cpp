@@ -36,8 +36,8 @@ const std::string& Network() {
       return std::string("cannot make the veth cards (ip)");
     server = ::fork();
     if (server == 0) {
-      ::execlp("pppoe-server", "pppoe-server", "-F", "-I", "ac0", "-S", "pelkar", "-C",
-               "bench-ac", "-N", "1", nullptr);
+      ::execlp("pppoe-server", "pppoe-server", "-F", "-I", "ac0", "-S", "pelkar", "-C", "bench-ac",
+               "-N", "1", nullptr);
       ::_exit(127);
     }
     std::atexit([] {
@@ -72,10 +72,7 @@ void BM_Discovery_ConcentratorAnswers(benchmark::State& state) { Discover(state,
 void BM_Discovery_NothingAnswers(benchmark::State& state) { Discover(state, "eth2", false); }
 
 BENCHMARK(BM_Discovery_ConcentratorAnswers)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Discovery_NothingAnswers)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_Discovery_NothingAnswers)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 }  // namespace verolink::bench

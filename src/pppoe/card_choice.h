@@ -13,9 +13,9 @@ namespace verolink::PPPoE {
 
 // An Ethernet card as the system's network manager sees it.
 struct EthernetCard {
-  std::string name;     // interface name
-  bool link = false;    // a cable with something at its far end
-  std::string vendor;   // as a person knows the card; either may be empty
+  std::string name;    // interface name
+  bool link = false;   // a cable with something at its far end
+  std::string vendor;  // as a person knows the card; either may be empty
   std::string product;
 };
 

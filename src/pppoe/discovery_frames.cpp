@@ -20,7 +20,8 @@ std::uint16_t Get16(std::span<const std::uint8_t> bytes, std::size_t at) {
   return static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]);
 }
 
-void PutTag(std::vector<std::uint8_t>& out, std::uint16_t type, std::span<const std::uint8_t> value) {
+void PutTag(std::vector<std::uint8_t>& out, std::uint16_t type,
+            std::span<const std::uint8_t> value) {
   Put16(out, type);
   Put16(out, static_cast<std::uint16_t>(value.size()));
   out.insert(out.end(), value.begin(), value.end());
@@ -81,7 +82,8 @@ std::optional<PadoOffer> ParsePado(std::span<const std::uint8_t> frame, const Ma
     const std::span<const std::uint8_t> value = tags.subspan(at + 4, size);
     at += 4 + size;
     if (type == kTagEndOfList) break;
-    if (type == kTagServiceName) offersService |= service.empty() || SameBytes(value, Bytes(service));
+    if (type == kTagServiceName)
+      offersService |= service.empty() || SameBytes(value, Bytes(service));
     if (type == kTagAcName) offer.acName.assign(value.begin(), value.end());
     if (type == kTagHostUniq) ours = SameBytes(value, hostUniq);
   }

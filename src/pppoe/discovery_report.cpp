@@ -17,8 +17,8 @@ bool Printable(char c) { return c >= 0x20 && c < 0x7F; }
 bool IsValidCardName(std::string_view name) {
   if (name.empty() || name.size() > 15 || name == "." || name == "..") return false;
   return std::ranges::all_of(name, [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '.' || c == '_' || c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '_' || c == '-';
   });
 }
 
@@ -28,7 +28,8 @@ bool IsValidServiceName(std::string_view service) {
 
 std::string OfferLine(const PadoOffer& offer) {
   std::string name = offer.acName.substr(0, kMaxAcName);
-  std::ranges::replace_if(name, [](char c) { return !Printable(c); }, '?');
+  std::ranges::replace_if(
+      name, [](char c) { return !Printable(c); }, '?');
   return std::string(kOffer) + FormatMac(offer.concentrator) + " " + name + "\n";
 }
 

@@ -43,10 +43,10 @@ const std::string_view kUniqText("\1\2\3\4\5\6\7\x08", 8);
 TEST(DiscoveryFrames, PadiAsksForTheServiceAndOnlyOurOwnOfferIsTaken) {
   const std::vector<std::uint8_t> padi = BuildPadi(kUs, "pelkar", kUniq);
   const std::vector<std::uint8_t> expected{
-      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0, 0, 0, 0, 0x01, 0x88, 0x63,  // Ethernet
-      0x11, 0x09, 0, 0, 0, 22,                                                  // PADI, 22 bytes
-      0x01, 0x01, 0, 6, 'p', 'e', 'l', 'k', 'a', 'r',                           // Service-Name
-      0x01, 0x03, 0, 8, 1, 2, 3, 4, 5, 6, 7, 8};                                // Host-Uniq
+      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0,   0,   0,   0, 0x01, 0x88, 0x63,  // Ethernet
+      0x11, 0x09, 0,    0,    0,    22,                                // PADI, 22 bytes
+      0x01, 0x01, 0,    6,    'p',  'e',  'l',  'k', 'a', 'r',         // Service-Name
+      0x01, 0x03, 0,    8,    1,    2,    3,    4,   5,   6,   7, 8};  // Host-Uniq
   EXPECT_EQ(padi, expected);
 
   const auto offer = ParsePado(Pado("pelkar", "verolink-ac", kUniqText), kUs, "pelkar", kUniq);
@@ -122,11 +122,11 @@ TEST(CardChoice, TakesTheCardThatAnsweredAndAsksWithNothingChosenOtherwise) {
   EXPECT_TRUE(one.card.empty());
   EXPECT_THAT(one.toAsk, IsEmpty());
 
-  const CardChoice found =
-      ChooseCard({lan, modem, spare}, {{"eth0", silent}, {"eth1", answered}});
+  const CardChoice found = ChooseCard({lan, modem, spare}, {{"eth0", silent}, {"eth1", answered}});
   EXPECT_EQ(found.card, "eth1");
   EXPECT_THAT(found.toAsk, IsEmpty());
-  EXPECT_EQ(found.note, "Кабель провайдера подключён к сетевой карте «Realtek RTL8111/8168 (eth1)».");
+  EXPECT_EQ(found.note,
+            "Кабель провайдера подключён к сетевой карте «Realtek RTL8111/8168 (eth1)».");
 
   const CardChoice several =
       ChooseCard({lan, modem, spare}, {{"eth0", answered}, {"eth1", answered}});
@@ -140,9 +140,9 @@ TEST(CardChoice, TakesTheCardThatAnsweredAndAsksWithNothingChosenOtherwise) {
   EXPECT_TRUE(none.card.empty());
   EXPECT_THAT(none.note, HasSubstr("не ответило ни на одной сетевой карте"));
   EXPECT_THAT(none.note, HasSubstr("модем"));
-  EXPECT_THAT(none.toAsk, ElementsAre(Field(&CardOption::card, "eth0"),
-                                      Field(&CardOption::card, "eth1"),
-                                      Field(&CardOption::label, "eth2, кабель не подключён")));
+  EXPECT_THAT(none.toAsk,
+              ElementsAre(Field(&CardOption::card, "eth0"), Field(&CardOption::card, "eth1"),
+                          Field(&CardOption::label, "eth2, кабель не подключён")));
 
   // Discovery could not run (the helper lacks its capability): the links decide.
   const CardChoice oneLink = ChooseCard({lan, spare}, {{"eth0", unable}});

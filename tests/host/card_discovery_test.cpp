@@ -60,15 +60,15 @@ TEST(CardDiscovery, HelperWithoutItsCapabilitySaysSoInOneLine) {
     char* out = nullptr;
     char* err = nullptr;
     int status = 0;
-    if (!g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DEFAULT, nullptr,
-                      nullptr, &out, &err, &status, nullptr))
+    if (!g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr,
+                      &out, &err, &status, nullptr))
       return 10;
     const std::string said = err;
     const bool oneLine = said.find("CAP_NET_RAW") != std::string::npos &&
                          said.find('\n') == said.size() - 1 && std::string(out).empty();
     const bool refused = WIFEXITED(status) && WEXITSTATUS(status) == 2;
-    const auto reports = DiscoverCards(VEROLINK_DISCOVERY_HELPER_PROGRAM, {"lo"}, "pelkar",
-                                       std::chrono::seconds(3));
+    const auto reports =
+        DiscoverCards(VEROLINK_DISCOVERY_HELPER_PROGRAM, {"lo"}, "pelkar", std::chrono::seconds(3));
     return (oneLine ? 0 : 1) + (refused ? 0 : 2) + (reports.at("lo").ran ? 4 : 0);
   });
   EXPECT_EQ(result, 0) << "1: not one line naming CAP_NET_RAW; 2: not exit status 2; "
@@ -79,8 +79,8 @@ TEST(CardDiscovery, HelperWithoutItsCapabilitySaysSoInOneLine) {
   for (const char** argv : {badCard, badService}) {
     int status = 0;
     ASSERT_TRUE(g_spawn_sync(nullptr, const_cast<char**>(argv), nullptr,
-                             GSpawnFlags(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL), nullptr,
-                             nullptr, nullptr, nullptr, &status, nullptr));
+                             GSpawnFlags(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL),
+                             nullptr, nullptr, nullptr, nullptr, &status, nullptr));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 64) << argv[1];
   }
 }

@@ -29,8 +29,9 @@ constexpr milliseconds kListenFor{2500};
 
 int main(int argc, char** argv) {
   if (argc != 3 || !PPPoE::IsValidCardName(argv[1]) || !PPPoE::IsValidServiceName(argv[2])) {
-    std::fprintf(stderr, "usage: verolink-pppoe-discover CARD SERVICE (a network card's name, "
-                         "a PPPoE service name of printable ASCII)\n");
+    std::fprintf(stderr,
+                 "usage: verolink-pppoe-discover CARD SERVICE (a network card's name, "
+                 "a PPPoE service name of printable ASCII)\n");
     return 64;
   }
   const std::string card = argv[1];

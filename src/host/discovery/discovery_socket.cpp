@@ -66,8 +66,7 @@ std::vector<std::uint8_t> DiscoverySocket::Receive(std::chrono::milliseconds wai
 bool DropCapabilities() {
   __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
   __user_cap_data_struct none[_LINUX_CAPABILITY_U32S_3]{};
-  return ::syscall(SYS_capset, &header, none) == 0 &&
-         ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0;
+  return ::syscall(SYS_capset, &header, none) == 0 && ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0;
 }
 
 }  // namespace verolink::host

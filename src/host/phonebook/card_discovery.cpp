@@ -98,8 +98,8 @@ std::map<std::string, PPPoE::DiscoveryReport> DiscoverCards(const std::string& h
     int status = 0;
     if (probe.pid > 0) ::waitpid(probe.pid, &status, 0);
     g_spawn_close_pid(probe.pid);
-    reports[probe.card] = finished ? PPPoE::ParseDiscoveryReport(probe.printed)
-                                   : PPPoE::DiscoveryReport{};
+    reports[probe.card] =
+        finished ? PPPoE::ParseDiscoveryReport(probe.printed) : PPPoE::DiscoveryReport{};
   }
   return reports;
 }

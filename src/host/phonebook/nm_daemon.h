@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "pppoe/card_choice.h"
 #include "phonebook/ras_phonebook.h"
+#include "pppoe/card_choice.h"
 
 typedef struct _NMClient NMClient;
 typedef struct _NMConnection NMConnection;

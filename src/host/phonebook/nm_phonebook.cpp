@@ -94,12 +94,16 @@ PPPoE::CardChoice NmPhonebook::FindCard(const std::string& service) {
   const std::vector<PPPoE::EthernetCard> cards = daemon_->EthernetCards();
   const std::vector<std::string> probed = PPPoE::CardsToProbe(cards);
   std::map<std::string, PPPoE::DiscoveryReport> reports;
-  if (!probed.empty()) reports = DiscoverCards(DiscoveryHelperPath(), probed, service, kDiscoveryLimit);
+  if (!probed.empty())
+    reports = DiscoverCards(DiscoveryHelperPath(), probed, service, kDiscoveryLimit);
   PPPoE::CardChoice card = PPPoE::ChooseCard(cards, reports);
   if (!probed.empty() && card.card.empty() && !card.toAsk.empty()) {
     std::string heard;
     for (const auto& [name, report] : reports)
-      heard += " " + name + (!report.ran ? " (could not listen)" : report.acNames.empty() ? " (silent)" : " (answered)");
+      heard += " " + name +
+               (!report.ran              ? " (could not listen)"
+                : report.acNames.empty() ? " (silent)"
+                                         : " (answered)");
     std::fprintf(stderr, "verolink: PPPoE discovery left the card to the subscriber:%s\n",
                  heard.c_str());
   }
