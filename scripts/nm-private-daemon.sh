@@ -9,8 +9,8 @@
 # WORK holds the private system bus (unix:path=WORK/system_bus_socket, for
 # DBUS_SYSTEM_BUS_ADDRESS), NetworkManager's stored connections
 # (WORK/connections), its log (WORK/nm.log) and the run folder mounted over
-# /run. Each NAME:UID is a user made for the run, in copies of /etc/passwd and
-# /etc/group mounted over them, with the home WORK/home/NAME and an active
+# /run. Each NAME:UID is a user made for the run, in a private copy of /etc
+# mounted over it (WORK/etc), with the home WORK/home/NAME and an active
 # login session as logind would record it. When WORK/rules.d exists, polkitd
 # runs on the private bus with those rules alone, and NetworkManager asks it;
 # else NetworkManager lets only root change connections (auth-polkit=root-only).
@@ -69,20 +69,22 @@ mkdir -p /run/NetworkManager /run/systemd/seats /run/systemd/sessions /run/syste
 
 # The test's users, and a login session for each (logind's own record of
 # it), as NetworkManager checks a connection's users against the sessions.
-cp /etc/passwd "$work/passwd"
-cp /etc/group "$work/group"
+# They live in a copy of the whole of /etc mounted over it: a mount over the
+# single file /etc/passwd is dropped when something on the machine renames a
+# new file over it (useradd, a package's set-up), and the users with it.
+rm -rf "$work/etc"
+cp -a /etc "$work/etc"
 for user in "$@"; do
   name=${user%%:*}
   uid=${user##*:}
-  echo "$name:x:$uid:$uid::$work/home/$name:/bin/sh" >>"$work/passwd"
-  echo "$name:x:$uid:" >>"$work/group"
+  echo "$name:x:$uid:$uid::$work/home/$name:/bin/sh" >>"$work/etc/passwd"
+  echo "$name:x:$uid:" >>"$work/etc/group"
   mkdir -p "$work/home/$name"
   chown "$uid:$uid" "$work/home/$name"
   printf 'NAME=%s\nSTATE=active\nSESSIONS=c%s\nACTIVE_SESSIONS=c%s\nONLINE_SESSIONS=c%s\n' \
     "$name" "$uid" "$uid" "$uid" >"/run/systemd/users/$uid"
 done
-mount_over --bind "$work/passwd" /etc/passwd
-mount_over --bind "$work/group" /etc/group
+mount_over --bind "$work/etc" /etc
 
 polkit=root-only
 if [ -d "$work/rules.d" ]; then

@@ -95,7 +95,7 @@ run_vm() {  # run_vm ACCEL TIME_LIMIT
 started=$SECONDS
 accel=tcg
 if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then
-  run_vm kvm 400 || true
+  run_vm kvm 900 || true
   if [ -s "$work/out/log" ]; then
     accel=kvm
   else
@@ -104,7 +104,7 @@ if [ -r /dev/kvm ] && [ -w /dev/kvm ]; then
     started=$SECONDS
   fi
 fi
-[ "$accel" = kvm ] || run_vm tcg 400
+[ "$accel" = kvm ] || run_vm tcg 900
 
 echo "dial: virtual machine ($accel, ${memory_mib} MiB of guest memory) ran $((SECONDS - started)) s," \
   "its process peaked at $(cat "$work/peak-mib") MiB"

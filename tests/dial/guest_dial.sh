@@ -2,9 +2,10 @@
 # The dial test inside its virtual machine (process 1, on the host's root
 # with a RAM overlay). A computer with two Ethernet cards: eth0 to a LAN
 # where nothing answers PPPoE, eth1 to the provider's access concentrator,
-# rp-pppoe's pppoe-server in a network namespace of its own, both with a link.
-# The discovery helper has its capability as the package gives it. NetworkManager, polkitd
-# and a private system bus as scripts/nm-private-daemon.sh starts them; the
+# rp-pppoe's pppoe-server in a network namespace of its own, both with a link;
+# the discovery helper has its capability as the package gives it.
+# NetworkManager, polkitd and a private system bus as
+# scripts/nm-private-daemon.sh starts them; the
 # ordinary user "abonent" may only make connections of their own and start
 # connections. As that user: the real program on Xvfb, its button pressed and
 # the login typed; then the desktop launcher it wrote, started the way a
@@ -13,9 +14,9 @@
 # login. Three dials: right (the connection renamed first), then the server
 # offering another service, then a wrong password. Last, with nothing
 # answering on either card, the subscriber is asked for the card with nothing
-# chosen: cancelled, nothing is written; picked, the connection is. Results go to the
-# shared folder /dial-out: result (PASS or FAIL), log, screenshots (.xwd)
-# and the daemons' logs.
+# chosen: cancelled, nothing is written; picked, the connection is. Results
+# go to the shared folder /dial-out: result (PASS or FAIL), log, screenshots
+# (.xwd) and the daemons' logs.
 set -uo pipefail
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 export LANG=C.UTF-8
@@ -59,7 +60,12 @@ if [ "${1:-}" != client ]; then
   ip -n ac link set ac0 up
   # PROGRAM, SOURCE: paths on the host's root.
   source "$out/setup.env"
-  export PROGRAM="/host$PROGRAM" SOURCE="/host$SOURCE"
+  # What the subscriber runs is copied to a folder everyone may enter: the
+  # clone may lie in a folder only its owner may (a home of mode 0700).
+  mkdir -p /opt/dial
+  install -m 755 "/host$PROGRAM" "/host$(dirname "$PROGRAM")/verolink-pppoe-discover" /opt/dial/
+  install -m 644 "/host$SOURCE/tests/dial/secret_agent.py" /opt/dial/
+  export PROGRAM="/opt/dial/$(basename "$PROGRAM")" SOURCE="/host$SOURCE"
   exec nsenter --net=/tmp/ns-home unshare --mount --propagation private \
     /bin/bash "/host$0" client
 fi
@@ -77,7 +83,9 @@ trap 'finish FAIL' EXIT
 failures=0
 # check, as the window tests count their checks.
 source "$SOURCE/tests/window/x11_session.sh"
-# Waits up to $1 seconds for COMMAND to succeed.
+# Waits up to $1 seconds for COMMAND to succeed. The limits are several
+# times what a passing run takes: under emulation on a busy machine the guest
+# runs that much slower, and only a failure waits them out.
 wait_for() {
   local limit=$1 deadline
   shift
@@ -122,14 +130,14 @@ stamp "NetworkManager running"
 # The desktop has been up for a while when the subscriber presses: polkitd
 # has compiled its rules, which under emulation takes seconds.
 user_may_add() { as_user nmcli general permissions | grep -q 'settings.modify.own *yes'; }
-wait_for 60 user_may_add || echo "polkitd does not answer for $user yet"
+wait_for 180 user_may_add || echo "polkitd does not answer for $user yet"
 stamp "polkitd answers"
 card_state() { nmcli -g GENERAL.STATE device show "$1" 2>/dev/null; }
 cards_available() { card_state eth0 | grep -q '^30 ' && card_state eth1 | grep -q '^30 '; }
-wait_for 30 cards_available || echo "eth0 and eth1 are not both available to NetworkManager"
+wait_for 90 cards_available || echo "eth0 and eth1 are not both available to NetworkManager"
 echo "eth0: $(card_state eth0); eth1: $(card_state eth1)"
-# The discovery helper beside the program, with the capability its package
-# gives it (postinst: setcap cap_net_raw+ep).
+# The discovery helper beside the program, as the packages install it, with
+# the capability they give it (the .deb's postinst: setcap cap_net_raw+ep).
 helper="$(dirname "$PROGRAM")/verolink-pppoe-discover"
 setcap cap_net_raw+ep "$helper" || echo "FAILED: setcap on $helper"
 getcap "$helper"
@@ -172,9 +180,9 @@ start_server pelkar
 mkdir -p "/tmp/runtime-$user" "$home/Desktop"
 chown "$uid:$uid" "/tmp/runtime-$user" "$home/Desktop"
 chmod 700 "/tmp/runtime-$user"
-as_user Xvfb :5 -screen 0 1024x768x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
+as_user Xvfb :5 -noreset -screen 0 1024x768x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
 export DISPLAY=:5
-wait_for 30 xprop -root >/dev/null 2>&1 || { echo "FAILED: Xvfb did not start"; exit 1; }
+wait_for 90 xprop -root >/dev/null 2>&1 || { echo "FAILED: Xvfb did not start"; exit 1; }
 as_user "$PROGRAM" >"$out/program.log" 2>&1 &
 program_pid=$!
 caption="Verolink PPPoE 1.00"
@@ -185,7 +193,7 @@ has_window() { [ -n "$(window_named "$@")" ]; }
 # dial-$1.xwd, types $2 into it and presses Enter.
 answer() {  # answer WHAT TYPED TITLE [EXCEPT]
   local window
-  if ! wait_for 30 has_window "$3" "${4:-}"; then
+  if ! wait_for 90 has_window "$3" "${4:-}"; then
     echo "FAILED: no $1"
     failures=$((failures + 1))
     return 1
@@ -196,7 +204,7 @@ answer() {  # answer WHAT TYPED TITLE [EXCEPT]
   [ -z "$2" ] || xdotool windowfocus --sync "$window" type "$2"
   xdotool windowfocus --sync "$window" key Return
 }
-wait_for 60 has_window "$caption" || { echo "FAILED: no program window"; exit 1; }
+wait_for 180 has_window "$caption" || { echo "FAILED: no program window"; exit 1; }
 main=$(window_named "$caption")
 stamp "program window shown"
 sleep 1
@@ -226,9 +234,9 @@ nmcli connection show "$uuid" | grep -E '^(pppoe|ppp\.lcp|connection\.(id|interf
 
 echo "$password" >/tmp/agent-password
 chmod 644 /tmp/agent-password
-as_user /usr/bin/python3 "$SOURCE/tests/dial/secret_agent.py" /tmp/agent-password \
+as_user /usr/bin/python3 /opt/dial/secret_agent.py /tmp/agent-password \
   >"$out/agent.log" 2>&1 &
-wait_for 20 grep -q registered "$out/agent.log" || echo "FAILED: the secret agent did not register"
+wait_for 60 grep -q registered "$out/agent.log" || echo "FAILED: the secret agent did not register"
 
 # One dial through the launcher; waits for the PPP interface's address, or for
 # NetworkManager to give the activation up. Prints the address.
@@ -236,13 +244,13 @@ dial() {
   local failed_before
   failed_before=$(grep -c 'Activation: failed' "$work/nm.log")
   as_user gio launch "$launcher" >>"$out/launch.log" 2>&1 || echo "gio launch failed"
-  wait_for 60 sh -c "ip -4 -o addr show dev $ppp 2>/dev/null | grep -q 'inet ' ||
+  wait_for 180 sh -c "ip -4 -o addr show dev $ppp 2>/dev/null | grep -q 'inet ' ||
     [ \$(grep -c 'Activation: failed' $work/nm.log) -gt $failed_before ]"
   ip -4 -o addr show dev $ppp 2>/dev/null | awk '{ print $4 }'
 }
 hang_up() {
   nmcli connection down "$uuid" >/dev/null 2>&1
-  wait_for 20 sh -c "! ip link show $ppp >/dev/null 2>&1"
+  wait_for 60 sh -c "! ip link show $ppp >/dev/null 2>&1"
 }
 
 # The subscriber renames the connection in the desktop's network settings;
@@ -291,11 +299,11 @@ press_to_card_dialog() {
   local prompt
   xdotool mousemove --window "$main" 150 176 click 1
   xdotool mousemove 1000 750
-  wait_for 30 has_window Verolink || return 1
+  wait_for 90 has_window Verolink || return 1
   prompt=$(window_named Verolink)
   xdotool windowfocus --sync "$prompt" type "$login"
   xdotool windowfocus --sync "$prompt" key Return
-  wait_for 10 gone "$prompt" && wait_for 30 has_window Verolink || return 1
+  wait_for 30 gone "$prompt" && wait_for 90 has_window Verolink || return 1
   window_named Verolink
 }
 if dialog=$(press_to_card_dialog); then
@@ -309,7 +317,7 @@ if dialog=$(press_to_card_dialog); then
   xdotool windowfocus --sync "$dialog" key Escape
   # The phonebook's refusals are titled with the program's name.
   answer no-card-message "" Verolink "$dialog"
-  wait_for 10 gone "$(window_named Verolink)"
+  wait_for 30 gone "$(window_named Verolink)"
   check "the program heard nothing on either card" \
     grep -q "discovery left the card to the subscriber: eth0 (silent) eth1 (silent)" \
     "$out/program.log"

@@ -310,7 +310,7 @@ TEST_F(NmDaemonTest, DaemonStuckOrGoneAfterTheStartGivesAClearErrorWithoutHangin
     }
   });
   EXPECT_EQ(gone.messages, noAnswer);
-  EXPECT_LT(gone.seconds, 1.0);
+  EXPECT_LT(gone.seconds, 4.0) << "waited for a daemon that is gone";
 }
 
 }  // namespace

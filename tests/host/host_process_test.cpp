@@ -46,7 +46,7 @@ TEST(HostProcessLauncher, MissingProgramIsNotStarted) {
 
 TEST(HostProcessLauncher, WaitIsBoundedAndADroppedProcessIsReaped) {
   TempFolder temp;
-  WriteScript(temp / "sleeper", "echo $$ >'" + (temp / "pid") + "'; exec sleep 0.3");
+  WriteScript(temp / "sleeper", "echo $$ >'" + (temp / "pid") + "'; exec sleep 2");
   HostProcessLauncher launcher;
   {
     const auto sleeper = launcher.Start(FromUtf8(temp / "sleeper"), kWindowHidden);
@@ -54,7 +54,7 @@ TEST(HostProcessLauncher, WaitIsBoundedAndADroppedProcessIsReaped) {
     EXPECT_FALSE(sleeper->WaitForExit(50ms));
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, 50ms);
-    EXPECT_LT(waited, 250ms);
+    EXPECT_LT(waited, 1500ms) << "waited for the process to end";
   }
   // Still running when dropped; once it ends nothing of it may remain.
   std::string pid;
@@ -62,7 +62,7 @@ TEST(HostProcessLauncher, WaitIsBoundedAndADroppedProcessIsReaped) {
     std::this_thread::sleep_for(20ms);
   ASSERT_FALSE(pid.empty()) << "the sleeper never told its process number";
   const auto path = "/proc/" + pid.substr(0, pid.find('\n'));
-  for (int i = 0; i < 100 && ::access(path.c_str(), F_OK) == 0; ++i)
+  for (int i = 0; i < 1000 && ::access(path.c_str(), F_OK) == 0; ++i)
     std::this_thread::sleep_for(20ms);
   EXPECT_NE(::access(path.c_str(), F_OK), 0) << "the child stays a zombie";
 }
@@ -91,7 +91,7 @@ TEST(HostProcessLauncher, WaitWithEventsRunsThemUntilTheEndOrUntilTheProgramEnds
   EXPECT_TRUE(launcher.Start(u"sleep 0.3", kWindowHidden)->WaitForExitProcessingEvents(5s, pump));
   const auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_GE(pump.rounds, 6) << "events at least every 50 ms";
-  EXPECT_LT(waited, 1s);
+  EXPECT_LT(waited, 4s);
 
   CountingPump ending(2);
   const auto sleeper = launcher.Start(u"sleep 0.3", kWindowHidden);

@@ -61,7 +61,7 @@ TEST(PhonebookChoice, NetworkManagerEvenWhereItDoesNotAnswerUnlessTheFileIsAsked
   ::testing::internal::CaptureStderr();
   ChosenPhonebook chosen(file, Cp1251(), prompt);
   const std::string line = ::testing::internal::GetCapturedStderr();
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, kNmTimeout) << "waited for an answer";
   EXPECT_EQ(line.rfind("verolink: phonebook: NetworkManager; it does not answer on the system "
                        "bus, so nothing can be changed: ",
                        0),

@@ -127,14 +127,12 @@ main=$(x11_session_wait_window "$caption" 20) || {
   exit 1
 }
 echo "ok: window \"$caption\" shown"
-sleep 0.5
-xwd -silent -id "$main" | convert xwd:- "$artifacts/test-telecom-window.png"
-echo "screenshot: $artifacts/test-telecom-window.png"
-pixel() { convert "$artifacts/$1" -format '%[pixel:p{'"$2"'}]' info:; }  # pixel PICTURE X,Y
-check "its own banner: crimson ground at 150, 20" \
-  test "$(pixel test-telecom-window.png 150,20)" = "srgb(196,18,48)"
-check "its own banner: white band at 150, 90" \
-  test "$(pixel test-telecom-window.png 150,90)" = "srgb(255,255,255)"
+# Its own banner, once drawn: a crimson ground at 150, 20.
+crimson() { [ "$(x11_pixel "$1" 150,20)" = "196 18 48" ]; }
+picture=$artifacts/test-telecom-window.png
+check "its own banner: crimson ground at 150, 20" x11_picture_when "$main" "$picture" crimson "$picture"
+echo "screenshot: $picture"
+check "its own banner: white band at 150, 90" test "$(x11_pixel "$picture" 150,90)" = "255 255 255"
 check "window icon 48 x 48" grep -q "Icon (48 x 48)" <(xprop -id "$main" _NET_WM_ICON)
 
 answer() {  # answer NAME: waits for a box, keeps a picture of it, presses Return
@@ -148,7 +146,13 @@ answer() {  # answer NAME: waits for a box, keeps a picture of it, presses Retur
   xwd -silent -id "$box" | convert xwd:- "$artifacts/test-telecom-$1.png"
   echo "ok: message box $1 (screenshot test-telecom-$1.png)"
   xdotool windowfocus --sync "$box" key Return
-  sleep 0.3
+  # Gone before the next step looks for a box.
+  for _ in $(seq 100); do
+    x11_session_windows "$caption" | grep -qx "$box" || return 0
+    sleep 0.1
+  done
+  echo "FAILED: message box $1 stayed after Return"
+  failures=$((failures + 1))
 }
 xdotool mousemove --window "$main" 150 176 click 1
 xdotool mousemove 1000 750
@@ -166,7 +170,7 @@ check "exactly one entry of that name" test "$(grep -cF "[$entry]" "$VEROLINK_PH
 shown=$(xdotool search --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null | sort)
 xdotool mousemove --window "$main" 150 50 sleep 0.3 mousemove --window "$main" 152 52
 tip=''
-for _ in $(seq 30); do
+for _ in $(seq 100); do
   tip=$(comm -13 <(echo "$shown") <(xdotool search --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null |
     sort) | head -n1)
   [ -n "$tip" ] && break
@@ -177,9 +181,9 @@ if check "a tool tip shows over the banner" test -n "$tip"; then
   echo "screenshot: $artifacts/test-telecom-banner-tool-tip.png"
 fi
 xdotool click 1
-sleep 0.5
-check "the banner opens Тест-Телеком's page" \
-  grep -qx "https://www.test-telecom.example/" "$SCRATCH/xdg-open.log"
+opened() { grep -qx "https://www.test-telecom.example/" "$SCRATCH/xdg-open.log" 2>/dev/null; }
+for _ in $(seq 100); do opened && break; sleep 0.1; done
+check "the banner opens Тест-Телеком's page" opened
 kill "$PROGRAM_PID" 2>/dev/null || true
 wait "$PROGRAM_PID" 2>/dev/null || true
 
@@ -191,10 +195,9 @@ check "the .rpm's menu entry starts its own $tt" test "$rpm_program" = "$rpm_roo
 x11_session_start_program "$rpm_program"
 if rpm_window=$(x11_session_wait_window "$caption" 20); then
   echo "ok: window \"$caption\" shown from the .rpm's program"
-  sleep 0.5
-  xwd -silent -id "$rpm_window" | convert xwd:- "$artifacts/test-telecom-rpm-window.png"
+  picture=$artifacts/test-telecom-rpm-window.png
   check "the .rpm's program shows its own banner" \
-    test "$(pixel test-telecom-rpm-window.png 150,20)" = "srgb(196,18,48)"
+    x11_picture_when "$rpm_window" "$picture" crimson "$picture"
 else
   echo "FAILED: no window named \"$caption\" from $rpm_program"
   failures=$((failures + 1))

@@ -32,11 +32,9 @@ for _ in $(seq 300); do
 done
 [ -n "$main" ] || fail "no window named \"$caption\""
 xdotool mousemove 5 5 sleep 0.3 mousemove 1 1  # no tool tip over the screenshot
-sleep 1.5
-xwd -id "$main" -silent | "$magick" xwd:- "$shot"
+banner_drawn() { found=$(x11_pixel "$shot" "$spot") && [ "$found" = "$expected" ]; }
+x11_picture_when "$main" "$shot" banner_drawn
 echo "screenshot: $shot"
-found=$("$magick" "$shot" -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]' \
-  -crop "1x1+${spot%,*}+${spot#*,}" info:)
 [ "$found" = "$expected" ] || fail "banner at $spot is $found, expected the provider's $expected"
 echo "the provider's banner is drawn ($found at $spot)"
 

@@ -34,8 +34,7 @@ wait_for_window() {
 }
 screenshot() { xwd -id "$1" -silent | "$magick" xwd:- "$artifacts/$2"; }
 # "R G B" of the pixel at x, y of a PNG.
-pixel() { "$magick" "$1" -format '%[fx:int(255*r+.5)] %[fx:int(255*g+.5)] %[fx:int(255*b+.5)]' \
-  -crop "1x1+$2+$3" info:; }
+pixel() { x11_pixel "$1" "$2,$3"; }
 # A system colour of the prefix's scheme, "R G B".
 system_colour() {
   sed -n '/^\[Control Panel\\\\Colors\]/,/^$/p' "$WINEPREFIX/user.reg" |
@@ -59,7 +58,6 @@ start_program() {
   # Wine starts with the pointer at the screen's centre, over the banner: move
   # it off so that no tool tip covers the screenshot.
   xdotool mousemove 5 5 sleep 0.3 mousemove 1 1
-  sleep 1.5
 }
 # Without a window manager Wine leaves the frame out of the X window, which is
 # then exactly the client area.
@@ -74,11 +72,16 @@ set_dpi 96
 start_program
 expect_client_area 301x200 96
 
-screenshot "$main" main-window.png
 shot=$artifacts/main-window.png
 background=$(system_colour Background)
 inactive=$(system_colour InactiveTitle)
 face=$(system_colour ButtonFace)
+# Keeps the window's picture in $1 once its banner is drawn.
+picture_painted() {
+  painted() { [ "$(pixel "$1" 150 50)" != "$face" ]; }
+  x11_picture_when "$main" "$1" painted "$1" || echo "the window did not look drawn within 30 s"
+}
+picture_painted "$shot"
 for x in 0 150 300; do
   [ "$(pixel "$shot" $x 100)" = "$background" ] || fail "row 100 at x=$x is not COLOR_BACKGROUND"
   [ "$(pixel "$shot" $x 101)" = "$inactive" ] || fail "row 101 at x=$x is not COLOR_INACTIVECAPTION"
@@ -102,8 +105,7 @@ expect_error_box_only() {
   [ -z "$(windows_named "$caption" | grep -vxF "$main" || true)" ] ||
     fail "\"$caption\" box shown together with the error"
 
-  xdotool windowfocus "$box" 2>/dev/null || true
-  sleep 0.5
+  wine_session_focus "$box"
   xdotool key Return
   for _ in $(seq 50); do
     windows_named "$title" | grep -qxF "$box" || break
@@ -127,8 +129,7 @@ xdotool mousemove 1 1
 expect_error_box_only error-box.png
 
 # The focus is back on the button, and Return presses it.
-xdotool windowfocus "$main" 2>/dev/null || true
-sleep 0.5
+wine_session_focus "$main"
 xdotool key Return
 expect_error_box_only error-box-again.png
 
@@ -138,7 +139,7 @@ wine_session_close_program "$main"
 set_dpi 120
 start_program
 expect_client_area 376x250 120
-screenshot "$main" main-window-120dpi.png
+picture_painted "$artifacts/main-window-120dpi.png"
 wine_session_close_program "$main"
 
 # The program declares itself DPI-aware: at 144 dpi it lays itself out at
@@ -146,7 +147,7 @@ wine_session_close_program "$main"
 set_dpi 144
 start_program
 expect_client_area 452x300 144
-screenshot "$main" main-window-144dpi.png
+picture_painted "$artifacts/main-window-144dpi.png"
 wine_session_close_program "$main"
 set_dpi 96
 echo "screenshots in $artifacts"

@@ -11,10 +11,11 @@
 # `wine`, `wineboot` and `winepath` on PATH are wine64's, so a test script
 # calls them the same way for either build.
 
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_display.sh"
+
 export WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer on first start
 
-wine_session_xvfb=''
 wine_session_work=''
 wine_session_shell=''
 
@@ -74,9 +75,18 @@ app_pid=''
 
 # Closes the program's window $1 with Alt+F4; the program ($app_pid) must end
 # with it.
+# Gives window $1 the keyboard focus and waits (up to 10 s) until the server
+# says it has it: keys sent before then would go elsewhere.
+wine_session_focus() {
+  local deadline=$((SECONDS + 10))
+  until [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] || [ $SECONDS -ge $deadline ]; do
+    xdotool windowfocus "$1" 2>/dev/null || true
+    sleep 0.1
+  done
+}
+
 wine_session_close_program() {
-  xdotool windowfocus "$1" 2>/dev/null || true
-  sleep 0.5
+  wine_session_focus "$1"
   xdotool key alt+F4
   for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
   kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
@@ -89,8 +99,7 @@ wine_session_stop() {
   if [ -n "$wine_session_shell" ]; then wine_session_shell_restore; fi
   wineserver -k >/dev/null 2>&1 || true
   if [ ${#wine_session_system[@]} -gt 0 ]; then wine_session_system_restore; fi
-  [ -n "$wine_session_xvfb" ] && kill "$wine_session_xvfb" 2>/dev/null || true
-  [ -n "$wine_session_work" ] && rm -f "$wine_session_work/display"
+  x11_display_stop
 }
 
 # Puts wine64's `wine`, `wineboot` and `winepath` first on PATH (in WORK_DIR/
@@ -125,14 +134,8 @@ wine_session_start() {
     *) fail "WINEARCH=$WINEARCH: expected win32 or win64" ;;
   esac
 
-  # A display number no other program holds, chosen by the server itself.
-  local display_file=$wine_session_work/display
-  rm -f "$display_file"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-  wine_session_xvfb=$!
-  for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
-  [ -s "$display_file" ] || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n1 "$display_file")"
+  # A private display that lives until the session ends.
+  x11_display_start || fail "Xvfb did not start"
   echo "display $DISPLAY, prefix $WINEPREFIX ($WINEARCH, $(command -v wine))"
 
   if [ ! -f "$WINEPREFIX/system.reg" ]; then

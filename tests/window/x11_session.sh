@@ -22,34 +22,9 @@ x11_session_missing_tools() {
   echo "${missing[*]}"
 }
 
-# Starts Xvfb on a free display (it picks one and tells us) and exports
-# DISPLAY once the display answers. Another server starting at the same moment
-# can take the number first, so a display that does not answer is tried again.
-x11_session_start_display() {
-  local attempt fifo_dir number waited
-  for attempt in 1 2 3; do
-    fifo_dir=$(mktemp -d)
-    mkfifo "$fifo_dir/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" \
-      >/dev/null 2>&1 &
-    XVFB_PID=$!
-    number=
-    read -r -t 10 number <"$fifo_dir/display" || true
-    rm -rf "$fifo_dir"
-    if [ -n "$number" ]; then
-      export DISPLAY=":$number"
-      for waited in $(seq 50); do
-        kill -0 "$XVFB_PID" 2>/dev/null || break
-        xprop -root >/dev/null 2>&1 && return 0
-        sleep 0.1
-      done
-    fi
-    kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=
-  done
-  echo "Xvfb did not start" >&2
-  return 1
-}
+# The private display (tests/support/x11_display.sh): DISPLAY, XAUTHORITY.
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x11_display.sh"
+x11_session_start_display() { x11_display_start; }
 
 # A scratch home with the phonebook, the desktop and stand-ins for netsh and
 # xdg-open that only write down how they were called.
@@ -78,9 +53,10 @@ x11_session_start_program() {
   PROGRAM_PID=$!
 }
 
-# The windows of the program named $1, newest last.
+# The windows of the program named $1, newest last: only its own (--all: the
+# process and the name both match).
 x11_session_windows() {
-  xdotool search --onlyvisible --pid "$PROGRAM_PID" --name "^$1\$" 2>/dev/null
+  xdotool search --all --onlyvisible --pid "$PROGRAM_PID" --name "^$1\$" 2>/dev/null
 }
 
 # Waits up to $2 seconds (default 10) until the program shows a window named
@@ -105,11 +81,8 @@ x11_session_end() {
     kill "$PROGRAM_PID" 2>/dev/null || true
     wait "$PROGRAM_PID" 2>/dev/null || true
   fi
-  if [ -n "${XVFB_PID:-}" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-  fi
+  x11_display_stop
   [ -z "${SCRATCH:-}" ] || rm -rf "$SCRATCH"
-  PROGRAM_PID= XVFB_PID= SCRATCH=
+  PROGRAM_PID= SCRATCH=
   return "$status"
 }

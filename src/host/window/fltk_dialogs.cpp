@@ -98,7 +98,9 @@ std::string MessageText(const Text& text) {
 // chosen) and "Отмена". The chosen card's name, or empty when the user
 // cancels (Escape or the close box too).
 std::string AskCard(const std::string& note, const std::vector<PPPoE::CardOption>& cards) {
-  Fl_Double_Window dialog(440, 175, ToUtf8(Application().title).c_str());
+  // FLTK keeps the title's pointer, so the text outlives the window.
+  const std::string title = ToUtf8(Application().title);
+  Fl_Double_Window dialog(440, 175, title.c_str());
   const std::string noteText = FltkDrawnText(std::string_view(note));
   Fl_Box label(10, 10, 420, 85, noteText.c_str());
   label.align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP);
