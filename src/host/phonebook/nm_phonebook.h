@@ -40,8 +40,9 @@ class NmPhonebook : public HostPhonebookBase {
   // user may see. The login is asked after the permissions, offering that of
   // the connection replaced or last deleted under that name, with the
   // Ethernet card when FindCard leaves it to the subscriber; 1223 when the
-  // user cancels, kErrorNoCardChosen when they pick no card. A named phonebook is refused with 621:
-  // NetworkManager keeps one set of connections.
+  // user cancels, kErrorNoCardChosen when they pick no card. A named
+  // phonebook is refused with 621: NetworkManager keeps one set of
+  // connections.
   RasError SetEntryProperties(const std::optional<std::string>& phonebook,
                               const std::string& entryName, std::span<const std::uint8_t> image,
                               std::uint32_t entrySize) override;
