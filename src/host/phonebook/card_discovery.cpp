@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 #include "pppoe/discovery_report.h"
@@ -47,7 +46,6 @@ Probe Start(const std::string& helper, const std::string& card, const std::strin
 }  // namespace
 
 std::string DiscoveryHelperPath() {
-  if (const char* named = std::getenv("VEROLINK_DISCOVERY_HELPER")) return named;
   std::error_code error;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
   return (self.parent_path() / "verolink-pppoe-discover").string();

@@ -9,8 +9,8 @@
 
 namespace verolink::host {
 
-// The discovery helper beside this program (verolink-pppoe-discover), or the
-// one $VEROLINK_DISCOVERY_HELPER names.
+// The discovery helper beside this program (verolink-pppoe-discover), where
+// the packages install it and the build puts it.
 std::string DiscoveryHelperPath();
 
 // Runs `helper` on every card at once for `service` and reads back what each
