@@ -5,9 +5,9 @@
 #
 # OUTPUT_FOLDER (default dist/<id>) then holds "Verolink PPPoE 1.0.exe", signed
 # when provider.txt names a certificate, verolink-pppoe-<id>_<version>_<arch>.deb
-# and verolink-pppoe-<id>-<version>-1.<arch>.rpm. The folder and the certificate
-# are checked first; a mistake is reported, naming the field, and nothing is
-# built. The builds go to build-provider/<id>/.
+# and verolink-pppoe-<id>-<version>-1.<arch>.rpm, signed when it names an rpm-key.
+# The folder and the signing keys are checked first; a mistake is reported,
+# naming the field, and nothing is built. The builds go to build-provider/<id>/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ $# -ge 1 ] && [ $# -le 2 ] || { sed -n '2,10s/^# \{0,1\}//p' "$0" >&2; exit 2; }
@@ -19,6 +19,7 @@ work=build-provider/$id
 jobs=$(nproc)
 
 /usr/bin/python3 scripts/sign-program.py --check "$folder" || exit 1
+/usr/bin/python3 scripts/sign-package.py --check "$folder" || exit 1
 /usr/bin/python3 scripts/provider-files.py "$folder" "$work/checked" || exit 1
 
 echo "== $id: Linux program"
@@ -42,6 +43,7 @@ mkdir -p "$(dirname "$out")"
 fresh=$(mktemp -d "$(dirname "$out")/.$id.XXXXXX")
 trap 'rm -rf "$fresh"' EXIT
 cp "$work"/package/*.deb "$work"/package/*.rpm "$fresh/"
+/usr/bin/python3 scripts/sign-package.py "$folder" "$fresh"/*.rpm || exit 1
 /usr/bin/python3 scripts/sign-program.py "$folder" "$work/win32/Verolink PPPoE 1.0.exe" \
   "$fresh/Verolink PPPoE 1.0.exe" || exit 1
 chmod 755 "$fresh"

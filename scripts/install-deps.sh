@@ -29,6 +29,7 @@ host_packages=(
   dpkg-dev fakeroot lintian desktop-file-utils appstream
   gvfs gvfs-daemons dbus-bin libglib2.0-bin
   osslsigncode rpm rpmlint rpm2cpio openssl
+  softhsm2 libengine-pkcs11-openssl python3-pykcs11 python3-cryptography gnupg libp11-kit-dev
   qemu-system-x86 linux-image-amd64 busybox-static ppp pppoe python3-gi procps util-linux
   libcap2-bin
 )

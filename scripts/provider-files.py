@@ -5,9 +5,10 @@
 
 The folder holds provider.txt (name, service, page, banner, icon; "key = value"
 lines, UTF-8, '#' starts a comment) and the two pictures it names, PNG or BMP.
-Optional lines name the code-signing certificate that scripts/sign-program.py
-signs the Windows program with (certificate, password-file or
-password-variable, timestamp); they are checked here and used only there.
+Optional lines name the code-signing key that scripts/sign-program.py signs the
+Windows program with (a PKCS#12 file, or a key in a PKCS#11 token) and the
+OpenPGP key scripts/sign-package.py signs the .rpm with; their form is checked
+here, and they are used only there.
 OUTPUT_FOLDER receives, all at once or not at all:
 
 profile.cmake      the provider's id and texts as CMake variables
@@ -35,7 +36,12 @@ except ImportError:
     sys.exit("provider-files: Pillow is missing (scripts/install-deps.sh installs python3-pil)")
 
 FIELDS = ("name", "service", "page", "banner", "icon")
-SIGNING_FIELDS = ("certificate", "password-file", "password-variable", "timestamp")
+SIGNING_FIELDS = ("certificate", "password-file", "password-variable", "timestamp",
+                  "pkcs11-module", "key", "intermediates", "pin-file", "pin-variable")
+TOKEN_FIELDS = SIGNING_FIELDS[4:]
+PACKAGE_SIGNING_FIELDS = ("rpm-key", "rpm-keyring", "rpm-passphrase-file",
+                          "rpm-passphrase-variable")
+ALL_FIELDS = FIELDS + SIGNING_FIELDS + PACKAGE_SIGNING_FIELDS
 BANNER_SIZE = (301, 98)
 ICON_SIDE = 48
 MENU_SIDES = (16, 24, 32, 48, 64, 128, 256)
@@ -72,9 +78,9 @@ def read_fields(folder):
             continue
         key, sep, value = line.partition("=")
         key = key.strip()
-        if not sep or key not in FIELDS + SIGNING_FIELDS:
+        if not sep or key not in ALL_FIELDS:
             raise InputError(f"provider.txt: line {number}: expected one of "
-                             f"{', '.join(FIELDS + SIGNING_FIELDS)} as 'key = value', "
+                             f"{', '.join(ALL_FIELDS)} as 'key = value', "
                              f"found {stripped!r}")
         if key in fields:
             fail(key, f"given twice (line {number})")
@@ -123,31 +129,116 @@ def check_page(page):
              "without blanks)")
 
 
+def is_token_uri(value):
+    return value.startswith("pkcs11:")
+
+
+def existing_file(folder, key, value):
+    path = os.path.join(folder, value)
+    if not os.path.isfile(path):
+        fail(key, f"{path}: no such file")
+    return path
+
+
+def secret_source(given, file_key, variable_key, what, required=True):
+    """Checks that at most (or, if REQUIRED, exactly) one of FILE_KEY and
+    VARIABLE_KEY says where the secret WHAT is."""
+    if required and (given[file_key] is None) == (given[variable_key] is None) or (
+            given[file_key] is not None and given[variable_key] is not None):
+        fail(file_key if given[file_key] is not None else variable_key,
+             f"expected exactly one of {file_key} (a file holding {what} on its first line) "
+             f"and {variable_key} (the environment variable holding it)")
+    variable = given[variable_key]
+    if variable is not None and not re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", variable):
+        fail(variable_key, f"{variable!r} is not the name of an environment variable")
+
+
+def secret(given, file_key, variable_key):
+    """The secret that FILE_KEY's file (its first line) or VARIABLE_KEY's
+    environment variable holds, as bytes; None when neither is given."""
+    if given[file_key] is not None:
+        try:
+            with open(given[file_key], "rb") as f:
+                lines = f.read().splitlines()
+        except OSError as e:
+            fail(file_key, f"cannot read {given[file_key]}: {e.strerror}")
+        return lines[0] if lines else b""
+    variable = given[variable_key]
+    if variable is None:
+        return None
+    value = os.environb.get(variable.encode())
+    if value is None:
+        fail(variable_key, f"the environment variable {variable} is not set")
+    return value
+
+
+def field_group(fields, keys, first_line):
+    """{key: value or None} for KEYS, or None when the first is not given;
+    the others are of use only with it."""
+    if not fields.get(keys[0]):
+        for key in keys[1:]:
+            if fields.get(key) is not None:
+                fail(key, f"given without {first_line}")
+        return None
+    return {key: fields.get(key) for key in keys}
+
+
 def signing_fields(folder, fields):
     """The code-signing lines of provider.txt, checked: None without a
-    certificate, else {"certificate": path, "password-file": path or None,
-    "password-variable": name or None, "timestamp": address or None}. Paths
-    are taken from the folder unless absolute."""
-    given = {key: fields.get(key) for key in SIGNING_FIELDS}
-    if not given["certificate"]:
-        for key in SIGNING_FIELDS[1:]:
-            if given[key] is not None:
-                fail(key, "given without a certificate line naming the PKCS#12 file")
+    certificate, else {field: value or None} for SIGNING_FIELDS. With
+    pkcs11-module the key is in a token (key, certificate and intermediates
+    may be PKCS#11 URIs, the PIN in pin-file or pin-variable); without, the
+    certificate is a PKCS#12 file and its password in password-file or
+    password-variable. Paths are taken from the folder unless absolute."""
+    given = field_group(fields, SIGNING_FIELDS,
+                        "a certificate line naming the code-signing certificate")
+    if given is None:
         return None
-    for key in ("certificate", "password-file"):
-        if given[key] is not None:
-            given[key] = os.path.join(folder, given[key])
-            if not os.path.isfile(given[key]):
-                fail(key, f"{given[key]}: no such file")
-    if (given["password-file"] is None) == (given["password-variable"] is None):
-        fail("certificate", "expected exactly one of password-file (a file holding the "
-             "certificate's password) and password-variable (the environment variable "
-             "holding it)")
-    variable = given["password-variable"]
-    if variable is not None and not re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", variable):
-        fail("password-variable", f"{variable!r} is not the name of an environment variable")
+    token = given["pkcs11-module"] is not None
+    unused = [k for k in (("password-file", "password-variable") if token else TOKEN_FIELDS)
+              if given[k] is not None]
+    if unused:
+        fail(unused[0], "belongs to a key in a PKCS#11 token, named by pkcs11-module"
+             if not token else "is the password of a PKCS#12 file; a token's PIN is "
+             "pin-file or pin-variable")
+    if not token:
+        given["certificate"] = existing_file(folder, "certificate", given["certificate"])
+        if given["password-file"] is not None:
+            given["password-file"] = existing_file(folder, "password-file", given["password-file"])
+        secret_source(given, "password-file", "password-variable", "the certificate's password")
+    else:
+        given["pkcs11-module"] = existing_file(folder, "pkcs11-module", given["pkcs11-module"])
+        if not given["key"] or not is_token_uri(given["key"]):
+            fail("key", "expected the private key in the token as a PKCS#11 URI "
+                 "(pkcs11:token=...;object=...)")
+        for key in ("certificate", "intermediates"):
+            if given[key] is not None and not is_token_uri(given[key]):
+                given[key] = existing_file(folder, key, given[key])
+        if given["pin-file"] is not None:
+            given["pin-file"] = existing_file(folder, "pin-file", given["pin-file"])
+        secret_source(given, "pin-file", "pin-variable", "the token's PIN")
     if given["timestamp"] is not None and not re.fullmatch(r"https?://[!-~]+", given["timestamp"]):
         fail("timestamp", f"{given['timestamp']!r} is not the web address of a time-stamp server")
+    return given
+
+
+def package_signing_fields(folder, fields):
+    """The .rpm signing lines of provider.txt, checked: None without rpm-key,
+    else {field: value or None} for PACKAGE_SIGNING_FIELDS, the keyring (a
+    GnuPG home folder) and the passphrase file taken from the folder."""
+    given = field_group(fields, PACKAGE_SIGNING_FIELDS, "an rpm-key line naming the OpenPGP key")
+    if given is None:
+        return None
+    if not given["rpm-keyring"]:
+        fail("rpm-keyring", "missing; expected the GnuPG home folder that holds rpm-key")
+    given["rpm-keyring"] = os.path.join(folder, given["rpm-keyring"])
+    if not os.path.isdir(given["rpm-keyring"]):
+        fail("rpm-keyring", f"{given['rpm-keyring']}: no such folder")
+    if given["rpm-passphrase-file"] is not None:
+        given["rpm-passphrase-file"] = existing_file(folder, "rpm-passphrase-file",
+                                                     given["rpm-passphrase-file"])
+    secret_source(given, "rpm-passphrase-file", "rpm-passphrase-variable", "the key's passphrase",
+                  required=False)
     return given
 
 
@@ -244,6 +335,7 @@ def provider_files(folder):
     check_service(fields["service"])
     check_page(fields["page"])
     signing_fields(folder, fields)
+    package_signing_fields(folder, fields)
     _, banner = open_picture(folder, "banner", fields["banner"])
     icon_data, icon = open_picture(folder, "icon", fields["icon"])
 

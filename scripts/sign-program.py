@@ -5,24 +5,36 @@ certificate (Authenticode, SHA-256, through osslsigncode).
     scripts/sign-program.py --check PROVIDER_FOLDER
     scripts/sign-program.py PROVIDER_FOLDER PROGRAM.exe SIGNED.exe
 
-provider.txt names the certificate, a PKCS#12 file, and where its password is:
+provider.txt names the key in a PKCS#11 token, its certificate and the PIN:
+
+    pkcs11-module = /usr/lib/x86_64-linux-gnu/acme-token.so   (the token maker's module)
+    key = pkcs11:token=Acme;object=codesign;type=private       (RFC 7512 URIs)
+    certificate = pkcs11:token=Acme;object=codesign;type=cert  (or a PEM or DER file)
+    intermediates = chain.pem                        (optional: a file, or a URI)
+    pin-file = /secure/acme-token.pin                (its first line)
+    pin-variable = ACME_TOKEN_PIN                    (or: this environment variable)
+
+or a PKCS#12 file, the certificate with its key, and where its password is:
 
     certificate = /secure/acme-codesign.p12
-    password-file = /secure/acme-codesign.pass      (its first line)
-    password-variable = ACME_SIGNING_PASSWORD        (or: this environment variable)
-    timestamp = http://timestamp.example/            (optional, an RFC 3161 server)
+    password-file = /secure/acme-codesign.pass      (or password-variable)
 
-Relative paths are taken from the provider folder. --check only opens the
-certificate and checks that it may sign code now; the build runs it before
-building anything. Without a certificate line, SIGNED.exe is a copy of
-PROGRAM.exe and one line says that it is unsigned. A certificate that cannot
-be used stops with "certificate: what is wrong", exit status 1, and SIGNED.exe
-is not written. The password goes to openssl and osslsigncode on their
-standard input only; it is never written to a file or a command line.
+and either may add a time-stamp server (RFC 3161):
+
+    timestamp = http://timestamp.example/
+
+Relative paths are taken from the provider folder. --check opens the key and
+checks that it may sign code now (the token: module, token, one try of the
+PIN, key and certificate found and belonging together); the build runs it
+before building anything. Without a certificate line, SIGNED.exe is a copy of
+PROGRAM.exe and one line says that it is unsigned. A key that cannot be used
+stops with "FIELD: what is wrong", exit status 1, and SIGNED.exe is not
+written. The password and the PIN go to openssl and osslsigncode on their
+standard input only (osslsigncode hands the PIN to the PKCS#11 engine); they
+are never written to a file or a command line.
 """
 
 import datetime
-import importlib.util
 import os
 import re
 import shutil
@@ -30,12 +42,10 @@ import subprocess
 import sys
 import tempfile
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location("provider_files",
-                                               os.path.join(HERE, "provider-files.py"))
-provider_files = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(provider_files)
-InputError = provider_files.InputError
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from provider_signing import InputError, provider_files, signing_main  # noqa: E402
+import provider_signing  # noqa: E402
+import pkcs11_token  # noqa: E402
 
 UNSIGNED_NOTICE = ("the Windows program is unsigned (provider.txt names no certificate): "
                    "its subscribers will see \"Unknown publisher\" when Windows asks to let "
@@ -48,25 +58,19 @@ def fail(text):
 
 
 def tool(name):
-    path = shutil.which(name)
-    if not path:
-        raise InputError(f"sign-program: {name} is missing (scripts/install-deps.sh installs it)")
-    return path
+    return provider_signing.tool(name, "sign-program")
 
 
 def password(signing):
-    if signing["password-file"] is not None:
-        try:
-            with open(signing["password-file"], "rb") as f:
-                lines = f.read().splitlines()
-        except OSError as e:
-            fail(f"cannot read the password file {signing['password-file']}: {e.strerror}")
-        return lines[0] if lines else b""
-    variable = signing["password-variable"]
-    value = os.environb.get(variable.encode())
-    if value is None:
-        fail(f"the environment variable {variable} (password-variable) is not set")
-    return value
+    return provider_files.secret(signing, "password-file", "password-variable")
+
+
+def pin(signing):
+    return provider_files.secret(signing, "pin-file", "pin-variable")
+
+
+def pin_field(signing):
+    return "pin-file" if signing["pin-file"] is not None else "pin-variable"
 
 
 def certificate_text(signing, secret):
@@ -96,9 +100,21 @@ def x509(pem, *options):
     return result.stdout.decode(errors="replace")
 
 
+def token_certificates(signing, secret):
+    """The certificate and the intermediates of a key in a token, as PEM."""
+    try:
+        return pkcs11_token.open_key(signing, secret, pin_field(signing))
+    except pkcs11_token.TokenError as e:
+        raise InputError(f"provider.txt: {e}")
+
+
 def check_certificate(signing, secret):
-    """Stops unless the certificate may sign code now; returns its subject."""
-    pem = certificate_text(signing, secret)
+    """Stops unless the key may sign code now; returns its certificate's
+    subject and, for a token, the certificate and intermediates as PEM."""
+    if signing["pkcs11-module"]:
+        pem, chain = token_certificates(signing, secret)
+    else:
+        pem, chain = certificate_text(signing, secret), None
     name = signing["certificate"]
     subject = x509(pem, "-subject", "-nameopt", "utf8,sep_comma_plus").strip()
     subject = subject.removeprefix("subject=").strip()
@@ -121,7 +137,18 @@ def check_certificate(signing, secret):
     if key_usage.strip() and "Digital Signature" not in key_usage:
         fail(f"{name} ({subject}) is not meant for code signing: its key usage lacks "
              "Digital Signature")
-    return subject
+    return subject, None if chain is None else pem + chain
+
+
+def pkcs11_engine():
+    """OpenSSL's PKCS#11 engine, through which osslsigncode uses the token."""
+    result = subprocess.run([tool("openssl"), "version", "-e"], capture_output=True, text=True)
+    folder = result.stdout.partition('"')[2].rpartition('"')[0]
+    path = os.path.join(folder, "pkcs11.so")
+    if not os.path.isfile(path):
+        raise InputError("sign-program: OpenSSL's PKCS#11 engine is missing "
+                         "(scripts/install-deps.sh installs libengine-pkcs11-openssl)")
+    return path
 
 
 def sign(folder, program, signed):
@@ -131,18 +158,27 @@ def sign(folder, program, signed):
         print(f"sign-program: {os.path.basename(folder)}: {UNSIGNED_NOTICE}")
         shutil.copy(program, signed)
         return
-    secret = password(signing)
-    subject = check_certificate(signing, secret)
+    token = bool(signing["pkcs11-module"])
+    secret = pin(signing) if token else password(signing)
+    subject, certificates = check_certificate(signing, secret)
     # The description that Windows shows as the program's name: osslsigncode
     # stores it as ASCII, so it is the product's Latin name; the publisher
     # shown beside it is the certificate's subject.
-    command = [tool("osslsigncode"), "sign", "-pkcs12", signing["certificate"], "-readpass", "-",
-               "-h", "sha256", "-n", "Verolink PPPoE", "-i", fields["page"]]
+    command = [tool("osslsigncode"), "sign", "-readpass", "-", "-h", "sha256",
+               "-n", "Verolink PPPoE", "-i", fields["page"]]
     if signing["timestamp"]:
         command += ["-ts", signing["timestamp"]]
     # osslsigncode writes beside the result, which appears only when whole.
     scratch = tempfile.mkdtemp(prefix=".signing-", dir=os.path.dirname(os.path.abspath(signed)))
     try:
+        if token:
+            # The certificates the token gave, beside the key that stays in it.
+            with open(os.path.join(scratch, "certificates.pem"), "wb") as f:
+                f.write(certificates)
+            command += ["-pkcs11engine", pkcs11_engine(), "-pkcs11module",
+                        signing["pkcs11-module"], "-key", signing["key"], "-certs", f.name]
+        else:
+            command += ["-pkcs12", signing["certificate"]]
         out = os.path.join(scratch, "signed.exe")
         result = subprocess.run(command + ["-in", program, "-out", out], input=secret,
                                 capture_output=True)
@@ -160,28 +196,11 @@ def sign(folder, program, signed):
     print(f"sign-program: signed {os.path.basename(signed)} as {subject} (SHA-256{stamp})")
 
 
-def main(argv):
-    try:
-        if len(argv) == 3 and argv[1] == "--check":
-            folder = os.path.abspath(argv[2])
-            signing = provider_files.signing_fields(folder, provider_files.read_fields(folder))
-            if signing is not None:
-                check_certificate(signing, password(signing))
-        elif len(argv) == 4:
-            sign(os.path.abspath(argv[1]), argv[2], argv[3])
-        else:
-            sys.exit(__doc__)
-    except InputError as e:
-        text = str(e)
-        folder = os.path.abspath(argv[2] if argv[1] == "--check" else argv[1])
-        if text.startswith("provider.txt:"):
-            text = f"{folder}/{text}"
-        elif text.startswith(("certificate:", "timestamp:")):
-            text = f"{folder}/provider.txt: {text}"
-        print(text, file=sys.stderr)
-        return 1
-    return 0
+def check(folder):
+    signing = provider_files.signing_fields(folder, provider_files.read_fields(folder))
+    if signing is not None:
+        check_certificate(signing, pin(signing) if signing["pkcs11-module"] else password(signing))
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(signing_main(sys.argv, __doc__, check, sign, 2))
