@@ -5,6 +5,7 @@
 #include "common/message_boxes.h"
 #include "host/phonebook/login_prompt.h"
 #include "window/ui_services.h"
+#include "window/wait_view.h"
 
 namespace verolink::host {
 
@@ -24,6 +25,22 @@ class GtkMessageBoxes : public MessageBoxes {
 class GtkLoginPrompt : public LoginPrompt {
  public:
   std::optional<LoginAnswer> AskLogin(const LoginRequest& request) override;
+};
+
+// While the program waits past the usual time: a small modal window over the
+// program's with the text and "Прекратить ожидание"; that button, Escape or
+// the close box stop the waiting. It only shows: the waiting side runs the
+// main loop.
+class GtkWaitView : public WaitView {
+ public:
+  ~GtkWaitView() override { HideWaiting(); }
+  void ShowWaiting(const Text& text) override;
+  bool GaveUp() override { return gaveUp_; }
+  void HideWaiting() override;
+
+ private:
+  GtkWidget* dialog_ = nullptr;
+  bool gaveUp_ = false;
 };
 
 // The window's events through GLib's main loop, which libnm and GIO share;
