@@ -21,8 +21,9 @@ apt-get update -qq -o DPkg::Lock::Timeout=600
 host_packages=(
   build-essential cmake pkg-config git python3 python3-pil
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libfltk1.3-dev libglib2.0-dev
+  libgtk-4-dev libglib2.0-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
+  at-spi2-core python3-pyatspi gir1.2-atspi-2.0 weston
   xdg-utils
   network-manager libnm-dev polkitd dbus-daemon
   clang libclang-rt-14-dev

@@ -6,6 +6,8 @@
 # NetworkManager, D-Bus, polkit or user set-up is touched.
 #   nm-private-daemon.sh start WORK [NAME:UID ...]   starts it all, waits until running
 #   nm-private-daemon.sh stop WORK                   stops it all
+#   nm-private-daemon.sh restart-nm WORK             kills NetworkManager (if it
+#                                                    runs), starts it again, waits
 # WORK holds the private system bus (unix:path=WORK/system_bus_socket, for
 # DBUS_SYSTEM_BUS_ADDRESS), NetworkManager's stored connections
 # (WORK/connections), its log (WORK/nm.log) and the run folder mounted over
@@ -54,9 +56,33 @@ mount_over() {
   echo "${*: -1}" >>"$work/mounts"
 }
 
+# Starts NetworkManager on the private bus and waits until it runs.
+start_nm() {
+  export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
+  # --debug: in the foreground, and its log on standard error as well as syslog.
+  NetworkManager --debug --config="$work/nm.conf" >>"$work/nm.log" 2>&1 &
+  echo $! >"$work/nm.pid"
+  for _ in $(seq 600); do
+    nmcli -t -f RUNNING general status 2>/dev/null | grep -q running && return 0
+    sleep 0.05
+  done
+  echo "NetworkManager did not come up; its log:" >&2
+  tail -5 "$work/nm.log" >&2
+  return 1
+}
+
 if [ "$command" = stop ]; then
   stop
   exit 0
+fi
+if [ "$command" = restart-nm ]; then
+  pid=$(cat "$work/nm.pid")
+  kill -KILL "$pid" 2>/dev/null || true
+  for _ in $(seq 200); do running "$pid" || break; sleep 0.05; done
+  # A killed daemon leaves its pid file; a new process may be given that pid.
+  rm -f /run/NetworkManager/NetworkManager.pid
+  start_nm
+  exit
 fi
 
 ip link set lo up
@@ -136,14 +162,6 @@ if [ "$polkit" = true ]; then
     sleep 0.05
   done
 fi
-# --debug: in the foreground, and its log on standard error as well as syslog.
-NetworkManager --debug --config="$work/nm.conf" >"$work/nm.log" 2>&1 &
-echo $! >"$work/nm.pid"
-for _ in $(seq 600); do
-  nmcli -t -f RUNNING general status 2>/dev/null | grep -q running && exit 0
-  sleep 0.05
-done
-echo "NetworkManager did not come up; its log:" >&2
-tail -5 "$work/nm.log" >&2
+start_nm && exit 0
 stop
 exit 1

@@ -7,10 +7,10 @@ import os
 import shutil
 import sys
 
-_spec = importlib.util.spec_from_file_location(
+_found = importlib.util.spec_from_file_location(
     "provider_files", os.path.join(os.path.dirname(os.path.abspath(__file__)), "provider-files.py"))
-provider_files = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(provider_files)
+provider_files = importlib.util.module_from_spec(_found)
+_found.loader.exec_module(provider_files)
 InputError = provider_files.InputError
 
 

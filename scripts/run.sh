@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the program needs, builds it and starts it. Without a display
-# the window opens on a virtual one (Xvfb).
+# (X11 or Wayland) the window opens on a virtual one (Xvfb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --host-only
@@ -14,8 +14,9 @@ if [ -z "${VEROLINK_PHONEBOOK_KIND:-}${VEROLINK_PHONEBOOK:-}" ] &&
     "(VEROLINK_PHONEBOOK_KIND=file)" >&2
   export VEROLINK_PHONEBOOK_KIND=file
 fi
-if [ -n "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/verolink-pppoe
 fi
-echo "run: no DISPLAY; starting the window on a virtual display (xvfb-run)" >&2
-exec xvfb-run -a -s "-screen 0 1024x768x24" build/verolink-pppoe
+echo "run: no display; starting the window on a virtual one (xvfb-run)" >&2
+# Xvfb has no GL: GTK draws with cairo there.
+GSK_RENDERER=cairo exec xvfb-run -a -s "-screen 0 1024x768x24" build/verolink-pppoe

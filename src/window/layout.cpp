@@ -1,5 +1,7 @@
 #include "window/layout.h"
 
+#include <algorithm>
+
 namespace verolink {
 
 const WindowLayout& MainWindowLayout() {
@@ -48,6 +50,50 @@ const ControlLayout& ControlOf(ControlId id) {
     if (control.id == id) return control;
   }
   return MainWindowLayout().controls.back();
+}
+
+namespace {
+
+struct Placed {
+  const ControlLayout* control;
+  const RuleLayout* rule;
+  int top, left, width, height;  // pixels
+};
+
+std::vector<Placed> PlacedByTop() {
+  const WindowLayout& layout = MainWindowLayout();
+  const int clientWidth = TwipsToPixels(layout.clientWidth);
+  std::vector<Placed> placed;
+  for (const auto& c : layout.controls) {
+    placed.push_back({&c, nullptr, TwipsToPixels(c.twips.top), TwipsToPixels(c.twips.left),
+                      TwipsToPixels(c.twips.width), TwipsToPixels(c.twips.height)});
+  }
+  for (const auto& r : layout.rules) {
+    const int left = TwipsToPixels(r.x1);
+    placed.push_back({nullptr, &r, TwipsToPixels(r.y1), left,
+                      std::min(TwipsToPixels(r.x2), clientWidth) - left, 1});
+  }
+  std::stable_sort(placed.begin(), placed.end(),
+                   [](const Placed& a, const Placed& b) { return a.top < b.top; });
+  return placed;
+}
+
+}  // namespace
+
+std::vector<StackedItem> StackedFromTop() {
+  std::vector<StackedItem> items;
+  int bottom = 0;
+  for (const Placed& p : PlacedByTop()) {
+    items.push_back({p.control, p.rule, std::max(0, p.top - bottom), p.left, p.width, p.height});
+    bottom = std::max(bottom, p.top + p.height);
+  }
+  return items;
+}
+
+int StackedBottomGap() {
+  int bottom = 0;
+  for (const Placed& p : PlacedByTop()) bottom = std::max(bottom, p.top + p.height);
+  return std::max(0, TwipsToPixels(MainWindowLayout().clientHeight) - bottom);
 }
 
 }  // namespace verolink

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "common/text.h"
 
@@ -57,5 +58,18 @@ const ControlLayout& ControlOf(ControlId id);
 constexpr int TwipsToPixels(int twips, int dpi = 96) {
   return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
 }
+
+// The design from top to bottom, for toolkits that stack the controls and let
+// each grow to the height its text needs at the desktop's font: each control
+// or rule (one of the two is set) with the room above it left as designed.
+// Pixels at 96 dots per inch; rules are clipped to the client area.
+struct StackedItem {
+  const ControlLayout* control;
+  const RuleLayout* rule;
+  int gapAbove, left, width, height;
+};
+std::vector<StackedItem> StackedFromTop();
+// The room left below the lowest item, in pixels.
+int StackedBottomGap();
 
 }  // namespace verolink

@@ -103,11 +103,12 @@ user=abonent
 uid=4711
 work=/tmp/nm
 home=$work/home/$user  # made by nm-private-daemon.sh
-# Runs a command as the subscriber, in their desktop session's environment.
+# Runs a command as the subscriber, in their desktop session's environment
+# (GTK draws with cairo: Xvfb has no GL).
 as_user() {
   setpriv --reuid="$uid" --regid="$uid" --init-groups \
     env -i HOME="$home" USER="$user" LOGNAME="$user" PATH="$PATH" LANG=C.UTF-8 \
-    DISPLAY="${DISPLAY:-}" DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" \
+    DISPLAY="${DISPLAY:-}" DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" GSK_RENDERER=cairo \
     XDG_RUNTIME_DIR="/tmp/runtime-$user" "$@"
 }
 
@@ -209,7 +210,10 @@ main=$(window_named "$caption")
 stamp "program window shown"
 sleep 1
 xwd -silent -id "$main" >"$out/dial-window.xwd"
-xdotool mousemove --window "$main" 150 176 click 1
+# The button: the lowest control, 7 pixels above the bottom edge and at least
+# 33 high, however tall the desktop's font makes the window.
+height=$(xwininfo -id "$main" | awk '/Height:/ {print $2}')
+xdotool mousemove --window "$main" 150 $((height - 23)) click 1
 xdotool mousemove 1000 750
 answer login-prompt "$login" Verolink
 answer created-message "" "$caption" "$main"
@@ -293,37 +297,27 @@ stamp "nothing answers on either card"
 nmcli connection delete uuid "$uuid" >/dev/null
 rm -f "$launcher"
 shown() { xdotool search --onlyvisible --name "^Verolink\$" 2>/dev/null | grep -qx "$1"; }
-gone() { ! shown "$1"; }
-# Presses the button, types the login and waits for the card dialog; prints its id.
-press_to_card_dialog() {
-  local prompt
-  xdotool mousemove --window "$main" 150 176 click 1
-  xdotool mousemove 1000 750
-  wait_for 90 has_window Verolink || return 1
+xdotool mousemove --window "$main" 150 $((height - 23)) click 1
+xdotool mousemove 1000 750
+if wait_for 90 has_window Verolink; then
   prompt=$(window_named Verolink)
+  sleep 0.5
+  xwd -silent -id "$prompt" >"$out/dial-no-answer.xwd"
+  # With the login typed, Enter would take a card chosen in advance.
   xdotool windowfocus --sync "$prompt" type "$login"
   xdotool windowfocus --sync "$prompt" key Return
-  wait_for 30 gone "$prompt" && wait_for 90 has_window Verolink || return 1
-  window_named Verolink
-}
-if dialog=$(press_to_card_dialog); then
-  sleep 0.5
-  xwd -silent -id "$dialog" >"$out/dial-no-answer.xwd"
-  # Enter alone would take a card chosen in advance.
-  xdotool windowfocus --sync "$dialog" key Return
   sleep 1
-  check "no card is chosen in advance: Enter alone does not close the dialog" \
-    shown "$dialog"
-  xdotool windowfocus --sync "$dialog" key Escape
+  check "no card is chosen in advance: Enter alone does not close the dialog" shown "$prompt"
+  xdotool windowfocus --sync "$prompt" key Escape
   # The phonebook's refusals are titled with the program's name.
-  answer no-card-message "" Verolink "$dialog"
+  answer no-card-message "" Verolink "$prompt"
   check "the program heard nothing on either card" \
     grep -q "discovery left the card to the subscriber: eth0 (silent) eth1 (silent)" \
     "$out/program.log"
   check "no connection is written when no card is picked" \
     test -z "$(nmcli -g connection.uuid connection show "Pelkar INTERNET" 2>/dev/null)"
 else
-  echo "FAILED: no card dialog when nothing answers"
+  echo "FAILED: no login prompt when nothing answers"
   failures=$((failures + 1))
 fi
 kill "$program_pid" 2>/dev/null

@@ -19,8 +19,11 @@
 #include <deque>
 #include <map>
 #include <set>
+#include <utility>
 
+#include "common/message_boxes.h"
 #include "doubles/fake_platform.h"
+#include "host/desktop/host_shell.h"
 #include "host/phonebook/nm_phonebook.h"
 #include "host/phonebook/phonebook_choice.h"
 #include "host/system/host_code_page.h"
@@ -47,8 +50,12 @@ constexpr User kSystem{"vlsystem", 61002};  // may change connections for all us
 constexpr User kNone{"vlnone", 61003};      // may change neither
 
 // The rules polkitd answers with: only these, nothing of the machine's.
+// While the file WORK/hold exists, polkitd holds its answers on changes of
+// a user's own connections.
 constexpr char kRules[] = R"(polkit.addRule(function(action, subject) {
   if (action.id.indexOf("org.freedesktop.NetworkManager.") != 0) return;
+  if (action.id == "org.freedesktop.NetworkManager.settings.modify.own")
+    polkit.spawn(["/bin/sh", "-c", "while [ -e 'WORK/hold' ]; do sleep 0.02; done"]);
   if (subject.user == "vlsystem") return polkit.Result.YES;
   if (subject.user == "vlown" &&
       action.id != "org.freedesktop.NetworkManager.settings.modify.system")
@@ -56,13 +63,6 @@ constexpr char kRules[] = R"(polkit.addRule(function(action, subject) {
   return polkit.Result.NO;
 });
 )";
-
-class ScriptedLogin : public host::LoginPrompt {
- public:
-  std::optional<host::LoginAnswer> AskLogin(const host::LoginRequest&) override {
-    return host::LoginAnswer{kLogin, {}};
-  }
-};
 
 // What a command printed, run as `user` (root when null).
 std::string Output(const std::string& command, const User* user = nullptr) {
@@ -90,6 +90,182 @@ struct Press {
   double seconds = 0;
 };
 
+// How a window of the program is driven.
+struct Script {
+  std::deque<int> answers = {};  // to the message boxes' questions
+  std::string login = kLogin;
+  // The login dialog waits for the test's word (Window::Next gives 'l').
+  // Where the wait for NetworkManager shows (Window::Next gives 'w'), the
+  // test's word says whether the user stops waiting ('q') or not.
+  bool holdAtLogin = false;
+  bool holdAtQuestion = false;  // the same at a question ('a')
+  bool ticksShortcut = false;   // with launchers in the user's home
+  std::chrono::milliseconds timeout = host::kNmTimeout;
+};
+
+// A pipe's two ends, closed with it.
+struct Pipe {
+  int fd[2] = {-1, -1};
+  Pipe() { (void)!pipe(fd); }
+  ~Pipe() {
+    for (int end : fd)
+      if (end >= 0) close(end);
+  }
+  void Send(char word) { (void)!write(fd[1], &word, 1); }
+  char Receive() {
+    char word = 0;
+    return read(fd[0], &word, 1) == 1 ? word : 0;
+  }
+};
+
+// One instance of the program as `user`, in a child process: it connects
+// (NetworkManager's phonebook), waits for Press, runs the core workflow and
+// tells the test what happens on the way ('l' login asked, 'w' the wait for
+// NetworkManager shown), then what it showed; at the end it sees additions
+// given up on to their end, as the program does when it closes.
+class Window {
+ public:
+  Window(const User& user, Script script, const std::string& home) {
+    child_ = fork();
+    if (child_ != 0) {
+      close(std::exchange(events_.fd[1], -1));
+      close(std::exchange(words_.fd[0], -1));
+      ready_ = events_.Receive() == 'c';
+      return;
+    }
+    close(events_.fd[0]);
+    close(words_.fd[1]);
+    if (setgroups(0, nullptr) != 0 || setgid(user.uid) != 0 || setuid(user.uid) != 0) _exit(2);
+    setenv("VEROLINK_DESKTOP", (home + "/Desktop").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+    host::HostCodePage codePage{host::kDefaultCodePageName};
+    Prompt prompt(*this, script);
+    Wait view(*this);
+    std::string reason;
+    auto phonebook = std::make_unique<host::NmPhonebook>(
+        host::NmDaemon::Connect(script.timeout, reason, &view), 2884, codePage, prompt);
+    events_.Send('c');
+    if (words_.Receive() != 'p') _exit(3);
+    testing::FakePlatform fake;
+    fake.messageBoxes.answers = script.answers;
+    Boxes boxes(*this, script, fake.messageBoxes);
+    host::HostAutomationObjects shell(
+        host::HostShellOptions{[&] { return host::ListedConnections(*platform_); },
+                               {},
+                               [&](const Text& name) { return phonebook->UuidOf(name); }});
+    host::HostFileDeletion files(codePage, true);
+    AutomationObjects& automation = script.ticksShortcut
+                                        ? static_cast<AutomationObjects&>(shell)
+                                        : static_cast<AutomationObjects&>(fake.automation);
+    FileDeletion& deletion = script.ticksShortcut ? static_cast<FileDeletion&>(files)
+                                                  : static_cast<FileDeletion&>(fake.files);
+    Platform platform{*phonebook,         fake.systemMessages,
+                      fake.memory,        fake.eventLog,
+                      codePage,           automation,
+                      deletion,           fake.processes,
+                      fake.browser,       boxes,
+                      fake.eventPump,     fake.sleeper,
+                      fake.commonControls};
+    const Profile profile = basMain::BuiltInProfile();
+    ОсновнаяФорма form{platform, profile};
+    form.Load();
+    form.SetCheckValue(ControlId::Ярлык, script.ticksShortcut ? 1 : 0);
+    form.SetCheckValue(ControlId::ВключитьФайервол, 0);
+    platform_ = &platform;
+    const auto started = std::chrono::steady_clock::now();
+    form.OnCreateButtonClick();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    std::string text = "e" + std::to_string(took.count()) + "\n";
+    for (const auto& shown : fake.messageBoxes.shown) text += ToUtf8(shown.text) + "\n";
+    if (write(events_.fd[1], text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+      _exit(4);
+    phonebook.reset();
+    _exit(0);
+  }
+  ~Window() {
+    if (child_ > 0 && !finished_) {
+      kill(child_, SIGKILL);
+      waitpid(child_, nullptr, 0);
+    }
+  }
+
+  bool ready() const { return ready_; }
+  void Click() { words_.Send('p'); }
+  // What happens next in the window: 'l', 'w', or 'e' (the press ended).
+  char Next() { return events_.Receive(); }
+  void Say(char word) { words_.Send(word); }
+  // After 'e': what the press showed, once the program has closed.
+  Press Finish() {
+    std::string text;
+    char buffer[512];
+    while (ssize_t n = read(events_.fd[0], buffer, sizeof buffer)) {
+      if (n < 0) break;
+      text.append(buffer, static_cast<std::size_t>(n));
+    }
+    int status = 0;
+    waitpid(child_, &status, 0);
+    finished_ = true;
+    const std::size_t firstLine = text.find('\n');
+    if (firstLine == std::string::npos)
+      return {"the press ended with status " + std::to_string(status), 0};
+    return {text.substr(firstLine + 1), std::stod(text.substr(0, firstLine))};
+  }
+
+ private:
+  class Prompt : public host::LoginPrompt {
+   public:
+    Prompt(Window& window, const Script& script) : window_(window), script_(script) {}
+    std::optional<host::LoginAnswer> AskLogin(const host::LoginRequest&) override {
+      if (script_.holdAtLogin) {
+        window_.events_.Send('l');
+        window_.words_.Receive();
+      }
+      return host::LoginAnswer{script_.login, {}};
+    }
+
+   private:
+    Window& window_;
+    const Script& script_;
+  };
+  class Boxes : public MessageBoxes {
+   public:
+    Boxes(Window& window, const Script& script, MessageBoxes& boxes)
+        : window_(window), script_(script), boxes_(boxes) {}
+    int Show(const Text& text, int style, const Text& title) override {
+      if (script_.holdAtQuestion && (style & kMbYesNo) != 0) {
+        window_.events_.Send('a');
+        window_.words_.Receive();
+      }
+      return boxes_.Show(text, style, title);
+    }
+
+   private:
+    Window& window_;
+    const Script& script_;
+    MessageBoxes& boxes_;
+  };
+  class Wait : public WaitView {
+   public:
+    explicit Wait(Window& window) : window_(window) {}
+    void ShowWaiting(const Text&) override {
+      window_.events_.Send('w');
+      gaveUp_ = window_.words_.Receive() == 'q';
+    }
+    bool GaveUp() override { return gaveUp_; }
+    void HideWaiting() override {}
+
+   private:
+    Window& window_;
+    bool gaveUp_ = false;
+  };
+
+  pid_t child_ = -1;
+  bool ready_ = false;
+  bool finished_ = false;
+  Pipe events_, words_;
+  Platform* platform_ = nullptr;
+};
+
 class NmDaemonTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -106,7 +282,9 @@ class NmDaemonTest : public ::testing::Test {
     ASSERT_EQ(unshare(CLONE_NEWNET | CLONE_NEWNS), 0) << "cannot make a private namespace";
     ASSERT_EQ(mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
     ASSERT_EQ(mkdir((work / "rules.d").c_str(), 0755), 0);
-    WriteFile(work / "rules.d/50-verolink-test.rules", kRules);
+    std::string rules = kRules;
+    rules.replace(rules.find("WORK"), 4, work.path());
+    WriteFile(work / "rules.d/50-verolink-test.rules", rules);
     const std::string start = "'" + kDaemon + "' start '" + work.path() + "' " + UserAndUid(kOwn) +
                               " " + UserAndUid(kSystem) + " " + UserAndUid(kNone);
     ASSERT_EQ(std::system(start.c_str()), 0)
@@ -121,61 +299,30 @@ class NmDaemonTest : public ::testing::Test {
     return std::string(user.name) + ":" + std::to_string(user.uid);
   }
 
-  // Presses the button as `user`, answering the questions with `answers`.
-  // `beforePress` runs in this process once the program has connected.
-  Press PressAs(const User& user, std::deque<int> answers = {},
-                const std::function<void()>& beforePress = {},
-                std::chrono::milliseconds timeout = host::kNmTimeout) {
-    int out[2], ready[2], go[2];
-    if (pipe(out) != 0 || pipe(ready) != 0 || pipe(go) != 0) return {"pipe failed", 0};
-    const pid_t child = fork();
-    if (child == 0) {
-      close(out[0]);
-      if (setgroups(0, nullptr) != 0 || setgid(user.uid) != 0 || setuid(user.uid) != 0) _exit(2);
-      host::HostCodePage codePage{host::kDefaultCodePageName};
-      ScriptedLogin prompt;
-      std::string reason;
-      host::NmPhonebook phonebook(host::NmDaemon::Connect(timeout, reason), 2884, codePage, prompt);
-      if (write(ready[1], "r", 1) != 1) _exit(3);
-      char byte;
-      if (read(go[0], &byte, 1) != 1) _exit(3);
-      testing::FakePlatform fake;
-      fake.messageBoxes.answers = answers;
-      Platform platform = fake.platformWith(phonebook, codePage);
-      const Profile profile = basMain::BuiltInProfile();
-      ОсновнаяФорма form{platform, profile};
-      form.Load();
-      const auto started = std::chrono::steady_clock::now();
-      form.OnCreateButtonClick();
-      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
-      std::string text = std::to_string(took.count()) + "\n";
-      for (const auto& shown : fake.messageBoxes.shown) text += ToUtf8(shown.text) + "\n";
-      if (write(out[1], text.data(), text.size()) != static_cast<ssize_t>(text.size())) _exit(4);
-      _exit(0);
+  std::string Home(const User& user) const { return work / ("home/" + std::string(user.name)); }
+
+  // Presses the button in a new window of `user`'s, as `script` says; the
+  // wait for NetworkManager, where it shows, is stopped when `giveUp`.
+  // `beforePress` runs once the program has connected.
+  Press PressAs(const User& user, Script script = {}, const std::function<void()>& beforePress = {},
+                bool giveUp = false) {
+    Window window(user, std::move(script), Home(user));
+    if (!window.ready()) return window.Finish();
+    if (beforePress) beforePress();
+    window.Click();
+    for (char event; (event = window.Next()) != 'e' && event != 0;) {
+      if (event == 'w') window.Say(giveUp ? 'q' : 'k');
     }
-    close(out[1]);
-    char byte = 0;
-    if (read(ready[0], &byte, 1) == 1) {
-      if (beforePress) beforePress();
-      (void)!write(go[1], "g", 1);
-    }
-    close(go[1]);
-    std::string text;
-    char buffer[512];
-    while (ssize_t n = read(out[0], buffer, sizeof buffer)) {
-      if (n < 0) break;
-      text.append(buffer, static_cast<std::size_t>(n));
-    }
-    for (int fd : {out[0], ready[0], ready[1], go[0]}) close(fd);
-    int status = 0;
-    waitpid(child, &status, 0);
-    Press press;
-    const std::size_t firstLine = text.find('\n');
-    if (firstLine == std::string::npos)
-      return {"the press ended with status " + std::to_string(status), 0};
-    press.seconds = std::stod(text.substr(0, firstLine));
-    press.messages = text.substr(firstLine + 1);
-    return press;
+    return window.Finish();
+  }
+  Press PressAs(const User& user, std::deque<int> answers) {
+    return PressAs(user, Script{.answers = std::move(answers)});
+  }
+
+  pid_t DaemonPid() { return std::stoi(ReadFile(work / "nm.pid").value()); }
+  void RestartDaemon() {
+    ASSERT_EQ(std::system(("'" + kDaemon + "' restart-nm '" + work.path() + "'").c_str()), 0)
+        << ReadFile(work / "nm.log").value_or("");
   }
 
   // The daemon's own stored connection, group.key=value a line, the UUID as
@@ -212,6 +359,17 @@ class NmDaemonTest : public ::testing::Test {
 };
 
 std::string ServiceName() { return ToUtf8(basMain::BuiltInProfile().ServiceName); }
+
+using std::chrono_literals::operator""ms;
+const std::string kNoAnswer =
+    "NetworkManager не отвечает. Подключение не изменено; повторите попытку позже.\n";
+
+// Answers every wait shown with `word` until the press ends.
+void RunToEnd(Window& window, char word = 'k') {
+  for (char event; (event = window.Next()) != 'e' && event != 0;) {
+    if (event == 'w') window.Say(word);
+  }
+}
 
 TEST_F(NmDaemonTest, UserAllowedOwnConnectionsGetsOneOnlyTheySeeHoldingTheEntrysSettings) {
   const Press press = PressAs(kOwn);
@@ -292,13 +450,13 @@ TEST_F(NmDaemonTest, DaemonStuckOrGoneAfterTheStartGivesAClearErrorWithoutHangin
   const auto signalDaemon = [&](int signal) {
     return [this, signal] { kill(std::stoi(ReadFile(work / "nm.pid").value()), signal); };
   };
-  const std::string noAnswer =
-      "NetworkManager не отвечает. Подключение не изменено; повторите попытку позже.\n";
-  const Press stuck = PressAs(kOwn, {}, signalDaemon(SIGSTOP), std::chrono::milliseconds(1000));
+  const std::string noAnswer = kNoAnswer;
+  const Press stuck =
+      PressAs(kOwn, Script{.timeout = std::chrono::milliseconds(1000)}, signalDaemon(SIGSTOP));
   EXPECT_EQ(stuck.messages, noAnswer);
   EXPECT_LT(stuck.seconds, 5.0) << "the listing and the write each wait at most a second";
   kill(std::stoi(ReadFile(work / "nm.pid").value()), SIGCONT);
-  const Press gone = PressAs(kOwn, {}, [&] {
+  const Press gone = PressAs(kOwn, Script{}, [&] {
     const pid_t daemon = std::stoi(ReadFile(work / "nm.pid").value());
     kill(daemon, SIGKILL);
     // Gone once its process has ended (a zombie nobody reaps counts as gone).
@@ -311,6 +469,157 @@ TEST_F(NmDaemonTest, DaemonStuckOrGoneAfterTheStartGivesAClearErrorWithoutHangin
   });
   EXPECT_EQ(gone.messages, noAnswer);
   EXPECT_LT(gone.seconds, 4.0) << "waited for a daemon that is gone";
+}
+
+// Late answers, restarts and two windows: each test says what the user reads
+// and what NetworkManager holds afterwards.
+
+TEST_F(NmDaemonTest, AnAdditionPolkitHoldsPastTheTimeAllowedIsAwaitedWithTheWaitShown) {
+  Window window(kOwn, {.holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
+  ASSERT_TRUE(window.ready());
+  window.Click();
+  ASSERT_EQ(window.Next(), 'l');
+  WriteFile(work / "hold", "");
+  window.Say('k');
+  // Past the time allowed the window says it waits, and reports nothing yet.
+  ASSERT_EQ(window.Next(), 'w');
+  unlink((work / "hold").c_str());
+  window.Say('k');
+  RunToEnd(window);
+  const Press press = window.Finish();
+  EXPECT_EQ(press.messages, "Подключение создано.\n");
+  EXPECT_GT(press.seconds, 1.0);
+  EXPECT_EQ(Listed(&kOwn), kName + "\n");
+}
+
+TEST_F(NmDaemonTest, AnAdditionGivenUpOnWhileTheDaemonIsStoppedIsUndoneWhenItArrives) {
+  Window window(kOwn, {.holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
+  ASSERT_TRUE(window.ready());
+  window.Click();
+  ASSERT_EQ(window.Next(), 'l');
+  kill(DaemonPid(), SIGSTOP);
+  window.Say('k');
+  ASSERT_EQ(window.Next(), 'w');
+  window.Say('q');  // the user stops waiting
+  ASSERT_EQ(window.Next(), 'e');
+  // The daemon goes on and adds the connection; the program, before it
+  // closes, deletes it again.
+  kill(DaemonPid(), SIGCONT);
+  EXPECT_EQ(window.Finish().messages, kNoAnswer);
+  EXPECT_EQ(Listed(), "");
+  EXPECT_EQ(FolderNames(work / "connections"), std::vector<std::string>{});
+}
+
+TEST_F(NmDaemonTest, ADeletionGivenUpOnWhilePolkitHoldsItIsUndoneWhenItArrives) {
+  ASSERT_EQ(PressAs(kOwn).messages, "Подключение создано.\n");
+  const std::string old = Uuid(kOwn);
+  Window window(kOwn, {.answers = {kYes}, .holdAtQuestion = true, .timeout = 1000ms}, Home(kOwn));
+  ASSERT_TRUE(window.ready());
+  window.Click();
+  ASSERT_EQ(window.Next(), 'a');
+  WriteFile(work / "hold", "");
+  window.Say('k');  // the user agrees to delete the connection
+  ASSERT_EQ(window.Next(), 'w');
+  window.Say('q');  // and stops waiting
+  ASSERT_EQ(window.Next(), 'e');
+  // polkit answers, the daemon deletes it; the program adds it back.
+  unlink((work / "hold").c_str());
+  const Press press = window.Finish();
+  EXPECT_EQ(press.messages.substr(press.messages.find('\n') + 1), "Ошибка удаления подключения!\n");
+  EXPECT_EQ(Listed(&kOwn), kName + "\n");
+  EXPECT_EQ(Uuid(kOwn), old);
+}
+
+TEST_F(NmDaemonTest, DaemonKilledAsTheConnectionIsStoredEndsWithLaunchersOrTheShortcutError) {
+  Window window(kOwn, {.holdAtLogin = true, .ticksShortcut = true, .timeout = 1000ms}, Home(kOwn));
+  ASSERT_TRUE(window.ready());
+  window.Click();
+  ASSERT_EQ(window.Next(), 'l');
+  window.Say('k');
+  const std::string stored = work / ("connections/" + kName + ".nmconnection");
+  for (int i = 0; i < 10000 && access(stored.c_str(), F_OK) != 0; ++i) usleep(1000);
+  kill(DaemonPid(), SIGKILL);
+  // Where the answer was lost with the daemon, the window waits until it is
+  // back; else the shortcut step finds it gone.
+  char event = window.Next();
+  if (event == 'w') {
+    RestartDaemon();
+    window.Say('k');
+    RunToEnd(window);
+  }
+  const Press press = window.Finish();
+  if (event != 'w') RestartDaemon();
+  ASSERT_EQ(Listed(&kOwn), kName + "\n");
+  std::string uuid = Uuid(kOwn);
+  uuid.pop_back();
+  const bool launchers =
+      access((Home(kOwn) + "/Desktop/" + kName + ".desktop").c_str(), F_OK) == 0 &&
+      access((Home(kOwn) + "/data/applications/verolink-connection-" + uuid + ".desktop").c_str(),
+             F_OK) == 0;
+  if (event == 'w') {
+    EXPECT_EQ(press.messages, "Подключение создано.\n");
+    EXPECT_TRUE(launchers);
+  } else {
+    EXPECT_EQ(press.messages, "Ошибка создания ярлыка подключения!\nПодключение создано.\n");
+    EXPECT_FALSE(launchers);
+  }
+}
+
+TEST_F(NmDaemonTest, APressAfterTheDaemonRestartedWhileTheWindowStoodWorksAsTheFirst) {
+  const Press press = PressAs(kOwn, Script{}, [&] { RestartDaemon(); });
+  EXPECT_EQ(press.messages, "Подключение создано.\n");
+  EXPECT_EQ(Listed(&kOwn), kName + "\n");
+}
+
+TEST_F(NmDaemonTest, TwoWindowsWhoseAdditionsQueueInTheStoppedDaemonEndWithOneConnection) {
+  // Two windows of the user, pressed together; with an existing connection
+  // both are asked about it, agree and delete it. Both additions then wait
+  // in the stopped daemon.
+  const auto pressBoth = [&](std::deque<int> answers) {
+    Window first(kOwn, {.answers = answers, .holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
+    Window second(kOwn, {.answers = answers, .holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
+    EXPECT_TRUE(first.ready() && second.ready());
+    first.Click();
+    second.Click();
+    EXPECT_EQ(first.Next(), 'l');
+    EXPECT_EQ(second.Next(), 'l');
+    kill(DaemonPid(), SIGSTOP);
+    first.Say('k');
+    second.Say('k');
+    EXPECT_EQ(first.Next(), 'w');
+    EXPECT_EQ(second.Next(), 'w');
+    kill(DaemonPid(), SIGCONT);
+    first.Say('k');
+    second.Say('k');
+    RunToEnd(first);
+    RunToEnd(second);
+    std::multiset<std::string> told;
+    for (Window* window : {&first, &second}) {
+      const Press press = window->Finish();
+      told.insert(press.messages.substr(answers.empty() ? 0 : press.messages.find('\n') + 1));
+    }
+    return told;
+  };
+  const std::multiset<std::string> oneMadeOneKept = {
+      "Подключение создано.\n",
+      "Подключение с этим именем только что создано в другом окне программы; оставлено оно, "
+      "второе не создано.\n"};
+  EXPECT_EQ(pressBoth({}), oneMadeOneKept);
+  EXPECT_EQ(Listed(&kOwn), kName + "\n");
+  const std::string old = Uuid(kOwn);
+  EXPECT_EQ(pressBoth({kYes}), oneMadeOneKept);
+  EXPECT_EQ(Listed(&kOwn), kName + "\n");
+  EXPECT_NE(Uuid(kOwn), old);
+  EXPECT_EQ(FolderNames(work / "connections").size(), 1u);
+}
+
+TEST_F(NmDaemonTest, ALoginWithATabOrALineBreakIsRefusedAndNothingIsWritten) {
+  for (const char* login : {"ab\t1003", "ab\n1005"}) {
+    EXPECT_EQ(PressAs(kOwn, Script{.login = login}).messages,
+              "Логин абонента не может содержать табуляцию, перевод строки и другие управляющие "
+              "знаки. Введите логин без них. Подключение не создано.\n");
+  }
+  EXPECT_EQ(Listed(), "");
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import unittest
@@ -65,9 +66,13 @@ def token_lines(certificate=signing_keys.CERTIFICATE_URI):
             f"certificate = {certificate}", "pin-variable = TT_TOKEN_PIN"]
 
 
-def keyring():
-    folder = os.path.join(WORK, "gnupg")
-    shutil.rmtree(folder, ignore_errors=True)
+def keyring(test):
+    """A fresh keyring (a folder of its own each time: an agent of an earlier
+    run may still be ending and take its socket with it); TEST's clean-up
+    ends its agent and removes it."""
+    folder = tempfile.mkdtemp(prefix="gnupg-", dir=WORK)
+    test.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+    test.addCleanup(signing_keys.stop_agent, folder)
     return folder, signing_keys.make_keyring(folder)
 
 
@@ -159,7 +164,11 @@ class Refusals(unittest.TestCase):
         for secret in SECRETS:
             self.assertNotIn(secret, output)
         self.assertFalse(os.path.exists(dist), "output folder made")
-        self.assertFalse(os.path.exists(os.path.join(ROOT, "build-provider", "signing-refused")))
+        # A build that did start is removed, so that it fails this run only.
+        work = os.path.join(ROOT, "build-provider", "signing-refused")
+        started = os.path.exists(work)
+        shutil.rmtree(work, ignore_errors=True)
+        self.assertFalse(started, "the build started")
 
     def test_certificates_that_cannot_sign_stop_the_build(self):
         password_file = os.path.join(WORK, "password")
@@ -212,16 +221,14 @@ class Refusals(unittest.TestCase):
                      + token_lines()[2:], "key: holds the PIN", environment=pin)
 
     def test_a_package_key_that_cannot_sign_stops_the_build(self):
-        folder, fingerprint = keyring()
-        try:
-            lines = [f"rpm-key = {fingerprint}", f"rpm-keyring = {folder}",
-                     "rpm-passphrase-variable = TT_RPM_PASSPHRASE"]
-            self.refused(lines, "rpm-passphrase-variable: the passphrase of", "is wrong",
-                         environment={"TT_RPM_PASSPHRASE": signing_keys.PASSPHRASE[1:]})
-            self.refused([f"rpm-key = {fingerprint[:-1]}0"] + lines[1:], "rpm-key: no secret key",
-                         environment={"TT_RPM_PASSPHRASE": signing_keys.PASSPHRASE})
-        finally:
-            signing_keys.stop_agent(folder)
+        folder, fingerprint = keyring(self)
+        lines = [f"rpm-key = {fingerprint}", f"rpm-keyring = {folder}",
+                 "rpm-passphrase-variable = TT_RPM_PASSPHRASE"]
+        self.refused(lines, "rpm-passphrase-variable: the passphrase of", "is wrong",
+                     environment={"TT_RPM_PASSPHRASE": signing_keys.PASSPHRASE[1:]})
+        other = fingerprint[:-1] + ("1" if fingerprint.endswith("0") else "0")
+        self.refused([f"rpm-key = {other}"] + lines[1:], "rpm-key: no secret key",
+                     environment={"TT_RPM_PASSPHRASE": signing_keys.PASSPHRASE})
 
     def test_signing_lines_that_do_not_fit_together(self):
         good = os.path.join(self.certificates, "code-signing.p12")
@@ -242,12 +249,11 @@ class SignedPackage(unittest.TestCase):
     depend on what the package holds), signed as the build signs it."""
 
     def test_signed_package_passes_rpm_k_only_with_the_key_imported(self):
-        keys, fingerprint = keyring()
-        self.addCleanup(signing_keys.stop_agent, keys)
+        keys, fingerprint = keyring(self)
         top = os.path.join(WORK, "rpmbuild")
         shutil.rmtree(top, ignore_errors=True)
-        os.makedirs(os.path.join(top, "SPECS"))
-        build_file = os.path.join(top, "SPECS", "stand-in.rpmbuild")
+        os.makedirs(top)
+        build_file = os.path.join(top, "stand-in.rpmbuild")
         with open(build_file, "w", encoding="utf-8") as f:
             f.write("Name: stand-in\nVersion: 1\nRelease: 1\nSummary: s\nLicense: MIT\n"
                     "BuildArch: noarch\n%description\ns\n%files\n")

@@ -119,11 +119,12 @@ def make_keyring(folder):
     read, write = os.pipe()
     os.write(write, PASSPHRASE.encode() + b"\n")
     os.close(write)
-    subprocess.run(["gpg", "--homedir", folder, "--batch", "--pinentry-mode", "loopback",
-                    "--passphrase-fd", str(read), "--quick-gen-key",
-                    "Тест-Телеком packages <packages@test-telecom.example>", "ed25519", "sign",
-                    "1d"], pass_fds=(read,), check=True, capture_output=True)
+    made = subprocess.run(["gpg", "--homedir", folder, "--batch", "--pinentry-mode", "loopback",
+                           "--passphrase-fd", str(read), "--quick-gen-key",
+                           "Тест-Телеком packages <packages@test-telecom.example>", "ed25519",
+                           "sign", "1d"], pass_fds=(read,), capture_output=True, text=True)
     os.close(read)
+    assert made.returncode == 0, made.stderr
     listed = subprocess.run(["gpg", "--homedir", folder, "--with-colons", "--list-secret-keys"],
                             check=True, capture_output=True, text=True).stdout
     return next(line.split(":")[9] for line in listed.splitlines() if line.startswith("fpr:"))

@@ -72,6 +72,10 @@ click_and_leave() {  # click_and_leave X Y
 trap x11_session_end EXIT
 x11_session_start_display
 x11_session_make_home
+# The program's icon as a package installs it, in the scratch home's theme.
+mkdir -p "$HOME/.local/share/icons/hicolor/48x48/apps"
+cp "$(dirname "$program")/provider/icons/48x48.png" \
+  "$HOME/.local/share/icons/hicolor/48x48/apps/verolink-pppoe.png"
 x11_session_start_program "$program"
 
 main=$(x11_session_wait_window "$caption" 20) || {
@@ -82,20 +86,19 @@ main=$(x11_session_wait_window "$caption" 20) || {
 echo "ok: window \"$caption\" shown"
 sleep 0.3
 
-geometry=$(xwininfo -id "$main")
-check "client area 301 x 200" \
-  grep -q "Width: 301" <<<"$geometry"
-check "client area height 200" grep -q "Height: 200" <<<"$geometry"
-hints=$(xprop -id "$main" WM_NORMAL_HINTS _MOTIF_WM_HINTS _NET_WM_WINDOW_TYPE _NET_WM_ICON)
-check "not resizable: minimum size 301 by 200" grep -q "minimum size: 301 by 200" <<<"$hints"
-check "not resizable: maximum size 301 by 200" grep -q "maximum size: 301 by 200" <<<"$hints"
-check "dialog frame without minimise and maximise (move and close only)" \
-  grep -q "_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x24" <<<"$hints"
+# The design's 301 x 200 at least; larger where the desktop's font needs
+# it, but fixed. The window manager places it. The icon is the installed
+# one of the desktop's icon theme (here the scratch home's).
+read -r width height < <(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+check "client area at least 301 x 200 (${width} x ${height})" test "$width" -ge 301 -a "$height" -ge 200
+hints=$(xprop -id "$main" WM_NORMAL_HINTS _NET_WM_ICON)
+check "not resizable: minimum size $width by $height" grep -q "minimum size: $width by $height" <<<"$hints"
+check "not resizable: maximum size $width by $height" grep -q "maximum size: $width by $height" <<<"$hints"
 check "window icon 48 x 48" grep -q "Icon (48 x 48)" <<<"$hints"
-screen=$(xwininfo -root)
-left=$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {print $4}')
-top=$(xwininfo -id "$main" | awk '/Absolute upper-left Y/ {print $4}')
-check "centred on the 1024 x 768 screen" test "$left,$top" = "361,284"
+# Where things are: the banner centred at the top, the button the lowest
+# control, 7 pixels above the bottom edge and at least 33 high.
+banner_left=$(((width - 300) / 2))
+button_y=$((height - 7 - 16))
 screenshot "$main" main-window
 
 # The hand over the whole 300 x 100 banner, the arrow elsewhere (the hand
@@ -114,8 +117,12 @@ pointer_is() {  # pointer_is X Y hand|arrow
   return 1
 }
 if python3 "$here/pointer_shape.py" >/dev/null 2>&1; then
-  for spot in "0 0" "150 50" "299 99"; do check "hand cursor at $spot" pointer_is $spot hand; done
-  for spot in "300 50" "150 100" "150 101" "30 120" "150 176"; do
+  for spot in "$banner_left 0" "$((banner_left + 150)) 50" "$((banner_left + 299)) 99"; do
+    check "hand cursor at $spot" pointer_is $spot hand
+  done
+  # GTK takes a pointer on a widget's right edge as inside it, so the first
+  # column after the banner still shows the hand; the next one does not.
+  for spot in "$((banner_left + 301)) 50" "150 100" "150 101" "30 120" "150 $button_y"; do
     check "arrow at $spot" pointer_is $spot arrow
   done
 else
@@ -129,7 +136,7 @@ check "Escape leaves the window open" grep -qx "$main" <(x11_session_windows "$c
 
 # First press: no entry yet, so no question; the entry, the shortcut and the
 # firewall restart, then the closing message.
-click 150 176
+click 150 "$button_y"
 answer_box created-message Return
 check "the phonebook holds [$entry]" grep -qF "[$entry]" "$VEROLINK_PHONEBOOK"
 check "the desktop holds $entry.lnk" test -f "$VEROLINK_DESKTOP/$entry.lnk"
@@ -144,7 +151,7 @@ screenshot "$main" shortcut-unticked
 
 # Second press: the entry exists, so the question comes; Yes (Enter) deletes
 # the shortcut and the entry and writes it anew, now without a shortcut.
-click 150 176
+click 150 "$button_y"
 answer_box question Return
 answer_box created-again Return
 check "the entry is still in the phonebook" grep -qF "[$entry]" "$VEROLINK_PHONEBOOK"
@@ -162,10 +169,13 @@ echo "\$*" >> "$SCRATCH/netsh.log"
 case "\$*" in *disable) sleep 5 ;; esac
 EOF
 netsh_lines() { wc -l <"$SCRATCH/netsh.log"; }
-same_picture() {  # same_picture A.xwd B.xwd: no pixel differs
-  [ "$(compare -metric AE "xwd:$1" "xwd:$2" null: 2>&1)" = 0 ]
+# No pixel differs above the button, whose focus ring GTK shows or hides as
+# the keyboard and the pointer were last used.
+same_picture() {  # same_picture A.xwd B.xwd
+  local above="${width}x$((button_y - 30))+0+0"
+  [ "$(compare -metric AE "xwd:$1[$above]" "xwd:$2[$above]" null: 2>&1)" = 0 ]
 }
-click 150 176
+click 150 "$button_y"
 answer_box question-slow-firewall Return
 deadline=$((SECONDS + 10))
 while [ "$(netsh_lines)" -lt 5 ] && [ $SECONDS -lt $deadline ]; do sleep 0.05; done
@@ -175,26 +185,31 @@ if ! command -v display >/dev/null || ! command -v compare >/dev/null; then
     "are missing (scripts/install-deps.sh installs them)"
   failures=$((failures + 1))
 else
+  # The pointer off the window and the keyboard on it, before and after,
+  # so that only the cover can make a difference.
+  xdotool mousemove 1000 750
+  xdotool windowfocus --sync "$main"
   sleep 0.3
   xwd -silent -id "$main" >"$SCRATCH/before-cover.xwd"
   convert -size 500x400 xc:red "$SCRATCH/cover.png"
-  display -geometry +300+250 "$SCRATCH/cover.png" &
+  display -geometry +0+0 "$SCRATCH/cover.png" &
   cover=$!
   if timeout 10 xdotool search --sync --onlyvisible --name "cover.png" >/dev/null; then
     sleep 0.3
     kill "$cover"
     wait "$cover" 2>/dev/null || true
-    sleep 0.5
-    screenshot "$main" uncovered-during-firewall-wait
+    xdotool windowfocus --sync "$main"
+    uncovered() { xwd -silent -id "$main" >"$SCRATCH/uncovered.xwd" &&
+      same_picture "$SCRATCH/before-cover.xwd" "$SCRATCH/uncovered.xwd"; }
     check "the window repaints after being uncovered while the firewall command runs" \
-      same_picture "$SCRATCH/before-cover.xwd" "$SCRATCH/uncovered-during-firewall-wait.xwd"
+      x11_picture_when "$main" "$artifacts/uncovered-during-firewall-wait.png" uncovered
   else
     kill "$cover" 2>/dev/null || true
     echo "FAILED: no covering window appeared (ImageMagick's display)"
     failures=$((failures + 1))
   fi
 fi
-click 150 176
+click 150 "$button_y"
 xdotool mousemove 5 5  # off the window: no tool tip
 sleep 0.5
 check "a press during the wait shows nothing" \
@@ -210,7 +225,7 @@ check "the enabling command ran once, after the disabling one" \
 check "two firewall commands in all for that run" test "$(netsh_lines)" = 6
 
 # The banner opens the provider's page.
-click 150 50
+click $((banner_left + 150)) 50
 sleep 0.5
 check "the banner opened the web page" grep -q "^http" "$SCRATCH/xdg-open.log"
 
@@ -231,7 +246,7 @@ main=$(x11_session_wait_window "$caption" 20) || {
   exit 1
 }
 sleep 0.3
-click_and_leave 150 176
+click_and_leave 150 "$button_y"
 answer_box nm-no-answer Return
 check "the program chose NetworkManager and said that it does not answer" \
   grep -q "^verolink: phonebook: NetworkManager; it does not answer" "$SCRATCH/program.log"
@@ -287,6 +302,11 @@ stop_nm() {
 }
 trap stop_nm EXIT
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$nm_work/session_bus_socket"
+# The session bus also starts an accessibility bus when the program asks for
+# one; its socket lies in this runtime folder, which the program's network
+# namespace reaches too.
+export XDG_RUNTIME_DIR="$nm_work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --fork --print-pid \
   >"$nm_work/session.pid"
 x11_session_start_program "$SCRATCH/program-with-nm.sh"
@@ -322,33 +342,27 @@ close_dialog() {  # close_dialog ID
     sleep 0.05
   done
 }
-# Answers the login prompt: types $1 after what it offers, then Enter.
-answer_login() {  # answer_login TYPED [SCREENSHOT]
+# Answers the login prompt: types $1 after the login it offers, moves $2
+# cards down its list of cards, where none is chosen in advance (Tab, then
+# the arrow keys), then Enter.
+answer_login() {  # answer_login TYPED DOWN [SCREENSHOT]
   local login
-  login=$(program_dialog "login prompt" "${2:-}") || { failures=$((failures + 1)); return 1; }
+  login=$(program_dialog "login prompt" "${3:-}") || { failures=$((failures + 1)); return 1; }
   [ -z "$1" ] || xdotool windowfocus --sync "$login" type "$1"
-  close_dialog "$login"
-}
-# Answers the card dialog: the card $1 places down its list (none is chosen
-# in advance), then OK (Enter).
-answer_card() {  # answer_card DOWN [SCREENSHOT]
-  local dialog
-  dialog=$(program_dialog "card dialog" "${2:-}") || { failures=$((failures + 1)); return 1; }
-  if [ "$1" -gt 0 ]; then
-    # Space opens the list; the arrows and Enter pick in it.
-    xdotool windowfocus --sync "$dialog" key space
-    sleep 0.3
-    for _ in $(seq "$1"); do xdotool key Down; done
-    xdotool key Return
-    sleep 0.2
+  if [ "$2" -gt 0 ]; then
+    xdotool windowfocus --sync "$login" key Tab
+    for _ in $(seq "$2"); do xdotool key Down; done
   fi
-  close_dialog "$dialog"
+  close_dialog "$login"
 }
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$nm_work/system_bus_socket"
 uuid_of_entry() { nmcli -g connection.uuid connection show "$entry" 2>&1 || true; }
-click_and_leave 150 176
-answer_login subscriber-7 login-prompt
-answer_card 2 card-dialog
+click_and_leave 150 "$button_y"
+# The first login as a screen reader user gives it: the field found by its
+# label on the accessibility bus, the card picked in the list there.
+login=$(program_dialog "login prompt" login-prompt) || failures=$((failures + 1))
+check "the login and the card given through the accessibility bus" \
+  /usr/bin/python3 "$here/screen_reader.py" login subscriber-7 eth1
 answer_box nm-created Return
 check "NetworkManager stored the connection with the login" \
   grep -qx "username=subscriber-7" "$stored"
@@ -357,10 +371,9 @@ check "the connection dials through the card the subscriber picked" \
 first_uuid=$(uuid_of_entry)
 # Made again: a new connection (a new UUID) replaces the old one, and its
 # launchers replace the old connection's.
-click_and_leave 150 176
+click_and_leave 150 "$button_y"
 answer_box nm-question Return
-answer_login ""
-answer_card 1
+answer_login "" 1
 answer_box nm-created-again Return
 nm_uuid=$(uuid_of_entry)
 check "the connection was made again with a new UUID" test "$nm_uuid" != "$first_uuid"
@@ -390,13 +403,28 @@ started=$(timeout 30 gio launch "$launcher" 2>&1 || true)
 check "the renamed connection is started by the launcher (nmcli: $started)" \
   grep -q "Connection activation failed" <<<"$started"
 
+# Escape cancels the login prompt: the program says so, and adds nothing.
+click_and_leave 150 "$button_y"
+if login=$(program_dialog "login prompt to cancel"); then
+  xdotool windowfocus --sync "$login" key Escape
+  for _ in $(seq 200); do
+    x11_session_windows Verolink | grep -qx "$login" || break
+    sleep 0.05
+  done
+  answer_box nm-login-cancelled Return Verolink
+  check "a cancelled login adds no connection" \
+    test -z "$(nmcli -g connection.uuid connection show "$entry" 2>/dev/null)"
+else
+  failures=$((failures + 1))
+fi
+
 check "the program is still running" kill -0 "$PROGRAM_PID"
 
 if [ "$failures" -ne 0 ]; then
   echo "--- program output"
   cat "$SCRATCH/program.log"
   echo "--- phonebook"
-  cat "$VEROLINK_PHONEBOOK" 2>/dev/null || true
+  cat "${VEROLINK_PHONEBOOK:-/dev/null}" 2>/dev/null || true
   exit 1
 fi
 echo "all window checks passed"

@@ -1,4 +1,4 @@
-// The embedded resources, and the pixels the window takes from them.
+// The embedded resources, and the pictures the window makes of them.
 
 #include "resource_images.h"
 
@@ -26,14 +26,13 @@ Bytes FileBytes(const std::string& folder, const std::string& name) {
 
 Bytes Of(std::span<const std::uint8_t> span) { return Bytes(span.begin(), span.end()); }
 
-std::array<int, 3> RgbAt(const Picture& image, int x, int y) {
-  const std::uint8_t* p = &image.pixels[3 * (y * image.width + x)];
-  return {p[0], p[1], p[2]};
-}
-
-std::array<int, 4> RgbaAt(const Picture& image, int x, int y) {
-  const std::uint8_t* p = &image.pixels[4 * (y * image.width + x)];
-  return {p[0], p[1], p[2], p[3]};
+// A texture's pixel as R, G, B, A.
+std::array<int, 4> RgbaAt(GdkTexture* texture, int x, int y) {
+  const int w = gdk_texture_get_width(texture);
+  std::vector<std::uint8_t> pixels(std::size_t{4} * w * gdk_texture_get_height(texture));
+  gdk_texture_download(texture, pixels.data(), std::size_t{4} * w);
+  const std::uint8_t* p = &pixels[std::size_t{4} * (y * w + x)];  // B, G, R, A in memory
+  return {p[2], p[1], p[0], p[3]};
 }
 
 TEST(EmbeddedResources, AreTheCommittedFilesByteForByte) {
@@ -44,49 +43,25 @@ TEST(EmbeddedResources, AreTheCommittedFilesByteForByte) {
             FileBytes(VEROLINK_RESOURCE_DIR, "verolink.manifest"));
 }
 
-TEST(BannerPicture, BannerComesOutTopRowFirst) {
-  const auto banner = BannerPicture();
+TEST(Pictures, BannerAndHandCursorAsGtkTakesThem) {
+  GdkTexture* banner = TextureOf(resources::BannerPng());
   ASSERT_TRUE(banner);
-  EXPECT_EQ(banner->width, 301);
-  EXPECT_EQ(banner->height, 98);
-  EXPECT_EQ(RgbAt(*banner, 0, 0), (std::array<int, 3>{255, 255, 255}));    // white ground
-  EXPECT_EQ(RgbAt(*banner, 0, 97), (std::array<int, 3>{27, 54, 93}));      // the band's navy end
-  EXPECT_EQ(RgbAt(*banner, 300, 97), (std::array<int, 3>{31, 162, 184}));  // its teal end
-}
+  EXPECT_EQ(gdk_texture_get_width(banner), 301);
+  EXPECT_EQ(gdk_texture_get_height(banner), 98);
+  EXPECT_EQ(RgbaAt(banner, 0, 0), (std::array<int, 4>{255, 255, 255, 255}));  // white ground
+  EXPECT_EQ(RgbaAt(banner, 0, 97), (std::array<int, 4>{27, 54, 93, 255}));    // the band's navy end
+  EXPECT_EQ(RgbaAt(banner, 300, 97), (std::array<int, 4>{31, 162, 184, 255}));  // its teal end
+  g_object_unref(banner);
 
-TEST(BannerPicture, StretchToTheBannerFrameKeepsTheCornersAndEdges) {
-  const auto banner = BannerPicture();
-  ASSERT_TRUE(banner);
-  const Picture framed = Stretch(*banner, 300, 100);
-  EXPECT_EQ(framed.width, 300);
-  EXPECT_EQ(framed.height, 100);
-  EXPECT_EQ(RgbAt(framed, 0, 0), RgbAt(*banner, 0, 0));
-  EXPECT_EQ(RgbAt(framed, 0, 99), RgbAt(*banner, 0, 97));
-  EXPECT_EQ(RgbAt(framed, 299, 99), RgbAt(*banner, 300, 97));
-}
-
-TEST(IconAndCursor, HandCursorHasItsHotSpotOnTheBlackFingertip) {
-  const auto hand = CursorResource(101);
+  GdkCursor* hand = CursorResource(101);
   ASSERT_TRUE(hand);
-  EXPECT_EQ(hand->width, 32);
-  EXPECT_EQ(hand->height, 32);
-  EXPECT_EQ(hand->hotX, 5);
-  EXPECT_EQ(hand->hotY, 0);
-  EXPECT_EQ(RgbaAt(*hand, 5, 0), (std::array<int, 4>{0, 0, 0, 255}));
-  EXPECT_EQ(RgbaAt(*hand, 5, 5), (std::array<int, 4>{255, 255, 255, 255}));
-  EXPECT_EQ(RgbaAt(*hand, 0, 0)[3], 0);
-  EXPECT_EQ(RgbaAt(*hand, 31, 31)[3], 0);
+  EXPECT_EQ(gdk_cursor_get_hotspot_x(hand), 5);
+  EXPECT_EQ(gdk_cursor_get_hotspot_y(hand), 0);
+  GdkTexture* picture = gdk_cursor_get_texture(hand);
+  EXPECT_EQ(RgbaAt(picture, 5, 0), (std::array<int, 4>{0, 0, 0, 255}));  // the black fingertip
+  EXPECT_EQ(RgbaAt(picture, 0, 0)[3], 0);
+  g_object_unref(hand);
   EXPECT_FALSE(CursorResource(102));
-}
-
-TEST(IconAndCursor, ProgramIconIsRoundWithTransparentCorners) {
-  const auto icon = ProgramIconImage();
-  ASSERT_TRUE(icon);
-  EXPECT_EQ(icon->width, 48);
-  EXPECT_EQ(icon->height, 48);
-  EXPECT_EQ(RgbaAt(*icon, 0, 0)[3], 0);
-  EXPECT_EQ(RgbaAt(*icon, 47, 47)[3], 0);
-  EXPECT_EQ(RgbaAt(*icon, 24, 4)[3], 255);
 }
 
 }  // namespace

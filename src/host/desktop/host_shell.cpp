@@ -8,6 +8,7 @@
 #include "host/desktop/desktop_entries.h"
 #include "host/system/host_process.h"
 #include "host/system/user_folders.h"
+#include "phonebook/entry_listing.h"
 
 namespace verolink::host {
 
@@ -106,6 +107,15 @@ class HostScriptHost : public ScriptHost {
 };
 
 }  // namespace
+
+std::vector<Text> ListedConnections(Platform& platform) {
+  std::vector<Text> names;
+  RasError failure = kRasSuccess;
+  modRASVPN::EnumRasEntries(platform, names, failure);
+  if (failure != kRasSuccess)
+    throw AutomationError("the phonebook's entries cannot be listed: " + std::to_string(failure));
+  return names;
+}
 
 std::unique_ptr<ShellApplication> HostAutomationObjects::CreateShellApplication() {
   return std::make_unique<HostShellApplication>(options_);

@@ -9,12 +9,15 @@
 
 #include "common/code_page.h"
 #include "desktop/automation.h"
+#include "start/platform.h"
 #include "window/ui_services.h"
 
 namespace verolink::host {
 
 struct HostShellOptions {
   // The names of the phonebook's entries: the items of Network Connections.
+  // Raises AutomationError when the phonebook cannot list them
+  // (ListedConnections).
   std::function<std::vector<Text>()> listConnections;
   // The phonebook file (UTF-8 path) that the shortcuts name and open.
   std::string phonebookFile;
@@ -24,6 +27,10 @@ struct HostShellOptions {
   // in place of the shortcut file.
   std::function<std::string(const Text&)> connectionUuid;
 };
+
+// The names of the platform's phonebook entries; raises AutomationError when
+// the listing fails, so that the shortcut step says it made no shortcut.
+std::vector<Text> ListedConnections(Platform& platform);
 
 // Stand-ins for Shell.Application and WScript.Shell. Network Connections
 // (NameSpace(49)) lists the phonebook's entries; the desktop (NameSpace(0)) is

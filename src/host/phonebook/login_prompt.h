@@ -32,7 +32,8 @@ struct LoginAnswer {
 class LoginPrompt {
  public:
   virtual ~LoginPrompt() = default;
-  // The answer, or nullopt when the user cancels.
+  // The answer, or nullopt when the user cancels. A prompt refuses a login
+  // that PPPoE::IsPossibleLogin rejects, saying its text.
   virtual std::optional<LoginAnswer> AskLogin(const LoginRequest& request) = 0;
 };
 

@@ -15,7 +15,9 @@ extern "C" {
 #include "host/phonebook/card_discovery.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/nm_pppoe_settings.h"
+#include "phonebook/entry_copies.h"
 #include "phonebook/read_entry_image.h"
+#include "pppoe/subscriber_login.h"
 
 namespace verolink::host {
 
@@ -50,7 +52,8 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
   if (!may.modifySystem && !may.modifyOwn) return kErrorNmRefused;
 
   const std::string id = ToUtf8(codePage_.FromAnsi(entryName));
-  std::string suggested = daemon_->LoginOf(id);
+  const std::vector<std::string> replaced = Listed(id);
+  std::string suggested = replaced.empty() ? std::string() : daemon_->LoginOf(replaced.front());
   if (const auto kept = deletedLogins_.find(id); suggested.empty() && kept != deletedLogins_.end())
     suggested = kept->second;
   const PPPoE::CardChoice card = FindCard(ToUtf8(entry.szLocalPhoneNumber));
@@ -58,24 +61,49 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
       prompt_.AskLogin({id, suggested, card.note, card.toAsk});
   if (!answer || answer->login.empty()) return kErrorCancelled;
   if (!card.toAsk.empty() && answer->card.empty()) return kErrorNoCardChosen;
+  if (!PPPoE::IsPossibleLogin(answer->login)) return kErrorNmImpossibleLogin;
   const std::string& dialsThrough = card.toAsk.empty() ? card.card : answer->card;
 
   const NmConnectionPtr connection = PppoeSettings(
       entry, id, answer->login, may.modifySystem ? std::string() : LoginName(), dialsThrough);
   if (!connection) return kErrorNmRejected;
   if (const RasError r = daemon_->Add(connection.get()); r != kRasSuccess) return r;
-  // An older connection of that name is replaced, as the platform's write
-  // replaces an entry; the new one stays whatever becomes of the old.
-  daemon_->Delete(id, nm_connection_get_uuid(connection.get()));
+  listed_.reset();
+  return KeepOne(id, nm_connection_get_uuid(connection.get()), replaced);
+}
+
+RasError NmPhonebook::KeepOne(const std::string& id, const std::string& mine,
+                              const std::vector<std::string>& replaced) {
+  std::vector<NmConnectionInfo> now;
+  if (daemon_->List(now, &id) != kRasSuccess) return kRasSuccess;
+  for (const std::string& uuid : modRASVPN::CopiesToDelete(now, mine, replaced)) {
+    // The old ones go whatever becomes of each; where another window's came
+    // first, this one goes.
+    if (daemon_->DeleteUuid(uuid) == kRasSuccess && uuid == mine) return kErrorNmMadeElsewhere;
+  }
   return kRasSuccess;
+}
+
+std::vector<std::string> NmPhonebook::Listed(const std::string& id) {
+  if (listed_) {
+    const auto seen = listed_->find(id);
+    return seen == listed_->end() ? std::vector<std::string>() : seen->second;
+  }
+  std::vector<NmConnectionInfo> now;
+  daemon_->List(now, &id);
+  std::vector<std::string> uuids;
+  for (const NmConnectionInfo& connection : now) uuids.push_back(connection.uuid);
+  return uuids;
 }
 
 RasError NmPhonebook::ListNames(std::vector<std::string>& names) {
   if (!daemon_) return kErrorNmNoAnswer;
-  std::vector<std::string> ids;
-  if (const RasError r = daemon_->ListIds(ids); r != kRasSuccess) return r;
-  for (const std::string& id : ids) {
-    std::string name = codePage_.ToAnsi(FromUtf8(id));
+  std::vector<NmConnectionInfo> connections;
+  if (const RasError r = daemon_->List(connections); r != kRasSuccess) return r;
+  listed_.emplace();
+  for (const NmConnectionInfo& connection : connections) {
+    (*listed_)[connection.name].push_back(connection.uuid);
+    std::string name = codePage_.ToAnsi(FromUtf8(connection.name));
     if (IsValidEntryName(name)) names.push_back(std::move(name));
   }
   return kRasSuccess;
@@ -84,10 +112,14 @@ RasError NmPhonebook::ListNames(std::vector<std::string>& names) {
 RasError NmPhonebook::DeleteEntry(const std::string& entryName) {
   if (!daemon_) return kErrorNmNoAnswer;
   const std::string id = ToUtf8(codePage_.FromAnsi(entryName));
-  const std::string login = daemon_->LoginOf(id);
-  const RasError r = daemon_->Delete(id);
-  if (r == kRasSuccess && !login.empty()) deletedLogins_[id] = login;
-  return r;
+  const std::vector<std::string> uuids = Listed(id);
+  if (uuids.empty()) return kErrorCannotFindPhonebookEntry;
+  for (const std::string& uuid : uuids) {
+    const std::string login = daemon_->LoginOf(uuid);
+    if (const RasError r = daemon_->DeleteUuid(uuid); r != kRasSuccess) return r;
+    if (!login.empty()) deletedLogins_[id] = login;
+  }
+  return kRasSuccess;
 }
 
 PPPoE::CardChoice NmPhonebook::FindCard(const std::string& service) {
@@ -128,13 +160,21 @@ Text NmPhonebook::ErrorText(std::uint32_t code) const {
              u"провайдера.";
     case kErrorNmRejected:
       return u"NetworkManager не принял подключение. Подключение не изменено.";
+    case kErrorNmMadeElsewhere:
+      return u"Подключение с этим именем только что создано в другом окне программы; оставлено "
+             u"оно, второе не создано.";
+    case kErrorNmImpossibleLogin:
+      return PPPoE::kImpossibleLoginText + Text(u" Подключение не создано.");
     default:
       return HostPhonebookBase::ErrorText(code);
   }
 }
 
 std::string NmPhonebook::UuidOf(const Text& name) const {
-  return daemon_ ? daemon_->UuidOf(ToUtf8(name)) : std::string();
+  const std::string id = ToUtf8(name);
+  std::vector<NmConnectionInfo> found;
+  if (!daemon_ || daemon_->List(found, &id) != kRasSuccess || found.empty()) return {};
+  return found.front().uuid;
 }
 
 }  // namespace verolink::host

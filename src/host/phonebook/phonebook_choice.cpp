@@ -7,7 +7,7 @@
 namespace verolink::host {
 
 ChosenPhonebook::ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, LoginPrompt& prompt,
-                                 std::chrono::milliseconds timeout)
+                                 std::chrono::milliseconds timeout, WaitView* waitView)
     : file_(file) {
   const std::string forced = EnvironmentVariable(kPhonebookKindVariable);
   const std::string forcedWhy = std::string(", forced by ") + kPhonebookKindVariable;
@@ -20,7 +20,7 @@ ChosenPhonebook::ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, 
     // Without an answer every call says so and nothing is changed: a file
     // that nothing dials would only look like a connection.
     std::string reason;
-    std::unique_ptr<NmDaemon> daemon = NmDaemon::Connect(timeout, reason);
+    std::unique_ptr<NmDaemon> daemon = NmDaemon::Connect(timeout, reason, waitView);
     why = forced == "networkmanager" ? "NetworkManager" + forcedWhy : "NetworkManager";
     if (!daemon) {
       why += "; it does not answer on the system bus, so nothing can be changed: " + reason;

@@ -21,12 +21,13 @@ inline constexpr std::chrono::milliseconds kNmTimeout{5000};
 // $VEROLINK_PHONEBOOK_KIND is "file", or when it is not "networkmanager" and
 // $VEROLINK_PHONEBOOK names a phonebook file; else NetworkManager's
 // connections (with the entry size of the environment, asking logins through
-// `prompt`), connected within `timeout`. Where NetworkManager does not
+// `prompt` and showing long waits in `waitView`), connected
+// within `timeout`. Where NetworkManager does not
 // answer, every call of that phonebook ends with its no-answer error.
 class ChosenPhonebook {
  public:
   ChosenPhonebook(HostPhonebook& file, const CodePage& codePage, LoginPrompt& prompt,
-                  std::chrono::milliseconds timeout = kNmTimeout);
+                  std::chrono::milliseconds timeout = kNmTimeout, WaitView* waitView = nullptr);
 
   RasPhonebook& phonebook() { return nm_ ? static_cast<RasPhonebook&>(*nm_) : file_; }
   // The NetworkManager phonebook when it was chosen, else null.

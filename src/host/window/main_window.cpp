@@ -1,168 +1,156 @@
 #include "host/window/main_window.h"
 
-#include <FL/Fl.H>
-#include <FL/Fl_Button.H>
-#include <FL/Fl_Check_Button.H>
-#include <FL/Fl_RGB_Image.H>
-#include <FL/fl_draw.H>
-#include <FL/x.H>
-
-#include <algorithm>
 #include <exception>
 
 #include "host/window/banner.h"
-#include "host/window/fltk_text.h"
 #include "host/window/resource_images.h"
 
 namespace verolink::host {
 
 namespace {
 
-int Px(int twips) { return TwipsToPixels(twips); }
+// The rules' system colours as the desktop theme's colours: the background's
+// border shade, and for the inactive title bar the selection colour mixed
+// two to three with the background.
+constexpr char kRuleColours[] =
+    ".rule-1 { background-color: @borders; }"
+    ".rule-3 { background-color: mix(@theme_bg_color, @theme_selected_bg_color, 0.4); }";
 
-// Buttons whose labels are plain text: an '&' is drawn as it is, and no
-// character of the label becomes an access key.
-template <typename Base>
-class PlainLabel : public Base {
- public:
-  PlainLabel(int x, int y, int w, int h) : Base(x, y, w, h) {
-    this->clear_flag(Fl_Widget::SHORTCUT_LABEL);
-  }
-};
-
-using PlainCheckButton = PlainLabel<Fl_Check_Button>;
-
-// A push button that Enter also presses while it has the focus, as on the
-// platform's own buttons; it is neither a default nor a cancel button.
-class PlainPushButton : public PlainLabel<Fl_Button> {
- public:
-  using PlainLabel::PlainLabel;
-  int handle(int event) override {
-    if (event == FL_KEYBOARD && Fl::focus() == this &&
-        (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
-      do_callback();
-      return 1;
-    }
-    return PlainLabel::handle(event);
-  }
-};
-
-// The host's stand-ins for the platform's system colours, taken from FLTK's
-// scheme colours so that they follow the user's colour settings (FLTK reads
-// them from the X resources):
-// - desktop background: FL_DARK3, the scheme's darkest shade of the
-//   background grey;
-// - inactive title bar: a grey-blue, the selection colour mixed two to three
-//   with the background colour.
-Fl_Color HostSystemColour(SystemColour colour) {
-  switch (colour) {
-    case SystemColour::Background:
-      return FL_DARK3;
-    case SystemColour::InactiveCaption:
-      return fl_color_average(FL_SELECTION_COLOR, FL_BACKGROUND_COLOR, 0.4f);
-  }
-  return FL_FOREGROUND_COLOR;
+void UseRuleColours(GtkWidget* widget) {
+  static GtkCssProvider* provider = [] {
+    GtkCssProvider* css = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(css, kRuleColours, -1);
+    return css;
+  }();
+  gtk_style_context_add_provider_for_display(gtk_widget_get_display(widget),
+                                             GTK_STYLE_PROVIDER(provider),
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
-// Asks the X window manager for a fixed dialog frame: title bar, window menu
-// and close box, no minimise or maximise box, no resizing. Sets
-// _NET_WM_WINDOW_TYPE to _NET_WM_WINDOW_TYPE_DIALOG and _MOTIF_WM_HINTS
-// (flags, functions, decorations, input mode, status) to move and close only.
-// Call right after show(): the properties travel with the map request, before
-// the window manager frames the window. The fixed size itself comes from
-// Fl_Window::size_range (WM_NORMAL_HINTS min = max).
-void RequestFixedDialogFrame(Fl_Window& window) {
-  const Window xid = fl_xid(&window);
-  if (!xid) return;
-  const Atom type = XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE", False);
-  const Atom dialog = XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-  XChangeProperty(fl_display, xid, type, XA_ATOM, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(&dialog), 1);
-  constexpr long kFunctionsAndDecorations = 1 | 2;
-  constexpr long kMoveAndClose = 4 | 32;
-  constexpr long kBorderTitleAndMenu = 2 | 8 | 16;
-  const Atom motif = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
-  const long hints[5] = {kFunctionsAndDecorations, kMoveAndClose, kBorderTitleAndMenu, 0, 0};
-  XChangeProperty(fl_display, xid, motif, motif, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(hints), 5);
-  XFlush(fl_display);
+GtkWidget* NewRule(const RuleLayout& rule) {
+  GtkWidget* line = gtk_separator_new(GTK_ORIENTATION_HORIZONTAL);
+  gtk_widget_add_css_class(line, rule.colour == SystemColour::Background ? "rule-1" : "rule-3");
+  return line;
 }
 
 }  // namespace
 
-MainWindow::MainWindow(ОсновнаяФорма& form, MessageBoxes& messageBoxes)
-    : Fl_Double_Window(Px(MainWindowLayout().clientWidth), Px(MainWindowLayout().clientHeight)),
-      form_(form),
-      messageBoxes_(messageBoxes) {
-  copy_label(ToUtf8(form_.Caption()).c_str());
-  xclass("verolink-pppoe");
-  size_range(w(), h(), w(), h());
-  callback(OnClose, this);
-
-  // Children in tab order: FLTK moves the focus in the order of its children.
-  std::vector<const ControlLayout*> order;
-  for (const auto& control : MainWindowLayout().controls) order.push_back(&control);
-  std::stable_sort(order.begin(), order.end(), [](const auto* a, const auto* b) {
-    return (a->tabIndex < 0 ? 1 << 30 : a->tabIndex) < (b->tabIndex < 0 ? 1 << 30 : b->tabIndex);
-  });
-  for (const auto* control : order) AddControl(*control);
-  end();
-
-  if (const auto icon = ProgramIconImage()) {
-    // The window keeps a copy of the icon.
-    const Fl_RGB_Image image(icon->pixels.data(), icon->width, icon->height, 4);
-    this->icon(&image);
+MainWindow::MainWindow(ОсновнаяФорма& form, MessageBoxes& messageBoxes, GtkApplication* application)
+    : form_(form), messageBoxes_(messageBoxes), window_(GTK_WINDOW(gtk_window_new())) {
+  gtk_window_set_application(window_, application);
+  gtk_window_set_title(window_, ToUtf8(form_.Caption()).c_str());
+  gtk_window_set_resizable(window_, FALSE);
+  GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  UseRuleColours(column);
+  for (const StackedItem& item : StackedFromTop()) {
+    GtkWidget* widget = item.control ? MakeControl(*item.control) : NewRule(*item.rule);
+    gtk_widget_set_size_request(widget, item.width, item.height);
+    // The rules span the window; the banner stays centred when the window
+    // grows wider than designed for a larger font.
+    gtk_widget_set_halign(widget, item.rule                                    ? GTK_ALIGN_FILL
+                                  : item.control->kind == ControlKind::Picture ? GTK_ALIGN_CENTER
+                                                                               : GTK_ALIGN_START);
+    gtk_widget_set_margin_top(widget, item.gapAbove);
+    gtk_widget_set_margin_start(widget, item.left);
+    gtk_box_append(GTK_BOX(column), widget);
   }
+  gtk_widget_set_margin_bottom(gtk_widget_get_last_child(column), StackedBottomGap());
+  gtk_widget_set_size_request(column, TwipsToPixels(MainWindowLayout().clientWidth), -1);
+  gtk_window_set_child(window_, column);
+
+  // The design's tab order, which is not the order from the top.
+  for (const auto& control : MainWindowLayout().controls) {
+    for (GtkWidget* child = gtk_widget_get_first_child(column); child;
+         child = gtk_widget_get_next_sibling(child)) {
+      if (control.tabIndex >= 0 &&
+          g_object_get_data(G_OBJECT(child), "verolink-control") == &control)
+        tabOrder_.push_back(child);
+    }
+  }
+  GtkEventController* keys = gtk_event_controller_key_new();
+  gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
+  g_signal_connect(keys, "key-pressed",
+                   G_CALLBACK(+[](GtkEventControllerKey*, guint key, guint, GdkModifierType mods,
+                                  MainWindow* self) -> gboolean {
+                     if (mods & (GDK_CONTROL_MASK | GDK_ALT_MASK)) return FALSE;
+                     if (key == GDK_KEY_Tab || key == GDK_KEY_KP_Tab) return self->MoveFocus(true);
+                     if (key == GDK_KEY_ISO_Left_Tab) return self->MoveFocus(false);
+                     return FALSE;
+                   }),
+                   this);
+  gtk_widget_add_controller(GTK_WIDGET(window_), keys);
 }
 
-void MainWindow::AddControl(const ControlLayout& layout) {
-  const int x = Px(layout.twips.left), y = Px(layout.twips.top);
-  const int w = Px(layout.twips.width), h = Px(layout.twips.height);
-  Fl_Widget* widget = nullptr;
+GtkWidget* MainWindow::MakeControl(const ControlLayout& layout) {
+  const std::string caption = ToUtf8(form_.ControlCaption(layout.id));
+  const std::string tip = ToUtf8(form_.ToolTip(layout.id));
+  GtkWidget* widget = nullptr;
   switch (layout.kind) {
     case ControlKind::PushButton:
-      widget = new PlainPushButton(x, y, w, h);
-      widget->callback(OnButton, this);
-      if (!focusAtStart_) focusAtStart_ = widget;
+      widget = gtk_button_new_with_label(caption.c_str());
+      button_ = widget;
+      // The workflow runs from the main loop, after the click is answered:
+      // a screen reader's click waits for its answer. The main loop runs on
+      // while the workflow waits, so the button takes no second press then.
+      g_signal_connect_swapped(
+          widget, "clicked", G_CALLBACK(+[](MainWindow* self) {
+            gtk_widget_set_sensitive(self->button_, FALSE);
+            g_idle_add_once(
+                [](gpointer data) {
+                  auto* window = static_cast<MainWindow*>(data);
+                  window->Run([window] { window->form_.OnCreateButtonClick(); });
+                  gtk_widget_set_sensitive(window->button_, TRUE);
+                  gtk_widget_grab_focus(window->button_);
+                },
+                self);
+          }),
+          this);
       break;
-    case ControlKind::CheckBox: {
-      auto* box = new PlainCheckButton(x, y, w, h);
-      box->value(form_.CheckValue(layout.id) == 1);
-      box->callback(OnCheckBox, this);
-      box->when(FL_WHEN_CHANGED);
-      widget = box;
+    case ControlKind::CheckBox:
+      widget = gtk_check_button_new_with_label(caption.c_str());
+      gtk_check_button_set_active(GTK_CHECK_BUTTON(widget), form_.CheckValue(layout.id) == 1);
+      g_signal_connect(widget, "toggled", G_CALLBACK(+[](GtkCheckButton* box, MainWindow* self) {
+                         const auto* control = static_cast<const ControlLayout*>(
+                             g_object_get_data(G_OBJECT(box), "verolink-control"));
+                         const int value = gtk_check_button_get_active(box) ? 1 : 0;
+                         self->Run([&] { self->form_.SetCheckValue(control->id, value); });
+                       }),
+                       this);
       break;
-    }
     case ControlKind::Picture: {
-      auto* banner = new Banner(x, y, w, h, BannerPicture().value_or(Picture{}));
-      if (auto cursor = CursorResource(form_.BannerCursorResource())) banner->SetCursor(*cursor);
-      banner->OnClick([this] { Run([this] { form_.OnBannerClick(); }); });
-      widget = banner;
+      GdkCursor* cursor = CursorResource(form_.BannerCursorResource());
+      widget = NewBanner(TwipsToPixels(layout.twips.width), TwipsToPixels(layout.twips.height),
+                         cursor, tip.c_str(), [this] { Run([this] { form_.OnBannerClick(); }); });
+      if (cursor) g_object_unref(cursor);
       break;
     }
   }
-  widget->copy_label(FltkDrawnText(form_.ControlCaption(layout.id)).c_str());
-  const Text& tip = form_.ToolTip(layout.id);
-  if (!tip.empty()) widget->copy_tooltip(FltkDrawnText(tip).c_str());
-  controls_.push_back({layout.id, widget});
-}
-
-void MainWindow::ShowCentred() {
-  int sx, sy, sw, sh;
-  Fl::screen_work_area(sx, sy, sw, sh, 0);
-  position(sx + (sw - w()) / 2, sy + (sh - h()) / 2);
-  show();
-  RequestFixedDialogFrame(*this);
-  if (focusAtStart_) focusAtStart_->take_focus();
-}
-
-void MainWindow::draw() {
-  Fl_Double_Window::draw();
-  // The rules: one pixel wide, clipped to the client area like any drawing.
-  for (const auto& rule : MainWindowLayout().rules) {
-    fl_color(HostSystemColour(rule.colour));
-    fl_line(Px(rule.x1), Px(rule.y1), std::min(Px(rule.x2), w() - 1), Px(rule.y2));
+  g_object_set_data(G_OBJECT(widget), "verolink-control", const_cast<ControlLayout*>(&layout));
+  if (!tip.empty()) {
+    gtk_widget_set_tooltip_text(widget, tip.c_str());
+    gtk_accessible_update_property(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_PROPERTY_DESCRIPTION,
+                                   tip.c_str(), -1);
   }
+  return widget;
+}
+
+void MainWindow::Present() {
+  gtk_window_present(window_);
+  if (!tabOrder_.empty()) gtk_widget_grab_focus(tabOrder_.front());
+  // The focus shows from the start, as the keyboard may be all the user has.
+  gtk_window_set_focus_visible(window_, TRUE);
+}
+
+bool MainWindow::MoveFocus(bool forward) {
+  const auto count = static_cast<int>(tabOrder_.size());
+  GtkWidget* focus = gtk_root_get_focus(GTK_ROOT(window_));
+  int at = forward ? -1 : 0;
+  for (int i = 0; i < count; ++i) {
+    if (focus && (focus == tabOrder_[i] || gtk_widget_is_ancestor(focus, tabOrder_[i]))) at = i;
+  }
+  gtk_widget_grab_focus(tabOrder_[(at + (forward ? 1 : count - 1)) % count]);
+  gtk_window_set_focus_visible(window_, TRUE);
+  return true;
 }
 
 void MainWindow::Run(const std::function<void()>& handler) {
@@ -173,28 +161,6 @@ void MainWindow::Run(const std::function<void()>& handler) {
   } catch (...) {
     messageBoxes_.Show(u"Непредвиденная ошибка.", kMbCritical, form_.Caption());
   }
-}
-
-void MainWindow::OnButton(Fl_Widget*, void* self) {
-  auto* window = static_cast<MainWindow*>(self);
-  window->Run([window] { window->form_.OnCreateButtonClick(); });
-}
-
-void MainWindow::OnCheckBox(Fl_Widget* widget, void* self) {
-  auto* window = static_cast<MainWindow*>(self);
-  for (const auto& control : window->controls_) {
-    if (control.widget == widget) {
-      const int value = static_cast<Fl_Check_Button*>(widget)->value() ? 1 : 0;
-      window->Run([&] { window->form_.SetCheckValue(control.id, value); });
-    }
-  }
-}
-
-void MainWindow::OnClose(Fl_Widget* widget, void*) {
-  // Escape closes FLTK windows by default; here only the close box and the
-  // window manager's close keys do.
-  if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
-  widget->hide();
 }
 
 }  // namespace verolink::host

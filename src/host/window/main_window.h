@@ -1,8 +1,8 @@
-// Host window: the FLTK main window, its message boxes, banner and images,
-// and the program's main() for the host build.
+// Host window: the GTK 4 main window, its message boxes, login prompt and
+// banner, and the program's main() for the host build.
 #pragma once
 
-#include <FL/Fl_Double_Window.H>
+#include <gtk/gtk.h>
 
 #include <functional>
 #include <vector>
@@ -12,37 +12,30 @@
 
 namespace verolink::host {
 
-// ОсновнаяФорма drawn with FLTK: geometry from MainWindowLayout(), texts,
-// tool tips, check-box values and the banner cursor from the loaded form. The
-// user's clicks go to the form's handlers; an exception that escapes one is
-// shown in a critical message box instead of ending the program.
-class MainWindow : public Fl_Double_Window {
+// ОсновнаяФорма drawn with GTK 4: the design stacked from the top
+// (StackedFromTop), each control as tall as its text needs; texts, tool tips
+// (also the controls' descriptions for screen readers), check-box values and
+// the banner cursor from the loaded form; Tab moves through the design's tab
+// order. The user's clicks go to the form's handlers; an exception that
+// escapes one is shown in a critical message box instead of ending the
+// program.
+class MainWindow {
  public:
-  MainWindow(ОсновнаяФорма& form, MessageBoxes& messageBoxes);
+  MainWindow(ОсновнаяФорма& form, MessageBoxes& messageBoxes, GtkApplication* application);
 
-  // Shows the window centred on the screen with a fixed dialog frame; the
-  // button has the focus.
-  void ShowCentred();
-
-  void draw() override;
+  // Shows the window (or brings it to the front); the button has the focus.
+  void Present();
 
  private:
-  struct Control {
-    ControlId id;
-    Fl_Widget* widget;
-  };
-
-  void AddControl(const ControlLayout& layout);
+  GtkWidget* MakeControl(const ControlLayout& layout);
   void Run(const std::function<void()>& handler);
-
-  static void OnButton(Fl_Widget* widget, void* self);
-  static void OnCheckBox(Fl_Widget* widget, void* self);
-  static void OnClose(Fl_Widget* widget, void* self);
+  bool MoveFocus(bool forward);
 
   ОсновнаяФорма& form_;
   MessageBoxes& messageBoxes_;
-  std::vector<Control> controls_;
-  Fl_Widget* focusAtStart_ = nullptr;
+  GtkWindow* window_;
+  GtkWidget* button_ = nullptr;
+  std::vector<GtkWidget*> tabOrder_;
 };
 
 }  // namespace verolink::host
