@@ -25,6 +25,9 @@ TARGETS = [
      ("storage's part", "BM_Storage/100")),
     ("host start to window shown (median)", "startup_median_ms", 300.0, "ms", None),
     ("Windows exe size", "win32_exe_bytes", 1024 * 1024, "bytes", None),
+    ("PPPoE discovery, the concentrator answers", "BM_Discovery_ConcentratorAnswers", 500.0,
+     "ms", None),
+    ("PPPoE discovery, nothing answers", "BM_Discovery_NothingAnswers", 3000.0, "ms", None),
 ]
 
 # Growth up to 1,000 entries stays linear: from 100 to 1,000 entries the time

@@ -33,6 +33,7 @@ host_packages=(
   osslsigncode rpm rpmlint rpm2cpio openssl
   softhsm2 libengine-pkcs11-openssl python3-pykcs11 python3-cryptography gnupg libp11-kit-dev
   qemu-system-x86 linux-image-amd64 busybox-static ppp pppoe python3-gi procps util-linux
+  libcap2-bin
 )
 windows_packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686

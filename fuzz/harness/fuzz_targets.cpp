@@ -5,6 +5,7 @@
 
 #include "host_phonebook_harness.h"
 #include "listing_harness.h"
+#include "pado_harness.h"
 
 namespace verolink::fuzzing {
 
@@ -13,6 +14,7 @@ std::span<const FuzzTarget> FuzzTargets() {
       {"listing", RunListing},
       {"phonebook_file", RunPhonebookFile},
       {"image_decoder", RunImageDecoder},
+      {"pado", RunPado},
   };
   return kTargets;
 }

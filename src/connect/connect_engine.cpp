@@ -38,7 +38,7 @@ void ConnectEngine::Dial(const std::string& password, bool remember, bool stored
   answered_.reset();
   state_ = State::kSearching;
   Progress(Step::kLookingForEquipment);
-  cards_.Search([this](std::vector<CardSeen> cards) { OnCards(cards); });
+  cards_.Search(uuid_, [this](std::vector<CardSeen> cards) { OnCards(cards); });
 }
 
 void ConnectEngine::OnCards(const std::vector<CardSeen>& cards) {

@@ -29,8 +29,8 @@ class ConnectView {
 class CardSearch {
  public:
   virtual ~CardSearch() = default;
-  // Calls `done` once with the cards seen, later or at once.
-  virtual void Search(std::function<void(std::vector<CardSeen>)> done) = 0;
+  // Calls `done` once with the cards seen for connection `uuid`, later or at once.
+  virtual void Search(const std::string& uuid, std::function<void(std::vector<CardSeen>)> done) = 0;
 };
 
 // What a dial reports while it runs.

@@ -1,18 +1,23 @@
 #!/bin/bash
 # The dial test inside its virtual machine (process 1, on the host's root
 # with a RAM overlay). A computer with two Ethernet cards: eth0 to a LAN
-# with nothing on it, eth1 to the provider's access concentrator, rp-pppoe's
-# pppoe-server in a network namespace of its own. NetworkManager, polkitd
-# and a private system bus as scripts/nm-private-daemon.sh starts them; the
+# where nothing answers PPPoE, eth1 to the provider's access concentrator,
+# rp-pppoe's pppoe-server in a network namespace of its own, both with a link;
+# the discovery helper has its capability as the package gives it.
+# NetworkManager, polkitd and a private system bus as
+# scripts/nm-private-daemon.sh starts them; the
 # ordinary user "abonent" may only make connections of their own and start
 # connections. As that user: the real program on Xvfb, its button pressed and
 # the login typed; then the desktop launcher it wrote, started the way a
 # desktop starts one (gio launch): the program's connect window, its
-# password typed, with no desktop secret agent at all. Three dials: right (the
+# password typed, with no desktop secret agent at all. The program finds the
+# modem's card itself, asking only the login. Three dials: right (the
 # connection renamed first; then disconnected from the window), then the
 # server offering another service, then a wrong password; and nmcli's own
-# dial of the same connection, for its time, with a stand-in secret agent. Results go to the
-# shared folder /dial-out: result (PASS or FAIL), log, screenshots (.xwd)
+# dial of the same connection, for its time, with a stand-in secret agent.
+# Last, with nothing answering on either card, the subscriber is asked for
+# the card with nothing chosen, and cancelling writes nothing. Results go to
+# the shared folder /dial-out: result (PASS or FAIL), log, screenshots (.xwd)
 # and the daemons' logs.
 set -uo pipefail
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
@@ -50,16 +55,17 @@ if [ "${1:-}" != client ]; then
     touch "/tmp/ns-$ns"
     mount --bind "/run/netns/$ns" "/tmp/ns-$ns"
   done
-  # eth0's far end stays down, as a LAN card's does with the cable out.
+  # The LAN's far end is up, as a switch's is, with nothing on it.
   ip -n home link add eth0 type veth peer name lan0 netns lan
   ip -n home link add eth1 type veth peer name ac0 netns ac
+  ip -n lan link set lan0 up
   ip -n ac link set ac0 up
   # PROGRAM, SOURCE: paths on the host's root.
   source "$out/setup.env"
   # What the subscriber runs is copied to a folder everyone may enter: the
   # clone may lie in a folder only its owner may (a home of mode 0700).
   mkdir -p /opt/dial
-  install -m 755 "/host$PROGRAM" /opt/dial/
+  install -m 755 "/host$PROGRAM" "/host$(dirname "$PROGRAM")/verolink-pppoe-discover" /opt/dial/
   install -m 644 "/host$SOURCE/tests/dial/secret_agent.py" /opt/dial/
   export PROGRAM="/opt/dial/$(basename "$PROGRAM")" SOURCE="/host$SOURCE"
   exec nsenter --net=/tmp/ns-home unshare --mount --propagation private \
@@ -130,9 +136,14 @@ user_may_add() { as_user nmcli general permissions | grep -q 'settings.modify.ow
 wait_for 180 user_may_add || echo "polkitd does not answer for $user yet"
 stamp "polkitd answers"
 card_state() { nmcli -g GENERAL.STATE device show "$1" 2>/dev/null; }
-eth1_available() { card_state eth1 | grep -q '^30 '; }
-wait_for 90 eth1_available || echo "eth1 is not available to NetworkManager"
+cards_available() { card_state eth0 | grep -q '^30 ' && card_state eth1 | grep -q '^30 '; }
+wait_for 90 cards_available || echo "eth0 and eth1 are not both available to NetworkManager"
 echo "eth0: $(card_state eth0); eth1: $(card_state eth1)"
+# The discovery helper beside the program, as the packages install it, with
+# the capability they give it (the .deb's postinst: setcap cap_net_raw+ep).
+helper="$(dirname "$PROGRAM")/verolink-pppoe-discover"
+setcap cap_net_raw+ep "$helper" || echo "FAILED: setcap on $helper"
+getcap "$helper"
 
 # The access concentrator: rp-pppoe, CHAP, one session at a
 # time, its own /etc/ppp; its own and pppd's messages through syslog.
@@ -164,6 +175,9 @@ stop_server() {
   wait "$server_pid" 2>/dev/null
   server_pid=
 }
+
+# The modem is on from the start.
+start_server pelkar
 
 # The subscriber's desktop session: a display and the program.
 mkdir -p "/tmp/runtime-$user" "$home/Desktop"
@@ -207,12 +221,15 @@ answer login-prompt "$login" Verolink
 answer created-message "" "$caption" "$main"
 stamp "button pressed"
 cat "$out/program.log"
+check "only the login was asked: the card was found by discovery" \
+  grep -q "dials through eth1, where the provider's access concentrator answered" \
+  "$out/program.log"
 launcher="$home/Desktop/Pelkar INTERNET.desktop"
 [ -f "$launcher" ] || { echo "FAILED: the program wrote no desktop launcher; nothing to dial"; exit 1; }
 uuid=$(nmcli -g connection.uuid connection show "Pelkar INTERNET" 2>/dev/null)
 check "the connection is the user's own" \
   test "$(nmcli -g connection.permissions connection show "$uuid")" = "user\\:$user"
-check "the connection dials through eth1, the one card with a link" \
+check "the connection dials through eth1, the modem's card" \
   test "$(nmcli -g pppoe.parent connection show "$uuid")" = eth1
 check "the launcher names the connection by its UUID" grep -q "^Exec=.*$uuid" "$launcher"
 grep '^Exec=' "$launcher"
@@ -270,7 +287,6 @@ ppp_address() { ip -4 -o addr show dev $ppp 2>/dev/null | awk '{ print $4 }'; }
 # the launcher still starts it, by its UUID.
 nmcli connection modify "$uuid" connection.id "Домашний интернет"
 stamp "dial 1: the right service and password, the connection renamed, no desktop agent"
-start_server pelkar
 dial right "$password"
 address=$(ppp_address)
 stamp "dial 1 ended: ${address:-no address} after $(cat "$out/connect-right.seconds" 2>/dev/null)s"
@@ -334,6 +350,34 @@ check "the window says the provider refused the login or password" \
 close_window
 check "the server refused the password" grep -q "sent \\[CHAP Failure" /tmp/syslog.log
 stop_server
+
+stamp "nothing answers on either card"
+nmcli connection delete uuid "$uuid" >/dev/null
+rm -f "$launcher"
+shown() { xdotool search --onlyvisible --name "^Verolink\$" 2>/dev/null | grep -qx "$1"; }
+xdotool mousemove --window "$main" 150 $((height - 23)) click 1
+xdotool mousemove 1000 750
+if wait_for 90 has_window Verolink; then
+  prompt=$(window_named Verolink)
+  sleep 0.5
+  xwd -silent -id "$prompt" >"$out/dial-no-answer.xwd"
+  # With the login typed, Enter would take a card chosen in advance.
+  xdotool windowfocus --sync "$prompt" type "$login"
+  xdotool windowfocus --sync "$prompt" key Return
+  sleep 1
+  check "no card is chosen in advance: Enter alone does not close the dialog" shown "$prompt"
+  xdotool windowfocus --sync "$prompt" key Escape
+  # The phonebook's refusals are titled with the program's name.
+  answer no-card-message "" Verolink "$prompt"
+  check "the program heard nothing on either card" \
+    grep -q "discovery left the card to the subscriber: eth0 (silent) eth1 (silent)" \
+    "$out/program.log"
+  check "no connection is written when no card is picked" \
+    test -z "$(nmcli -g connection.uuid connection show "Pelkar INTERNET" 2>/dev/null)"
+else
+  echo "FAILED: no login prompt when nothing answers"
+  failures=$((failures + 1))
+fi
 kill "$program_pid" 2>/dev/null
 
 trap - EXIT

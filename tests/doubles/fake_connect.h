@@ -28,7 +28,10 @@ struct FakeConnectView : connect::ConnectView {
 
 struct FakeCardSearch : connect::CardSearch {
   std::vector<connect::CardSeen> cards{{"eth0", false, std::nullopt}, {"eth1", true, true}};
-  void Search(std::function<void(std::vector<connect::CardSeen>)> done) override { done(cards); }
+  void Search(const std::string&,
+              std::function<void(std::vector<connect::CardSeen>)> done) override {
+    done(cards);
+  }
 };
 
 // Records each dial as "uuid|card|password"; the test plays NetworkManager

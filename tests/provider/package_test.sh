@@ -56,6 +56,8 @@ for deb in "$pelkar_deb" "$tt_deb"; do
   name=$(basename "$deb")
   check "$name depends on GTK 4" grep -q "libgtk-4-1" <<<"$(field "$deb" Depends)"
   check "$name recommends NetworkManager" grep -q "network-manager" <<<"$(field "$deb" Recommends)"
+  check "$name's postinst gives the discovery helper cap_net_raw" grep -q \
+    "setcap cap_net_raw+ep" <<<"$(dpkg-deb -I "$deb" postinst)"
   dpkg-deb -x "$deb" "$root"
 done
 rpm_root=$work/rpm-root
@@ -68,6 +70,8 @@ for rpm in "$pelkar_rpm" "$tt_rpm"; do
   done
   check "$name recommends NetworkManager" grep -qx "NetworkManager" \
     <<<"$(rpm -qp --recommends "$rpm" 2>/dev/null)"
+  check "$name gives the discovery helper cap_net_raw" grep -q \
+    "/verolink-pppoe-discover[[:space:]]*cap_net_raw=ep$" <<<"$(rpm -qp --filecaps "$rpm" 2>/dev/null)"
   (cd "$rpm_root" && rpm2cpio "$rpm" | cpio -idm --quiet)
 done
 check "the .rpm files hold exactly the files of the .deb files" \

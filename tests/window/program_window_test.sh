@@ -272,8 +272,9 @@ for tool in dbus-daemon gio desktop-file-validate; do
     failures=$((failures + 1))
   }
 done
-# The computer has two Ethernet cards, both with a link, so the subscriber
-# is asked which one the provider is on. A read-only sysfs of this network
+# The computer has two Ethernet cards, both with a link and no access
+# concentrator on either, so the subscriber is asked which one the provider
+# is on. A read-only sysfs of this network
 # has NetworkManager take them as the kernel shows them, not wait for udev.
 cat >"$SCRATCH/in-private-network.sh" <<EOF
 #!/bin/sh
@@ -342,7 +343,8 @@ close_dialog() {  # close_dialog ID
   done
 }
 # Answers the login prompt: types $1 after the login it offers, moves $2
-# cards down its list of cards (Tab, then the arrow keys), then Enter.
+# cards down its list of cards, where none is chosen in advance (Tab, then
+# the arrow keys), then Enter.
 answer_login() {  # answer_login TYPED DOWN [SCREENSHOT]
   local login
   login=$(program_dialog "login prompt" "${3:-}") || { failures=$((failures + 1)); return 1; }
@@ -371,7 +373,7 @@ first_uuid=$(uuid_of_entry)
 # launchers replace the old connection's.
 click_and_leave 150 "$button_y"
 answer_box nm-question Return
-answer_login "" 0
+answer_login "" 1
 answer_box nm-created-again Return
 nm_uuid=$(uuid_of_entry)
 check "the connection was made again with a new UUID" test "$nm_uuid" != "$first_uuid"

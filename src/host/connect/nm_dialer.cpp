@@ -7,14 +7,19 @@ extern "C" {
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "host/connect/bounded_wait.h"
+#include "host/phonebook/card_discovery.h"
 
 namespace verolink::host {
 
 namespace {
 
 using connect::Failure;
+
+// Discovery ends within this, answered or not, as when the connection is made.
+constexpr std::chrono::milliseconds kDiscoveryLimit{3000};
 
 // The failure a refused call stands for; says why on standard error.
 Failure Refusal(const char* what, GError* error) {
@@ -106,17 +111,54 @@ bool NmDialer::KeepsPassword(const std::string& uuid) const {
          nm_setting_pppoe_get_password_flags(pppoe) == NM_SETTING_SECRET_FLAG_NONE;
 }
 
-void NmDialer::Search(std::function<void(std::vector<connect::CardSeen>)> done) {
-  std::vector<connect::CardSeen> cards;
+void NmDialer::Search(const std::string& uuid,
+                      std::function<void(std::vector<connect::CardSeen>)> done) {
+  struct Job {
+    std::vector<connect::CardSeen> cards;
+    std::vector<std::string> probed;
+    std::string service;
+    std::map<std::string, PPPoE::DiscoveryReport> reports;
+    std::function<void(std::vector<connect::CardSeen>)> done;
+  };
+  auto* job = new Job{{}, {}, {}, {}, std::move(done)};
+  std::vector<PPPoE::EthernetCard> ethernet;
   const GPtrArray* devices = nm_client_get_devices(client_);
   for (guint i = 0; devices != nullptr && i < devices->len; ++i) {
     auto* device = static_cast<NMDevice*>(g_ptr_array_index(devices, i));
     if (!NM_IS_DEVICE_ETHERNET(device)) continue;
-    cards.push_back({nm_device_get_iface(device),
-                     nm_device_ethernet_get_carrier(NM_DEVICE_ETHERNET(device)) != FALSE,
-                     std::nullopt});
+    const bool link = nm_device_ethernet_get_carrier(NM_DEVICE_ETHERNET(device)) != FALSE;
+    job->cards.push_back({nm_device_get_iface(device), link, std::nullopt});
+    ethernet.push_back({nm_device_get_iface(device), link, {}, {}});
   }
-  done(std::move(cards));
+  job->probed = PPPoE::CardsToProbe(ethernet);
+  NMRemoteConnection* connection = Find(client_, uuid);
+  NMSettingPppoe* pppoe =
+      connection ? nm_connection_get_setting_pppoe(NM_CONNECTION(connection)) : nullptr;
+  const char* service = pppoe ? nm_setting_pppoe_get_service(pppoe) : nullptr;
+  job->service = service ? service : "";
+  GTask* task = g_task_new(
+      nullptr, nullptr,
+      [](GObject*, GAsyncResult* result, gpointer) {
+        auto* job = static_cast<Job*>(g_task_get_task_data(G_TASK(result)));
+        for (connect::CardSeen& card : job->cards) {
+          const auto report = job->reports.find(card.name);
+          if (report != job->reports.end() && report->second.ran) {
+            card.answered = !report->second.acNames.empty();
+          }
+        }
+        job->done(std::move(job->cards));
+      },
+      nullptr);
+  g_task_set_task_data(task, job, [](gpointer data) { delete static_cast<Job*>(data); });
+  g_task_run_in_thread(task, [](GTask* t, gpointer, gpointer data, GCancellable*) {
+    auto* job = static_cast<Job*>(data);
+    if (!job->probed.empty()) {
+      job->reports =
+          DiscoverCards(DiscoveryHelperPath(), job->probed, job->service, kDiscoveryLimit);
+    }
+    g_task_return_boolean(t, TRUE);
+  });
+  g_object_unref(task);
 }
 
 void NmDialer::Dial(const std::string& uuid, const std::string& card, const std::string& password,

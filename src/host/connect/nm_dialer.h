@@ -35,9 +35,12 @@ class NmDialer : public connect::Dialer, public connect::CardSearch {
   void HangUp() override;
   // Whether NetworkManager keeps the password (no agent's flag on it).
   bool KeepsPassword(const std::string& uuid) const override;
-  // NetworkManager's Ethernet cards and their links; whether the provider's
-  // equipment answers is not asked here.
-  void Search(std::function<void(std::vector<connect::CardSeen>)> done) override;
+  // NetworkManager's Ethernet cards and their links, and, where there are
+  // several, whether the provider's equipment answers on each for the
+  // connection's service (the discovery helper, in a thread, as it listens
+  // for up to 3 s; the answer comes back on this thread's main context).
+  void Search(const std::string& uuid,
+              std::function<void(std::vector<connect::CardSeen>)> done) override;
 
  private:
   NmDialer(NMClient* client, std::unique_ptr<ConnectAgent> agent);

@@ -467,16 +467,20 @@ bool NmDaemon::Settle(milliseconds limit) {
       context_, [this] { return abandoned_.empty(); }, limit);
 }
 
-std::vector<EthernetCard> NmDaemon::EthernetCards() {
+std::vector<PPPoE::EthernetCard> NmDaemon::EthernetCards() {
   Waiter waiter(context_, timeout_);
   waiter.TakeNews();
-  std::vector<EthernetCard> cards;
+  std::vector<PPPoE::EthernetCard> cards;
   const GPtrArray* devices = nm_client_get_devices(client_);
   for (guint i = 0; i < devices->len; ++i) {
     NMDevice* device = NM_DEVICE(devices->pdata[i]);
     if (!NM_IS_DEVICE_ETHERNET(device) || !nm_device_get_managed(device)) continue;
+    // The vendor and product as udev's hardware database names them, if known.
+    const char* vendor = nm_device_get_vendor(device);
+    const char* product = nm_device_get_product(device);
     cards.push_back({nm_device_get_iface(device),
-                     nm_device_ethernet_get_carrier(NM_DEVICE_ETHERNET(device)) != FALSE});
+                     nm_device_ethernet_get_carrier(NM_DEVICE_ETHERNET(device)) != FALSE,
+                     vendor ? vendor : "", product ? product : ""});
   }
   return cards;
 }

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host/phonebook/card_choice.h"
 #include "phonebook/entry_copies.h"
 #include "phonebook/ras_phonebook.h"
+#include "pppoe/card_choice.h"
 #include "window/wait_view.h"
 
 typedef struct _NMClient NMClient;
@@ -98,7 +98,7 @@ class NmDaemon {
   RasError DeleteUuid(const std::string& uuid);
   // The Ethernet cards NetworkManager manages, after the daemon's news so
   // far, in its order; empty when it has none (or has gone).
-  std::vector<EthernetCard> EthernetCards();
+  std::vector<PPPoE::EthernetCard> EthernetCards();
   // Runs the main context until every change given up on has been undone
   // or has ended without changing anything, or `limit` has passed; whether
   // they all have.

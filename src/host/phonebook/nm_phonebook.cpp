@@ -12,6 +12,7 @@ extern "C" {
 #include <utility>
 #include <vector>
 
+#include "host/phonebook/card_discovery.h"
 #include "host/phonebook/host_phonebook_errors.h"
 #include "host/phonebook/nm_pppoe_settings.h"
 #include "phonebook/entry_copies.h"
@@ -55,15 +56,11 @@ RasError NmPhonebook::SetEntryProperties(const std::optional<std::string>& phone
   std::string suggested = replaced.empty() ? std::string() : daemon_->LoginOf(replaced.front());
   if (const auto kept = deletedLogins_.find(id); suggested.empty() && kept != deletedLogins_.end())
     suggested = kept->second;
-  const CardChoice card = ChooseCard(daemon_->EthernetCards());
-  if (!card.card.empty()) {
-    std::fprintf(stderr,
-                 "verolink: NetworkManager: the connection dials through %s, the only "
-                 "Ethernet card with a link\n",
-                 card.card.c_str());
-  }
-  const std::optional<LoginAnswer> answer = prompt_.AskLogin({id, suggested, card.toAsk});
+  const PPPoE::CardChoice card = FindCard(ToUtf8(entry.szLocalPhoneNumber));
+  const std::optional<LoginAnswer> answer =
+      prompt_.AskLogin({id, suggested, card.note, card.toAsk});
   if (!answer || answer->login.empty()) return kErrorCancelled;
+  if (!card.toAsk.empty() && answer->card.empty()) return kErrorNoCardChosen;
   if (!PPPoE::IsPossibleLogin(answer->login)) return kErrorNmImpossibleLogin;
   const std::string& dialsThrough = card.toAsk.empty() ? card.card : answer->card;
 
@@ -125,6 +122,32 @@ RasError NmPhonebook::DeleteEntry(const std::string& entryName) {
   return kRasSuccess;
 }
 
+PPPoE::CardChoice NmPhonebook::FindCard(const std::string& service) {
+  const std::vector<PPPoE::EthernetCard> cards = daemon_->EthernetCards();
+  const std::vector<std::string> probed = PPPoE::CardsToProbe(cards);
+  std::map<std::string, PPPoE::DiscoveryReport> reports;
+  if (!probed.empty())
+    reports = DiscoverCards(DiscoveryHelperPath(), probed, service, kDiscoveryLimit);
+  PPPoE::CardChoice card = PPPoE::ChooseCard(cards, reports);
+  if (!probed.empty() && card.card.empty() && !card.toAsk.empty()) {
+    std::string heard;
+    for (const auto& [name, report] : reports)
+      heard += " " + name +
+               (!report.ran              ? " (could not listen)"
+                : report.acNames.empty() ? " (silent)"
+                                         : " (answered)");
+    std::fprintf(stderr, "verolink: PPPoE discovery left the card to the subscriber:%s\n",
+                 heard.c_str());
+  }
+  if (!card.card.empty()) {
+    std::fprintf(stderr, "verolink: NetworkManager: the connection dials through %s, %s\n",
+                 card.card.c_str(),
+                 card.note.empty() ? "the only Ethernet card with a link"
+                                   : "where the provider's access concentrator answered");
+  }
+  return card;
+}
+
 Text NmPhonebook::ErrorText(std::uint32_t code) const {
   switch (static_cast<RasError>(code)) {
     case kErrorNmNoAnswer:
@@ -132,6 +155,9 @@ Text NmPhonebook::ErrorText(std::uint32_t code) const {
     case kErrorNmRefused:
       return u"NetworkManager не разрешает вам изменять сетевые подключения. Подключение не "
              u"изменено; обратитесь к администратору компьютера.";
+    case kErrorNoCardChosen:
+      return u"Подключение не создано: не выбрана сетевая карта, к которой подключён кабель "
+             u"провайдера.";
     case kErrorNmRejected:
       return u"NetworkManager не принял подключение. Подключение не изменено.";
     case kErrorNmMadeElsewhere:

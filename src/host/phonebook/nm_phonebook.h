@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -15,6 +16,10 @@
 #include "phonebook/ras_phonebook.h"
 
 namespace verolink::host {
+
+// The subscriber gave the login but chose no Ethernet card; nothing was
+// written (the platform's ERROR_PORT_NOT_AVAILABLE, the nearest condition).
+inline constexpr RasError kErrorNoCardChosen = 633;
 
 // The Remote Access phonebook as NetworkManager's saved connections, through
 // the daemon: the listing is the ids of the connections this user may see,
@@ -38,8 +43,9 @@ class NmPhonebook : public HostPhonebookBase {
   // one of that name since, the first added stays and this one is deleted
   // again: 5010. The login is asked after the permissions, offering that of
   // the connection replaced or last deleted under that name, with the
-  // Ethernet card when ChooseCard leaves it to the subscriber; 1223 when the
-  // user cancels, 1315 for a login PPPoE::IsPossibleLogin refuses. A named
+  // Ethernet card when FindCard leaves it to the subscriber; 1223 when the
+  // user cancels, kErrorNoCardChosen when they pick no card, 1315 for a
+  // login PPPoE::IsPossibleLogin refuses. A named
   // phonebook is refused with 621: NetworkManager keeps one set of
   // connections.
   RasError SetEntryProperties(const std::optional<std::string>& phonebook,
@@ -57,6 +63,9 @@ class NmPhonebook : public HostPhonebookBase {
   // The visible connections' ids that fit an entry name (at most 256 bytes
   // in the code page).
   RasError ListNames(std::vector<std::string>& names) override;
+  // The card the connection dials through: PPPoE discovery for `service` on
+  // the cards with a link, then PPPoE::ChooseCard.
+  PPPoE::CardChoice FindCard(const std::string& service);
   // The texts of the numbers above, else those of host_phonebook_errors.h.
   Text ErrorText(std::uint32_t code) const override;
 
@@ -66,6 +75,9 @@ class NmPhonebook : public HostPhonebookBase {
   // `mine` again where another one of `id` came first.
   RasError KeepOne(const std::string& id, const std::string& mine,
                    const std::vector<std::string>& replaced);
+
+  // Discovery ends within this, answered or not.
+  static constexpr std::chrono::milliseconds kDiscoveryLimit{3000};
 
   std::unique_ptr<NmDaemon> daemon_;
   // The UUIDs of each id at the last listing, until a write used it.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/message_box_buttons.h"
+#include "pppoe/subscriber_login.h"
 #include "start/application.h"
 
 namespace verolink::host {
@@ -86,6 +87,13 @@ IconLook LookOf(int style) {
   return {GTK_MESSAGE_OTHER, nullptr, nullptr};
 }
 
+void SetMargins(GtkWidget* widget, int pixels) {
+  for (auto* set : {gtk_widget_set_margin_top, gtk_widget_set_margin_bottom,
+                    gtk_widget_set_margin_start, gtk_widget_set_margin_end}) {
+    set(widget, pixels);
+  }
+}
+
 GtkWidget* LeftLabel(const std::string& text, GtkBox* into) {
   GtkWidget* label = gtk_label_new(text.c_str());
   gtk_label_set_wrap(GTK_LABEL(label), TRUE);
@@ -95,7 +103,7 @@ GtkWidget* LeftLabel(const std::string& text, GtkBox* into) {
   return label;
 }
 
-// The choices as a list under their question, the first one picked; a
+// The choices as a list under their question, none picked in advance; a
 // choice activated (Enter, a double click) answers the dialog with OK.
 GtkListBox* AddChoiceList(GtkDialog* dialog, GtkBox* into, const std::string& question,
                           const std::vector<std::string>& choices) {
@@ -108,7 +116,6 @@ GtkListBox* AddChoiceList(GtkDialog* dialog, GtkBox* into, const std::string& qu
     gtk_accessible_update_property(GTK_ACCESSIBLE(row), GTK_ACCESSIBLE_PROPERTY_LABEL,
                                    choice.c_str(), -1);
   }
-  gtk_list_box_select_row(GTK_LIST_BOX(list), gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), 0));
   gtk_accessible_update_relation(GTK_ACCESSIBLE(list), GTK_ACCESSIBLE_RELATION_LABELLED_BY, label,
                                  nullptr, -1);
   g_signal_connect_swapped(
@@ -163,10 +170,9 @@ std::optional<LoginAnswer> GtkLoginPrompt::AskLogin(const LoginRequest& request)
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   GtkBox* box = GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog)));
   gtk_box_set_spacing(box, 6);
-  for (auto* set : {gtk_widget_set_margin_top, gtk_widget_set_margin_bottom,
-                    gtk_widget_set_margin_start, gtk_widget_set_margin_end}) {
-    set(GTK_WIDGET(box), 12);
-  }
+  SetMargins(GTK_WIDGET(box), 12);
+  // A card found without asking is named above the question.
+  if (request.cards.empty() && !request.cardNote.empty()) LeftLabel(request.cardNote, box);
   LeftLabel("Подключение «" + request.connectionName +
                 "»: NetworkManager спросит пароль при подключении.",
             box);
@@ -178,13 +184,11 @@ std::optional<LoginAnswer> GtkLoginPrompt::AskLogin(const LoginRequest& request)
   gtk_accessible_update_relation(GTK_ACCESSIBLE(login), GTK_ACCESSIBLE_RELATION_LABELLED_BY, label,
                                  nullptr, -1);
   gtk_box_append(box, login);
-  GtkListBox* cards =
-      request.cards.empty()
-          ? nullptr
-          : AddChoiceList(GTK_DIALOG(dialog), box,
-                          "Сетевых карт несколько. Выберите ту, к которой подключён кабель "
-                          "провайдера:",
-                          request.cards);
+  std::vector<std::string> labels;
+  for (const PPPoE::CardOption& card : request.cards) labels.push_back(card.label);
+  GtkListBox* cards = request.cards.empty()
+                          ? nullptr
+                          : AddChoiceList(GTK_DIALOG(dialog), box, request.cardNote, labels);
   gtk_widget_grab_focus(login);
 
   std::optional<LoginAnswer> answer;
@@ -196,12 +200,40 @@ std::optional<LoginAnswer> GtkLoginPrompt::AskLogin(const LoginRequest& request)
       gtk_widget_grab_focus(typed.empty() ? login : GTK_WIDGET(cards));
       continue;
     }
+    // A tab or a line break pasted with it: no provider's login holds one.
+    if (!PPPoE::IsPossibleLogin(typed)) {
+      GtkMessageBoxes().Show(PPPoE::kImpossibleLoginText, kMbCritical, Application().title);
+      gtk_widget_grab_focus(login);
+      continue;
+    }
     answer = LoginAnswer{std::move(typed), ""};
     if (card)
-      answer->card = request.cards[static_cast<std::size_t>(gtk_list_box_row_get_index(card))];
+      answer->card = request.cards[static_cast<std::size_t>(gtk_list_box_row_get_index(card))].card;
   }
   EndDialog(dialog);
   return answer;
+}
+
+void GtkWaitView::ShowWaiting(const Text& text) {
+  gaveUp_ = false;
+  if (dialog_ == nullptr) {
+    dialog_ = NewDialog(gtk_dialog_new_with_buttons(nullptr, ProgramWindow(), GTK_DIALOG_MODAL,
+                                                    nullptr, 0, nullptr),
+                        ToUtf8(Application().title));
+    AddButton(dialog_, "Прекратить ожидание", GTK_RESPONSE_CANCEL);
+    g_signal_connect_swapped(dialog_, "response",
+                             G_CALLBACK(+[](GtkWaitView* self) { self->gaveUp_ = true; }), this);
+    GtkBox* box = GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog_)));
+    SetMargins(GTK_WIDGET(box), 12);
+    LeftLabel(ToUtf8(text), box);
+  }
+  gtk_window_present(GTK_WINDOW(dialog_));
+}
+
+void GtkWaitView::HideWaiting() {
+  if (dialog_ == nullptr) return;
+  EndDialog(dialog_);
+  dialog_ = nullptr;
 }
 
 void GlibEventPump::ProcessPendingEvents() {

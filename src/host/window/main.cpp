@@ -59,7 +59,9 @@ struct WindowPlatform {
 
   HostPhonebookFacilities phonebookSide;
   GtkLoginPrompt loginPrompt;
-  ChosenPhonebook phonebook{phonebookSide.phonebook, phonebookSide.codePage, loginPrompt};
+  GtkWaitView waitView;
+  ChosenPhonebook phonebook{phonebookSide.phonebook, phonebookSide.codePage, loginPrompt,
+                            kNmTimeout, &waitView};
   HostAutomationObjects automation;
   HostFileDeletion files;
   HostProcessLauncher processes;

@@ -88,14 +88,19 @@ GtkWidget* MainWindow::MakeControl(const ControlLayout& layout) {
   switch (layout.kind) {
     case ControlKind::PushButton:
       widget = gtk_button_new_with_label(caption.c_str());
+      button_ = widget;
       // The workflow runs from the main loop, after the click is answered:
-      // a screen reader's click waits for its answer.
+      // a screen reader's click waits for its answer. The main loop runs on
+      // while the workflow waits, so the button takes no second press then.
       g_signal_connect_swapped(
           widget, "clicked", G_CALLBACK(+[](MainWindow* self) {
+            gtk_widget_set_sensitive(self->button_, FALSE);
             g_idle_add_once(
                 [](gpointer data) {
                   auto* window = static_cast<MainWindow*>(data);
                   window->Run([window] { window->form_.OnCreateButtonClick(); });
+                  gtk_widget_set_sensitive(window->button_, TRUE);
+                  gtk_widget_grab_focus(window->button_);
                 },
                 self);
           }),

@@ -34,6 +34,7 @@ class MainWindow {
   ОсновнаяФорма& form_;
   MessageBoxes& messageBoxes_;
   GtkWindow* window_;
+  GtkWidget* button_ = nullptr;
   std::vector<GtkWidget*> tabOrder_;
 };
 
