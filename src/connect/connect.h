@@ -5,4 +5,5 @@
 #include "connect/connect_engine.h"
 #include "connect/connect_screen.h"
 #include "connect/dial_outcome.h"
+#include "connect/dial_tracker.h"
 #include "connect/text_connect_view.h"

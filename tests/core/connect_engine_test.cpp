@@ -212,5 +212,43 @@ TEST(TextConnectView, ReadsThePasswordAndTheDisconnectAndWritesEachStepAndTheEnd
       << said.str();
 }
 
+// NetworkManager's reports of one activation, in the order they come.
+TEST(DialTracker, TellsTheStepsConnectedOnceTheAddressIsKnownAndTheFactsOfTheEnd) {
+  struct Events : DialEvents {
+    std::vector<std::string> log;
+    void OnPasswordAsked() override { log.push_back("password"); }
+    void OnAuthenticated() override { log.push_back("authenticated"); }
+    void OnConnected(const std::string& address) override { log.push_back("up " + address); }
+    void OnEnded(const DialFacts&) override { log.push_back("ended"); }
+    void OnRejected(Failure) override { log.push_back("rejected"); }
+  } events;
+  DialTracker tracker(events);
+  tracker.IpInterface("eth1");
+  tracker.PasswordGiven();
+  tracker.IpInterface("ppp-eth1");
+  tracker.IpInterface("ppp0");
+  EXPECT_FALSE(tracker.ActiveState(nm::kActiveActivated, 0, 0));
+  tracker.Address("");
+  tracker.Address("169.254.10.2");
+  tracker.Address("169.254.10.2");
+  EXPECT_EQ(events.log, (std::vector<std::string>{"password", "authenticated", "up 169.254.10.2"}));
+  // The first reason the device went down for; not the later removal.
+  tracker.DeviceState(100, 0);
+  tracker.DeviceState(nm::kDeviceFailed, nm::kDevicePppDisconnect);
+  tracker.DeviceState(10, 36);
+  const auto ended = tracker.ActiveState(nm::kActiveDeactivated, 3, 36);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(ended->deviceReason, nm::kDevicePppDisconnect);
+  EXPECT_EQ(ended->activeReason, 3);
+  EXPECT_TRUE(ended->wasConnected && ended->passwordAsked);
+  EXPECT_EQ(ClassifyEnd(*ended), Failure::kSessionEnded);
+  // Ended before the login: nothing asked, the device's last reason stands.
+  DialTracker silent(events);
+  const auto none = silent.ActiveState(nm::kActiveDeactivated, 3, nm::kDevicePppFailed);
+  ASSERT_TRUE(none);
+  EXPECT_FALSE(none->passwordAsked || none->wasConnected);
+  EXPECT_EQ(ClassifyEnd(*none), Failure::kNoAnswer);
+}
+
 }  // namespace
 }  // namespace verolink::connect

@@ -9,6 +9,7 @@ extern "C" {
 #include <cstdio>
 #include <map>
 
+#include "connect/dial_tracker.h"
 #include "host/connect/bounded_wait.h"
 #include "host/phonebook/card_discovery.h"
 
@@ -165,8 +166,7 @@ void NmDialer::Dial(const std::string& uuid, const std::string& card, const std:
                     connect::DialEvents& events) {
   Forget();
   events_ = &events;
-  facts_ = {};
-  authenticated_ = false;
+  tracker_ = std::make_unique<connect::DialTracker>(events);
   NMRemoteConnection* connection = Find(client_, uuid);
   if (connection == nullptr) {
     std::fprintf(stderr, "verolink: NetworkManager: no connection %s\n", uuid.c_str());
@@ -184,8 +184,7 @@ void NmDialer::Dial(const std::string& uuid, const std::string& card, const std:
                  parent, card.c_str());
   }
   agent_->Offer(uuid, password, [this] {
-    facts_.passwordAsked = true;
-    if (events_) events_->OnPasswordAsked();
+    if (tracker_) tracker_->PasswordGiven();
   });
   nm_client_activate_connection_async(
       client_, NM_CONNECTION(connection), device, nullptr, nullptr,
@@ -204,26 +203,10 @@ void NmDialer::Dial(const std::string& uuid, const std::string& card, const std:
       this);
 }
 
-// The state may come before the address: connected is said once both have.
-void NmDialer::ReportConnected() {
-  if (!facts_.wasConnected || reported_ || events_ == nullptr) return;
-  NMIPConfig* ip4 = nm_active_connection_get_ip4_config(active_);
-  if (ip4 != nullptr && ip4 != ip4_) {
-    if (ip4_) g_signal_handlers_disconnect_by_data(ip4_, this);
-    ip4_ = NM_IP_CONFIG(g_object_ref(ip4));
-    g_signal_connect_swapped(ip4_, "notify::" NM_IP_CONFIG_ADDRESSES,
-                             G_CALLBACK(+[](NmDialer* self) { self->ReportConnected(); }), this);
-  }
-  const std::string address = AddressOf(active_);
-  if (address.empty()) return;
-  reported_ = true;
-  events_->OnConnected(address);
-}
-
 void NmDialer::Follow(NMActiveConnection* active) {
   active_ = active;
   g_signal_connect_swapped(active, "notify::" NM_ACTIVE_CONNECTION_IP4_CONFIG,
-                           G_CALLBACK(+[](NmDialer* self) { self->ReportConnected(); }), this);
+                           G_CALLBACK(+[](NmDialer* self) { self->WatchAddress(); }), this);
   g_signal_connect(active, "state-changed",
                    G_CALLBACK(+[](NMActiveConnection*, guint state, guint reason, gpointer self) {
                      static_cast<NmDialer*>(self)->OnState(state, reason);
@@ -237,50 +220,44 @@ void NmDialer::Watch(NMDevice* device) {
   devices_.push_back(NM_DEVICE(g_object_ref(device)));
   g_signal_connect(device, "state-changed",
                    G_CALLBACK(+[](NMDevice*, guint state, guint, guint reason, gpointer self) {
-                     // The first reason the device went down for tells the end; what
-                     // follows (the device removed, reset) does not.
-                     auto& facts = static_cast<NmDialer*>(self)->facts_;
-                     const bool down = state == NM_DEVICE_STATE_FAILED ||
-                                       state == NM_DEVICE_STATE_DEACTIVATING ||
-                                       state <= NM_DEVICE_STATE_DISCONNECTED;
-                     if (down && facts.deviceReason == 0)
-                       facts.deviceReason = static_cast<int>(reason);
+                     static_cast<NmDialer*>(self)->tracker_->DeviceState(state, reason);
                    }),
                    this);
-  // The PPP interface appears once the provider has accepted the login.
-  g_signal_connect(
-      device, "notify::" NM_DEVICE_IP_INTERFACE,
-      G_CALLBACK(+[](NMDevice* d, GParamSpec*, gpointer self) {
-        auto* dialer = static_cast<NmDialer*>(self);
-        const char* ip = nm_device_get_ip_iface(d);
-        if (ip && g_str_has_prefix(ip, "ppp") && !dialer->authenticated_ && dialer->events_) {
-          dialer->authenticated_ = true;
-          dialer->events_->OnAuthenticated();
-        }
-      }),
-      this);
+  g_signal_connect(device, "notify::" NM_DEVICE_IP_INTERFACE,
+                   G_CALLBACK(+[](NMDevice* d, GParamSpec*, gpointer self) {
+                     const char* ip = nm_device_get_ip_iface(d);
+                     static_cast<NmDialer*>(self)->tracker_->IpInterface(ip ? ip : "");
+                   }),
+                   this);
+}
+
+// The address, and from the IP configuration that holds it, its changes.
+void NmDialer::WatchAddress() {
+  NMIPConfig* ip4 = nm_active_connection_get_ip4_config(active_);
+  if (ip4 != nullptr && ip4 != ip4_) {
+    if (ip4_) g_signal_handlers_disconnect_by_data(ip4_, this);
+    ip4_ = NM_IP_CONFIG(g_object_ref(ip4));
+    g_signal_connect_swapped(ip4_, "notify::" NM_IP_CONFIG_ADDRESSES,
+                             G_CALLBACK(+[](NmDialer* self) { self->WatchAddress(); }), this);
+  }
+  tracker_->Address(AddressOf(active_));
 }
 
 void NmDialer::OnState(unsigned state, unsigned reason) {
   if (const GPtrArray* devices = nm_active_connection_get_devices(active_)) {
     for (guint i = 0; i < devices->len; ++i) Watch(NM_DEVICE(g_ptr_array_index(devices, i)));
   }
-  connect::DialEvents* events = events_;
-  if (events == nullptr) return;
-  if (state == NM_ACTIVE_CONNECTION_STATE_ACTIVATED && !facts_.wasConnected) {
-    facts_.wasConnected = true;
-    ReportConnected();
-  } else if (state == NM_ACTIVE_CONNECTION_STATE_DEACTIVATED) {
-    facts_.activeReason = static_cast<int>(reason);
-    for (NMDevice* device : devices_) {
-      const auto last = nm_device_get_state_reason(device);
-      if (facts_.deviceReason == 0 && last != NM_DEVICE_STATE_REASON_NONE)
-        facts_.deviceReason = last;
-    }
-    const connect::DialFacts facts = facts_;
-    Forget();
-    events->OnEnded(facts);
+  int last = 0;
+  for (NMDevice* device : devices_) {
+    if (last == 0) last = static_cast<int>(nm_device_get_state_reason(device));
   }
+  WatchAddress();
+  const auto ended = tracker_->ActiveState(static_cast<int>(state), static_cast<int>(reason), last);
+  if (!ended) return;
+  // Let go before the engine hears it, as it may dial again at once.
+  connect::DialEvents* events = events_;
+  Forget();
+  events->OnEnded(*ended);
 }
 
 void NmDialer::HangUp() {
@@ -309,12 +286,11 @@ void NmDialer::Forget() {
     g_signal_handlers_disconnect_by_data(ip4_, this);
     g_clear_object(&ip4_);
   }
-  reported_ = false;
   if (active_) {
     g_signal_handlers_disconnect_by_data(active_, this);
-    g_object_unref(active_);
-    active_ = nullptr;
+    g_clear_object(&active_);
   }
+  tracker_.reset();
   events_ = nullptr;
 }
 

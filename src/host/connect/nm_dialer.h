@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "connect/connect_engine.h"
+#include "connect/dial_tracker.h"
 #include "host/connect/connect_agent.h"
 
 typedef struct _NMClient NMClient;
@@ -47,17 +48,15 @@ class NmDialer : public connect::Dialer, public connect::CardSearch {
   void Follow(NMActiveConnection* active);
   void Watch(NMDevice* device);
   void OnState(unsigned state, unsigned reason);
-  void ReportConnected();
+  void WatchAddress();
   void Forget();
 
   NMClient* client_;
   std::unique_ptr<ConnectAgent> agent_;
   connect::DialEvents* events_ = nullptr;
+  std::unique_ptr<connect::DialTracker> tracker_;
   NMActiveConnection* active_ = nullptr;
   std::vector<NMDevice*> devices_;
-  connect::DialFacts facts_;
-  bool authenticated_ = false;
-  bool reported_ = false;  // OnConnected said
   NMIPConfig* ip4_ = nullptr;
 };
 
