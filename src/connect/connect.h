@@ -6,4 +6,5 @@
 #include "connect/connect_screen.h"
 #include "connect/dial_outcome.h"
 #include "connect/dial_tracker.h"
+#include "connect/secret_offer.h"
 #include "connect/text_connect_view.h"

@@ -250,5 +250,23 @@ TEST(DialTracker, TellsTheStepsConnectedOnceTheAddressIsKnownAndTheFactsOfTheEnd
   EXPECT_EQ(ClassifyEnd(*none), Failure::kNoAnswer);
 }
 
+// What the window's agent answers NetworkManager: never a second question to
+// the desktop's agent for a password the provider refused.
+TEST(SecretOffer, GivesItsConnectionsPasswordCancelsARequestForANewOneDeclinesTheRest) {
+  using Answer = SecretOffer::Answer;
+  SecretOffer offer;
+  int asked = 0;
+  EXPECT_EQ(offer.For(kUuid, "pppoe", false), Answer::kDecline);
+  offer.Give(kUuid, "secret", [&] { ++asked; });
+  EXPECT_EQ(offer.For(kUuid, "pppoe", false), Answer::kPassword);
+  EXPECT_EQ(offer.password(), "secret");
+  EXPECT_EQ(offer.For(kUuid, "pppoe", true), Answer::kCancel);
+  EXPECT_EQ(offer.For(kUuid, "802-1x", false), Answer::kDecline);
+  EXPECT_EQ(offer.For("another", "pppoe", false), Answer::kDecline);
+  EXPECT_EQ(asked, 1);
+  offer.Withdraw();
+  EXPECT_EQ(offer.For(kUuid, "pppoe", false), Answer::kDecline);
+}
+
 }  // namespace
 }  // namespace verolink::connect

@@ -571,13 +571,13 @@ TEST_F(NmDaemonTest, TheAgentOfTheAskingProcessIsAskedFirstThenTheOneRegisteredL
       _exit(0);
     }
     int asked = 0;
-    agent->Offer(uuid, "window-password", [&] { ++asked; });
+    agent->offer().Give(uuid, "window-password", [&] { ++asked; });
     const auto line = [&](const std::string& password) {
       text += password + " asked " + std::to_string(asked) + "\n";
     };
     line(AskedSecret(client, uuid));
     line(SecretAskedByNmcli(uuid));
-    agent->Withdraw();
+    agent->offer().Withdraw();
     line(AskedSecret(client, uuid));
     (void)!write(out[1], text.data(), text.size());
     _exit(0);

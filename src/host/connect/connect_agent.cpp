@@ -30,15 +30,15 @@ G_DEFINE_TYPE(AgentObject, agent_object, NM_TYPE_SECRET_AGENT_OLD)
 void GetSecrets(NMSecretAgentOld* agent, NMConnection* connection, const char*, const char* setting,
                 const char**, NMSecretAgentGetSecretsFlags flags,
                 NMSecretAgentOldGetSecretsFunc callback, gpointer data) {
+  using Answer = connect::SecretOffer::Answer;
   ConnectAgent* owner = reinterpret_cast<AgentObject*>(agent)->owner;
   const char* uuid = nm_connection_get_uuid(connection);
-  bool cancel = false;
-  const std::string* password =
-      owner == nullptr
-          ? nullptr
-          : owner->Answer(uuid ? uuid : "", setting ? setting : "",
-                          (flags & NM_SECRET_AGENT_GET_SECRETS_FLAG_REQUEST_NEW) != 0, cancel);
-  if (password == nullptr) {
+  const Answer answer =
+      owner == nullptr ? Answer::kDecline
+                       : owner->offer().For(uuid ? uuid : "", setting ? setting : "",
+                                            (flags & NM_SECRET_AGENT_GET_SECRETS_FLAG_REQUEST_NEW));
+  if (answer != Answer::kPassword) {
+    const bool cancel = answer == Answer::kCancel;
     GError* error = g_error_new_literal(
         NM_SECRET_AGENT_ERROR,
         cancel ? NM_SECRET_AGENT_ERROR_USER_CANCELED : NM_SECRET_AGENT_ERROR_NO_SECRETS,
@@ -50,7 +50,7 @@ void GetSecrets(NMSecretAgentOld* agent, NMConnection* connection, const char*, 
   GVariantBuilder pppoe;
   g_variant_builder_init(&pppoe, G_VARIANT_TYPE("a{sv}"));
   g_variant_builder_add(&pppoe, "{sv}", NM_SETTING_PPPOE_PASSWORD,
-                        g_variant_new_string(password->c_str()));
+                        g_variant_new_string(owner->offer().password().c_str()));
   GVariantBuilder secrets;
   g_variant_builder_init(&secrets, NM_VARIANT_TYPE_CONNECTION);
   g_variant_builder_add(&secrets, "{sa{sv}}", NM_SETTING_PPPOE_SETTING_NAME, &pppoe);
@@ -126,28 +126,6 @@ ConnectAgent::~ConnectAgent() {
   object_->owner = nullptr;
   nm_secret_agent_old_destroy(&object_->parent);
   g_object_unref(object_);
-}
-
-void ConnectAgent::Offer(const std::string& uuid, const std::string& password,
-                         std::function<void()> asked) {
-  uuid_ = uuid;
-  password_ = password;
-  asked_ = std::move(asked);
-}
-
-void ConnectAgent::Withdraw() {
-  uuid_.clear();
-  password_.clear();
-  asked_ = nullptr;
-}
-
-const std::string* ConnectAgent::Answer(const std::string& uuid, const std::string& setting,
-                                        bool requestNew, bool& cancel) {
-  if (uuid_.empty() || uuid != uuid_ || setting != NM_SETTING_PPPOE_SETTING_NAME) return nullptr;
-  cancel = requestNew;
-  if (requestNew) return nullptr;
-  if (asked_) asked_();
-  return &password_;
 }
 
 }  // namespace verolink::host

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
+
+#include "connect/secret_offer.h"
 
 namespace verolink::host {
 
@@ -24,22 +25,13 @@ class ConnectAgent {
   ConnectAgent(const ConnectAgent&) = delete;
   ConnectAgent& operator=(const ConnectAgent&) = delete;
 
-  // Answers requests for the PPPoE password of connection `uuid` with
-  // `password`, calling `asked` at each. A request for a new password (the
-  // one given was refused) is cancelled: the window asks again itself.
-  // Requests for anything else are left to other agents.
-  void Offer(const std::string& uuid, const std::string& password, std::function<void()> asked);
-  void Withdraw();
-
-  // For the agent object: the answer to one request, or null to decline it.
-  const std::string* Answer(const std::string& uuid, const std::string& setting, bool requestNew,
-                            bool& cancel);
+  // What it answers NetworkManager's requests with.
+  connect::SecretOffer& offer() { return offer_; }
 
  private:
   explicit ConnectAgent(AgentObject* object);
   AgentObject* object_;
-  std::string uuid_, password_;
-  std::function<void()> asked_;
+  connect::SecretOffer offer_;
 };
 
 }  // namespace verolink::host

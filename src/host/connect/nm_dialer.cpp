@@ -183,7 +183,7 @@ void NmDialer::Dial(const std::string& uuid, const std::string& card, const std:
     std::fprintf(stderr, "verolink: the connection names card %s, the equipment answers on %s\n",
                  parent, card.c_str());
   }
-  agent_->Offer(uuid, password, [this] {
+  agent_->offer().Give(uuid, password, [this] {
     if (tracker_) tracker_->PasswordGiven();
   });
   nm_client_activate_connection_async(
@@ -194,7 +194,7 @@ void NmDialer::Dial(const std::string& uuid, const std::string& card, const std:
         NMActiveConnection* active =
             nm_client_activate_connection_finish(NM_CLIENT(source), result, &error);
         if (active == nullptr) {
-          self->agent_->Withdraw();
+          self->agent_->offer().Withdraw();
           if (self->events_) self->events_->OnRejected(Refusal("cannot connect", error));
           return;
         }
@@ -276,7 +276,7 @@ void NmDialer::HangUp() {
 }
 
 void NmDialer::Forget() {
-  agent_->Withdraw();
+  agent_->offer().Withdraw();
   for (NMDevice* device : devices_) {
     g_signal_handlers_disconnect_by_data(device, this);
     g_object_unref(device);
