@@ -32,8 +32,14 @@ FailureText TextOf(Failure failure);
 
 inline constexpr char kConnectedText[] = "Подключено";
 
-// NetworkManager's reasons (nm-dbus-interface.h) a dial's end is told by.
+// NetworkManager's states and reasons (nm-dbus-interface.h) a dial is
+// followed and its end told by.
 namespace nm {
+inline constexpr int kDeviceDisconnected = 30;
+inline constexpr int kDeviceDeactivating = 110;
+inline constexpr int kDeviceFailed = 120;
+inline constexpr int kActiveActivated = 2;
+inline constexpr int kActiveDeactivated = 4;
 inline constexpr int kDeviceIpConfigUnavailable = 5;
 inline constexpr int kDeviceIpConfigExpired = 6;
 inline constexpr int kDeviceNoSecrets = 7;

@@ -7,15 +7,6 @@
 
 namespace verolink::connect {
 
-// NetworkManager's states (nm-dbus-interface.h) the tracker reads.
-namespace nm {
-inline constexpr int kDeviceDisconnected = 30;
-inline constexpr int kDeviceDeactivating = 110;
-inline constexpr int kDeviceFailed = 120;
-inline constexpr int kActiveActivated = 2;
-inline constexpr int kActiveDeactivated = 4;
-}  // namespace nm
-
 // One activation as NetworkManager reports it, told to the engine as a
 // dial's events: the password given, the PPP interface appearing (the login
 // accepted), the connection up once its address is known, and its end with
