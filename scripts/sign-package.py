@@ -85,8 +85,10 @@ def check_key(signing):
                          + ("expired" if keys[0].split(":")[1] == "e" else "been revoked"))
     passphrase = provider_files.secret(signing, "rpm-passphrase-file", "rpm-passphrase-variable")
     # One signature of a few bytes: gpg tries the passphrase once, in batch mode.
+    # It goes to standard output, which is dropped: a gpg that fails deletes
+    # the file it was to write, and that must never be /dev/null.
     result = with_passphrase([gpg, *gpg_options(signing), "--local-user", key, "--detach-sign",
-                              "--output", os.devnull], passphrase, input=b"verolink")
+                              "--output", "-"], passphrase, input=b"verolink")
     if result.returncode != 0:
         errors = result.stderr.decode(errors="replace")
         if "Bad passphrase" in errors or "bad passphrase" in errors.lower():

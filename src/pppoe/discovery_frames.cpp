@@ -39,8 +39,8 @@ bool SameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b)
 
 std::vector<std::uint8_t> BuildPadi(const MacAddress& source, std::string_view service,
                                     std::span<const std::uint8_t> hostUniq) {
-  std::vector<std::uint8_t> frame(6, 0xFF);  // broadcast
-  frame.insert(frame.end(), source.begin(), source.end());
+  std::vector<std::uint8_t> frame(12, 0xFF);  // to every station, from ours
+  std::ranges::copy(source, frame.begin() + 6);
   Put16(frame, kDiscoveryEthertype);
   frame.push_back(kVersionAndType);
   frame.push_back(kCodePadi);
