@@ -16,7 +16,22 @@ if [ "$want_windows" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i3
   dpkg --add-architecture i386
 fi
 
-apt-get update -qq -o DPkg::Lock::Timeout=600
+# Another apt on the machine (a second run of this script, the machine's own
+# updates) holds the package lists' lock for a while, and apt-get update does
+# not wait for it as the installs wait for dpkg's: it is tried again for up to
+# 10 minutes.
+said=$(mktemp)
+deadline=$((SECONDS + 600))
+until apt-get update -qq -o DPkg::Lock::Timeout=600 2>"$said"; do
+  if [ $SECONDS -ge $deadline ] || ! grep -q 'Could not get lock' "$said"; then
+    cat "$said" >&2
+    rm -f "$said"
+    exit 1
+  fi
+  sleep 5
+done
+cat "$said" >&2
+rm -f "$said"
 
 host_packages=(
   build-essential cmake pkg-config git python3 python3-pil
