@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <utility>
@@ -588,11 +589,15 @@ TEST_F(NmDaemonTest, TheAgentOfTheAskingProcessIsAskedFirstThenTheOneRegisteredL
   const bool ready = read(out[0], &byte, 1) == 1 && byte == 'r';
   // Then the desktop's agent (a stand-in) registers.
   const std::string agentLog = work / "desktop-agent.log";
+  // The source may lie in a folder only its owner may enter (a home of mode
+  // 0700): the user runs a copy from the test's own folder.
+  const std::string script = work / "secret_agent.py";
+  std::filesystem::copy_file(std::string(VEROLINK_SOURCE_DIR) + "/tests/dial/secret_agent.py",
+                             script, std::filesystem::copy_options::overwrite_existing);
   const pid_t desktop = fork();
   if (desktop == 0) {
     if (!freopen(agentLog.c_str(), "w", stdout)) _exit(2);
     if (setgroups(0, nullptr) != 0 || setgid(kOwn.uid) != 0 || setuid(kOwn.uid) != 0) _exit(2);
-    const std::string script = std::string(VEROLINK_SOURCE_DIR) + "/tests/dial/secret_agent.py";
     const std::string password = work / "desktop-password";
     execl("/usr/bin/python3", "python3", script.c_str(), password.c_str(), nullptr);
     _exit(127);

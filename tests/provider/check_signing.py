@@ -29,6 +29,7 @@ import time
 import unittest
 
 ROOT, WORK = os.path.abspath(sys.argv.pop(1)), os.path.abspath(sys.argv.pop(1))
+os.makedirs(WORK, exist_ok=True)
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import signing_keys  # noqa: E402
 
