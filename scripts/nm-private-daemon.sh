@@ -62,7 +62,8 @@ start_nm() {
   # --debug: in the foreground, and its log on standard error as well as syslog.
   NetworkManager --debug --config="$work/nm.conf" >>"$work/nm.log" 2>&1 &
   echo $! >"$work/nm.pid"
-  for _ in $(seq 600); do
+  local deadline=$((SECONDS + 120))
+  while [ $SECONDS -lt $deadline ] && running "$(cat "$work/nm.pid")"; do
     nmcli -t -f RUNNING general status 2>/dev/null | grep -q running && return 0
     sleep 0.05
   done
@@ -76,9 +77,18 @@ if [ "$command" = stop ]; then
   exit 0
 fi
 if [ "$command" = restart-nm ]; then
+  export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system_bus_socket"
   pid=$(cat "$work/nm.pid")
   kill -KILL "$pid" 2>/dev/null || true
-  for _ in $(seq 200); do running "$pid" || break; sleep 0.05; done
+  # Gone, and its name free on the bus: the bus lets it go a moment after the
+  # process ends, and a new daemon that comes first is refused the name.
+  nm_named() {
+    dbus-send --system --print-reply --dest=org.freedesktop.DBus / \
+      org.freedesktop.DBus.NameHasOwner string:org.freedesktop.NetworkManager 2>/dev/null |
+      grep -q 'boolean true'
+  }
+  deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ] && { running "$pid" || nm_named; }; do sleep 0.05; done
   # A killed daemon leaves its pid file; a new process may be given that pid.
   rm -f /run/NetworkManager/NetworkManager.pid
   start_nm

@@ -46,9 +46,12 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
   std::error_code ignored;
-  // Permission tests may leave folders without write rights.
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
-    if (entry.is_directory(ignored)) chmod(entry.path().c_str(), 0700);
+  // Permission tests may leave folders without write rights. A daemon of the
+  // test's may still be removing its own files: an entry gone meanwhile ends
+  // the walk, never the test program.
+  std::filesystem::recursive_directory_iterator entry(path_, ignored), end;
+  for (std::error_code walk; !walk && entry != end; entry.increment(walk)) {
+    if (entry->is_directory(ignored)) chmod(entry->path().c_str(), 0700);
   }
   std::filesystem::remove_all(path_, ignored);
 }
