@@ -6,6 +6,8 @@ namespace verolink::connect {
 
 std::string StepText(Step step) {
   switch (step) {
+    case Step::kReachingManager:
+      return "Связь с NetworkManager…";
     case Step::kLookingForEquipment:
       return "Поиск оборудования провайдера…";
     case Step::kCheckingPassword:

@@ -7,7 +7,7 @@
 namespace verolink::connect {
 
 // The steps a connect goes through, in order, as the window shows them.
-enum class Step { kLookingForEquipment, kCheckingPassword, kGettingAddress };
+enum class Step { kReachingManager, kLookingForEquipment, kCheckingPassword, kGettingAddress };
 std::string StepText(Step step);
 
 // Why a connect ended without a connection, told apart so that the

@@ -19,6 +19,7 @@
 #include <deque>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -646,6 +647,47 @@ TEST_F(NmDaemonTest, TheConnectWindowGivesUpOnAStoppedDaemonInTheTimeAllowed) {
   kill(daemon, SIGCONT);
   EXPECT_EQ(status, 0) << "not the no-answer reason";
   EXPECT_LT(took.count(), 4.0) << "waited past the second allowed";
+}
+
+// A user polkit does not let control the network: the activation of a
+// connection every user may see is refused, and the connect window tells
+// that apart from a daemon that does not answer.
+TEST_F(NmDaemonTest, ADialOfAUserNotAllowedToConnectEndsWithTheNotAllowedReason) {
+  // A card, and a connection every user may see, named by it.
+  ASSERT_EQ(Output("ip link add vlcard0 type veth peer name vlpeer0 && echo made"), "made\n");
+  ASSERT_EQ(Output("nmcli connection add type pppoe con-name Everyone ifname ppp-vlcard0 "
+                   "pppoe.parent vlcard0 username u >/dev/null && echo added"),
+            "added\n");
+  const std::string uuid = Output("nmcli -g connection.uuid connection show Everyone");
+  const int status = host::testing::RunInChild([&] {
+    if (setgroups(0, nullptr) != 0 || setgid(kNone.uid) != 0 || setuid(kNone.uid) != 0) return 2;
+    connect::Failure failure = connect::Failure::kOther;
+    std::string reason;
+    const auto dialer = host::NmDialer::Connect(std::chrono::seconds(20), failure, reason);
+    if (!dialer) return failure == connect::Failure::kNotAllowed ? 0 : 3;
+    struct Events : connect::DialEvents {
+      std::optional<connect::Failure> rejected;
+      bool ended = false;
+      void OnPasswordAsked() override {}
+      void OnAuthenticated() override {}
+      void OnConnected(const std::string&) override { ended = true; }
+      void OnEnded(const connect::DialFacts&) override { ended = true; }
+      void OnRejected(connect::Failure f) override { rejected = f; }
+    } events;
+    dialer->Dial(uuid.substr(0, 36), "", "secret", events);
+    for (int i = 0; i < 2000 && !events.rejected && !events.ended; ++i) {
+      g_main_context_iteration(nullptr, FALSE);
+      usleep(10000);
+    }
+    return events.rejected == connect::Failure::kNotAllowed ? 0 : 4;
+  });
+  EXPECT_EQ(status, 0) << (status == 3   ? "the agent was refused, but not for permission"
+                           : status == 4 ? "the activation's refusal was not taken as not allowed"
+                                         : "could not become the user");
+  EXPECT_NE(ReadFile(work / "nm.log").value_or("").find("Not authorized to control networking"),
+            std::string::npos)
+      << "NetworkManager refused for another reason";
+  EXPECT_EQ(Output("nmcli -g GENERAL.STATE connection show Everyone"), "") << "it was started";
 }
 
 // Late answers, restarts and two windows: each test says what the user reads

@@ -15,8 +15,10 @@ namespace verolink::host {
 
 namespace {
 
-// How long NetworkManager may take to answer the start and the agent's registration.
-constexpr std::chrono::seconds kNmAnswerTime{5};
+// How long NetworkManager may take to answer the start and the agent's
+// registration: a desktop just started, or a busy one, is slow to answer,
+// and the window says meanwhile that it waits.
+constexpr std::chrono::seconds kNmAnswerTime{20};
 
 }  // namespace
 
@@ -29,6 +31,19 @@ int RunConnectMode(const std::string& uuid) {
     finished = true;
     g_main_loop_quit(loop);
   };
+  // The window where there is a display, at once, titled with the program
+  // until NetworkManager names the connection; else its lines on the terminal.
+  std::unique_ptr<GtkConnectWindow> window;
+  std::unique_ptr<connect::TextConnectView> text;
+  connect::ConnectView* view = nullptr;
+  if (gtk_init_check()) {
+    window = std::make_unique<GtkConnectWindow>("", [&] { done(status); });
+    view = &window->view();
+  } else {
+    text = std::make_unique<connect::TextConnectView>(std::cin, std::cout, done);
+    view = text.get();
+  }
+  view->ShowProgress(connect::Step::kReachingManager);
   connect::Failure failure = connect::Failure::kNoManager;
   std::string reason;
   auto dialer = NmDialer::Connect(kNmAnswerTime, failure, reason);
@@ -39,21 +54,13 @@ int RunConnectMode(const std::string& uuid) {
     std::fprintf(stderr, "verolink: NetworkManager has no connection %s for this user\n",
                  uuid.c_str());
   }
-  // The window where there is a display; else its lines on the terminal.
-  std::unique_ptr<GtkConnectWindow> window;
-  std::unique_ptr<connect::TextConnectView> text;
-  connect::ConnectView* view = nullptr;
-  if (gtk_init_check()) {
-    window = std::make_unique<GtkConnectWindow>(name, [&] { done(status); });
-    view = &window->view();
-  } else {
-    text = std::make_unique<connect::TextConnectView>(std::cin, std::cout, done);
-    std::cout << name << std::endl;
-    view = text.get();
-  }
+  if (window) window->SetName(name);
+  if (text) std::cout << name << std::endl;
   KeyringStore store;
   std::unique_ptr<connect::ConnectEngine> engine;
-  if (name.empty()) {
+  if (finished) {
+    // Closed while NetworkManager was awaited.
+  } else if (name.empty()) {
     view->ShowFailure(connect::TextOf(failure), false);
   } else {
     engine = std::make_unique<connect::ConnectEngine>(uuid, name, *view, *dialer, *dialer, store);

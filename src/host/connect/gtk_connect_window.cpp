@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "start/application.h"
+#include "window/form_texts.h"
 #include "window/resources.h"
 
 namespace verolink::host {
@@ -41,7 +43,6 @@ GtkConnectWindow::GtkConnectWindow(const std::string& name, std::function<void()
     : view_([this](const connect::ConnectScreen& screen) { Render(screen); }),
       closed_(std::move(closed)) {
   window_ = gtk_window_new();
-  gtk_window_set_title(GTK_WINDOW(window_), name.empty() ? "Verolink PPPoE" : name.c_str());
   gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
   for (auto* margin : {gtk_widget_set_margin_top, gtk_widget_set_margin_bottom,
@@ -50,9 +51,10 @@ GtkConnectWindow::GtkConnectWindow(const std::string& name, std::function<void()
   }
   gtk_window_set_child(GTK_WINDOW(window_), box);
   gtk_box_append(GTK_BOX(box), Banner());
-  GtkWidget* title = gtk_label_new(name.empty() ? "" : ("Подключение «" + name + "»").c_str());
-  gtk_widget_add_css_class(title, "title-4");
-  gtk_box_append(GTK_BOX(box), title);
+  title_ = gtk_label_new(nullptr);
+  gtk_widget_add_css_class(title_, "title-4");
+  gtk_box_append(GTK_BOX(box), title_);
+  SetName(name);
 
   passwordRow_ = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
   GtkWidget* label = gtk_label_new(connect::kPasswordLabelText);
@@ -108,6 +110,13 @@ GtkConnectWindow::GtkConnectWindow(const std::string& name, std::function<void()
 GtkConnectWindow::~GtkConnectWindow() {
   g_signal_handlers_disconnect_by_data(window_, this);
   gtk_window_destroy(GTK_WINDOW(window_));
+}
+
+void GtkConnectWindow::SetName(const std::string& name) {
+  const std::string title = name.empty() ? ToUtf8(MainWindowCaption(Application())) : name;
+  gtk_window_set_title(GTK_WINDOW(window_), title.c_str());
+  gtk_label_set_text(GTK_LABEL(title_), name.empty() ? "" : ("Подключение «" + name + "»").c_str());
+  gtk_widget_set_visible(title_, !name.empty());
 }
 
 void GtkConnectWindow::PressConnect() {

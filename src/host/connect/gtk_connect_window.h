@@ -21,6 +21,8 @@ class GtkConnectWindow {
   GtkConnectWindow& operator=(const GtkConnectWindow&) = delete;
   connect::ScreenConnectView& view() { return view_; }
   GtkWidget* widget() const { return window_; }
+  // Titles the window with the connection's name; empty: the program's.
+  void SetName(const std::string& name);
 
  private:
   void Render(const connect::ConnectScreen& screen);
@@ -29,6 +31,7 @@ class GtkConnectWindow {
   connect::ScreenConnectView view_;
   std::function<void()> closed_;
   GtkWidget* window_;
+  GtkWidget* title_;
   GtkWidget* password_;
   GtkWidget* passwordRow_;
   GtkWidget* remember_;

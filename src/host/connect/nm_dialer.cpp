@@ -12,6 +12,7 @@ extern "C" {
 #include "connect/dial_tracker.h"
 #include "host/connect/bounded_wait.h"
 #include "host/phonebook/card_discovery.h"
+#include "host/phonebook/nm_pppoe_settings.h"
 
 namespace verolink::host {
 
@@ -172,20 +173,46 @@ void NmDialer::Dial(const std::string& uuid, const std::string& card, const std:
     std::fprintf(stderr, "verolink: NetworkManager: no connection %s\n", uuid.c_str());
     return events.OnRejected(Failure::kOther);
   }
-  // A connection naming its card itself is brought up there; another goes
-  // through the card found now.
-  NMSettingPppoe* pppoe = nm_connection_get_setting_pppoe(NM_CONNECTION(connection));
-  const char* parent = pppoe ? nm_setting_pppoe_get_parent(pppoe) : nullptr;
-  NMDevice* device = card.empty() || (parent && *parent)
-                         ? nullptr
-                         : nm_client_get_device_by_iface(client_, card.c_str());
-  if (parent && *parent && !card.empty() && card != parent) {
-    std::fprintf(stderr, "verolink: the connection names card %s, the equipment answers on %s\n",
-                 parent, card.c_str());
-  }
   agent_->offer().Give(uuid, password, [this] {
     if (tracker_) tracker_->PasswordGiven();
   });
+  // A connection that names its card is brought up there; another goes
+  // through the card found now.
+  NMSettingPppoe* pppoe = nm_connection_get_setting_pppoe(NM_CONNECTION(connection));
+  const char* parent = pppoe ? nm_setting_pppoe_get_parent(pppoe) : nullptr;
+  if (parent == nullptr || *parent == '\0' || card.empty()) {
+    NMDevice* device =
+        card.empty() ? nullptr : nm_client_get_device_by_iface(client_, card.c_str());
+    return Activate(connection, device);
+  }
+  if (card == parent) return Activate(connection, nullptr);
+  // Its card was renamed, or the modem is on another now: the connection is
+  // moved to the card the equipment answers on, and kept so.
+  std::fprintf(stderr, "verolink: the connection names card %s, the equipment answers on %s\n",
+               parent, card.c_str());
+  NmConnectionPtr moved(nm_simple_connection_new_clone(NM_CONNECTION(connection)));
+  NameCard(moved.get(), card);
+  nm_remote_connection_update2(
+      connection, nm_connection_to_dbus(moved.get(), NM_CONNECTION_SERIALIZE_NO_SECRETS),
+      NM_SETTINGS_UPDATE2_FLAG_NONE, nullptr, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto* self = static_cast<NmDialer*>(data);
+        GError* error = nullptr;
+        auto* connection = NM_REMOTE_CONNECTION(source);
+        if (GVariant* done = nm_remote_connection_update2_finish(connection, result, &error)) {
+          g_variant_unref(done);
+        } else {
+          // Dialed where it is; how that ends is reported as any dial's end.
+          std::fprintf(stderr, "verolink: NetworkManager: cannot move the connection: %s\n",
+                       error ? error->message : "no answer");
+          g_clear_error(&error);
+        }
+        if (self->events_) self->Activate(connection, nullptr);
+      },
+      this);
+}
+
+void NmDialer::Activate(NMRemoteConnection* connection, NMDevice* device) {
   nm_client_activate_connection_async(
       client_, NM_CONNECTION(connection), device, nullptr, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {

@@ -11,6 +11,7 @@
 
 typedef struct _NMClient NMClient;
 typedef struct _NMActiveConnection NMActiveConnection;
+typedef struct _NMRemoteConnection NMRemoteConnection;
 typedef struct _NMDevice NMDevice;
 typedef struct _NMIPConfig NMIPConfig;
 
@@ -45,6 +46,7 @@ class NmDialer : public connect::Dialer, public connect::CardSearch {
 
  private:
   NmDialer(NMClient* client, std::unique_ptr<ConnectAgent> agent);
+  void Activate(NMRemoteConnection* connection, NMDevice* device);
   void Follow(NMActiveConnection* active);
   void Watch(NMDevice* device);
   void OnState(unsigned state, unsigned reason);

@@ -57,6 +57,17 @@ NMSetting* PppSetting(std::uint32_t options) {
 
 void NmConnectionUnref::operator()(NMConnection* connection) const { g_object_unref(connection); }
 
+void NameCard(NMConnection* connection, const std::string& card) {
+  // A connection that names its card needs a name for its PPP interface,
+  // which NetworkManager makes beside the card: one per card, at most the
+  // kernel's 15 bytes.
+  const std::string pppInterface = ("ppp-" + card).substr(0, kMaxInterfaceName);
+  g_object_set(nm_connection_get_setting_connection(connection),
+               NM_SETTING_CONNECTION_INTERFACE_NAME, pppInterface.c_str(), nullptr);
+  g_object_set(nm_connection_get_setting_pppoe(connection), NM_SETTING_PPPOE_PARENT, card.c_str(),
+               nullptr);
+}
+
 NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id,
                               const std::string& login, const std::string& owner,
                               const std::string& card) {
@@ -68,13 +79,6 @@ NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id
                NM_SETTING_CONNECTION_TYPE, NM_SETTING_PPPOE_SETTING_NAME,
                NM_SETTING_CONNECTION_AUTOCONNECT, FALSE, nullptr);
   g_free(uuid);
-  if (!card.empty()) {
-    // A connection that names its card needs a name for its PPP interface,
-    // which NetworkManager makes beside the card: one per card, at most the
-    // kernel's 15 bytes.
-    const std::string pppInterface = ("ppp-" + card).substr(0, kMaxInterfaceName);
-    g_object_set(general, NM_SETTING_CONNECTION_INTERFACE_NAME, pppInterface.c_str(), nullptr);
-  }
   if (!owner.empty()) {
     nm_setting_connection_add_permission(NM_SETTING_CONNECTION(general), "user", owner.c_str(),
                                          nullptr);
@@ -86,12 +90,12 @@ NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id
   const std::string service = ToUtf8(entry.szLocalPhoneNumber);
   NMSetting* pppoe = nm_setting_pppoe_new();
   g_object_set(pppoe, NM_SETTING_PPPOE_SERVICE, service.empty() ? nullptr : service.c_str(),
-               NM_SETTING_PPPOE_USERNAME, login.c_str(), NM_SETTING_PPPOE_PARENT,
-               card.empty() ? nullptr : card.c_str(),
+               NM_SETTING_PPPOE_USERNAME, login.c_str(),
                // Asked by the desktop's secret agent, and kept by it for this user.
                NM_SETTING_PPPOE_PASSWORD_FLAGS, NM_SETTING_SECRET_FLAG_AGENT_OWNED, nullptr);
   nm_connection_add_setting(connection.get(), pppoe);
   nm_connection_add_setting(connection.get(), PppSetting(entry.dwfOptions));
+  if (!card.empty()) NameCard(connection.get(), card);
 
   // The address, the gateway and the name servers come from the peer.
   NMSetting* ipv4 = nm_setting_ip4_config_new();

@@ -14,6 +14,10 @@ struct NmConnectionUnref {
 };
 using NmConnectionPtr = std::unique_ptr<NMConnection, NmConnectionUnref>;
 
+// Makes PPPoE `connection` dial through Ethernet card `card` (pppoe.parent),
+// on a PPP interface named "ppp-<card>".
+void NameCard(NMConnection* connection, const std::string& card);
+
 // The NetworkManager connection for an entry record: type pppoe, `id`, a
 // fresh UUID, autoconnect off, pppoe.service from the entry's phone number,
 // pppoe.username `login` with the password kept by the user's secret agent,
@@ -22,9 +26,8 @@ using NmConnectionPtr = std::unique_ptr<NMConnection, NmConnectionUnref>;
 // link taken as lost after 5 unanswered (as NetworkManager's own DSL editor
 // sets them), so that a session the provider dropped is noticed. `owner`
 // empty: for every user; else that login's own connection. `card` empty:
-// NetworkManager picks the Ethernet card; else the connection dials through
-// that one (pppoe.parent), on a PPP interface named "ppp-<card>". Null when libnm finds the
-// connection invalid; its reason then goes to standard error.
+// NetworkManager picks the Ethernet card; else NameCard. Null when libnm finds
+// the connection invalid; its reason then goes to standard error.
 NmConnectionPtr PppoeSettings(const RasEntryRecord& entry, const std::string& id,
                               const std::string& login, const std::string& owner,
                               const std::string& card = {});
