@@ -11,12 +11,15 @@
 # the login typed; then the desktop launcher it wrote, started the way a
 # desktop starts one (gio launch): the program's connect window, its
 # password typed, with no desktop secret agent at all. The program finds the
-# modem's card itself, asking only the login. Three dials: right (the
+# modem's card itself, asking only the login. The dials: right (the
 # connection renamed first; then disconnected from the window), then the
-# server offering another service, then a wrong password; and nmcli's own
-# dial of the same connection, for its time, with a stand-in secret agent.
-# Last, with nothing answering on either card, the subscriber is asked for
-# the card with nothing chosen, and cancelling writes nothing. Results go to
+# server offering another service, then a wrong password and the right one
+# typed again, then both cables out, then the modem's card renamed; and
+# nmcli's own dial of the same connection, for its time, with a stand-in
+# secret agent. Then, with nothing answering on either card, the subscriber
+# is asked for the card with nothing chosen, and cancelling writes nothing.
+# Last, a connection made on a one-card machine is dialed once a second card
+# has come with the modem on it. Results go to
 # the shared folder /dial-out: result (PASS or FAIL), log, screenshots (.xwd)
 # and the daemons' logs.
 set -uo pipefail
@@ -189,6 +192,19 @@ wait_for 90 xprop -root >/dev/null 2>&1 || { echo "FAILED: Xvfb did not start"; 
 as_user "$PROGRAM" >"$out/program.log" 2>&1 &
 program_pid=$!
 caption="Verolink PPPoE 1.00"
+# Keeps the picture of window $1 as $2 once its size has held for half a
+# second: GTK fits a window to what it shows, which under emulation takes a
+# while after the text changed.
+picture() {  # picture WINDOW FILE
+  local size last=
+  for _ in $(seq 20); do
+    sleep 0.5
+    size=$(xwininfo -id "$1" 2>/dev/null | awk '/Width:|Height:/ { printf "%s ", $2 }')
+    [ -n "$size" ] && [ "$size" = "$last" ] && break
+    last=$size
+  done
+  xwd -silent -id "$1" >"$2"
+}
 # The newest visible window named $1 other than $2.
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | tail -1; }
 has_window() { [ -n "$(window_named "$@")" ]; }
@@ -202,8 +218,7 @@ answer() {  # answer WHAT TYPED TITLE [EXCEPT]
     return 1
   fi
   window=$(window_named "$3" "${4:-}")
-  sleep 0.5
-  xwd -silent -id "$window" >"$out/dial-$1.xwd"
+  picture "$window" "$out/dial-$1.xwd"
   [ -z "$2" ] || xdotool windowfocus --sync "$window" type "$2"
   xdotool windowfocus --sync "$window" key Return
 }
@@ -233,9 +248,14 @@ check "the connection dials through eth1, the modem's card" \
   test "$(nmcli -g pppoe.parent connection show "$uuid")" = eth1
 check "the launcher names the connection by its UUID" grep -q "^Exec=.*$uuid" "$launcher"
 grep '^Exec=' "$launcher"
-# The PPP interface NetworkManager makes for the connection.
-ppp=$(nmcli -g connection.interface-name connection show "$uuid")
-ppp=${ppp:-ppp0}
+# The PPP interface NetworkManager makes for connection $1: the one it
+# names, else the first.
+ppp_of() {
+  local name
+  name=$(nmcli -g connection.interface-name connection show "$1")
+  echo "${name:-ppp0}"
+}
+ppp=$(ppp_of "$uuid")
 nmcli connection show "$uuid" | grep -E '^(pppoe|ppp\.lcp|connection\.(id|interface-name|permissions))'
 
 # One connect as the subscriber makes it: the launcher started as the
@@ -257,14 +277,12 @@ dial() {  # dial NAME PASSWORD
     return 1
   fi
   connect_window=$(window_named "$connect_title")
-  sleep 0.5
-  xwd -silent -id "$connect_window" >"$out/dial-$1-asks.xwd"
+  picture "$connect_window" "$out/dial-$1-asks.xwd"
   xdotool windowfocus --sync "$connect_window" type "$2"
   xdotool windowfocus --sync "$connect_window" key Return
   wait_for 180 sh -c "grep '^verolink: connect: ' '$log' | grep -qv '…\$'"
   grep -q '^verolink: connect: Подключено' "$log" && seconds_since "$started" >"$out/connect-$1.seconds"
-  sleep 0.5
-  xwd -silent -id "$connect_window" >"$out/dial-$1-result.xwd"
+  picture "$connect_window" "$out/dial-$1-result.xwd"
   cat "$log"
 }
 # Closes the connect window by Escape; waits for it to go.
@@ -272,16 +290,35 @@ close_window() {
   xdotool windowfocus --sync "$connect_window" key Escape
   wait_for 30 sh -c "! xdotool search --onlyvisible --name '^$connect_title\$' >/dev/null 2>&1"
 }
-# Disconnects from the connect window (its focused button); waits for the
-# PPP interface to go.
-disconnect() {
+# Disconnects from the connect window of dial NAME (its focused button);
+# waits for the PPP interface to go.
+disconnect() {  # disconnect NAME
   xdotool windowfocus --sync "$connect_window" key space
-  wait_for 60 grep -q '^verolink: connect: Отключено' "$1"
+  wait_for 60 grep -q '^verolink: connect: Отключено' "$out/connect-$1.log"
   wait_for 60 sh -c "! ip link show $ppp >/dev/null 2>&1"
-  sleep 0.5
-  xwd -silent -id "$connect_window" >"$out/dial-right-disconnected.xwd"
+  picture "$connect_window" "$out/dial-$1-disconnected.xwd"
 }
 ppp_address() { ip -4 -o addr show dev $ppp 2>/dev/null | awk '{ print $4 }'; }
+results_in() { grep '^verolink: connect: ' "$1" | grep -vc '…$'; }
+# A second try in the connect window of dial NAME, which asks again: the
+# password typed and Enter; waits for the next result and photographs it.
+retry() {  # retry NAME PASSWORD
+  local log="$out/connect-$1.log" before
+  before=$(results_in "$log")
+  xdotool windowfocus --sync "$connect_window" type "$2"
+  xdotool windowfocus --sync "$connect_window" key Return
+  wait_for 180 sh -c "[ \$(grep '^verolink: connect: ' '$log' | grep -vc '…\$') -gt $before ]"
+  picture "$connect_window" "$out/dial-$1-retried.xwd"
+  cat "$log"
+}
+# Runs a command in the network of the LAN or the access concentrator.
+in_ns() {  # in_ns lan|ac COMMAND...
+  local ns=$1
+  shift
+  nsenter --net="/tmp/ns-$ns" "$@"
+}
+# NetworkManager's view of card $1's cable: on or off.
+carrier() { nmcli -g WIRED-PROPERTIES.CARRIER device show "$1" 2>/dev/null; }
 
 # The subscriber renames the connection in the desktop's network settings;
 # the launcher still starts it, by its UUID.
@@ -305,7 +342,7 @@ echo "client pppd: $pppd_line"
 check "pppd asks for LCP echo (5 failures, every 30 s)" \
   grep -q "lcp-echo-failure 5 .*lcp-echo-interval 30" <<<"$pppd_line"
 check "the launcher names no device" bash -c "! grep '^Exec=.*ifname' '$launcher'"
-disconnect "$out/connect-right.log"
+disconnect right
 check "disconnecting from the window brings the PPP interface down" \
   bash -c "! ip link show $ppp >/dev/null 2>&1"
 check "the window says it is disconnected" \
@@ -348,8 +385,50 @@ check "a wrong password does not connect" test -z "$(ppp_address)"
 check "the window says the provider refused the login or password" \
   test "$(result_line "$out/connect-wrong-password.log")" = \
   "verolink: connect: Провайдер не принял логин или пароль."
-close_window
 check "the server refused the password" grep -q "sent \\[CHAP Failure" /tmp/syslog.log
+# The window asks again; the right password typed there connects.
+retry wrong-password "$password"
+check "the password typed again after the refusal connects" \
+  test "$(result_line "$out/connect-wrong-password.log")" = \
+  "verolink: connect: Подключено, адрес 169.254.10.2"
+disconnect wrong-password
+close_window
+
+stamp "dial 4: the provider's cable out of both cards"
+in_ns ac ip link set ac0 down
+in_ns lan ip link set lan0 down
+no_carrier() { [ "$(carrier eth0)" = off ] && [ "$(carrier eth1)" = off ]; }
+wait_for 60 no_carrier || echo "NetworkManager still sees a cable: eth0 $(carrier eth0), eth1 $(carrier eth1)"
+dial no-link "$password"
+check "the window says no card has the provider's cable" \
+  test "$(result_line "$out/connect-no-link.log")" = \
+  "verolink: connect: Кабель провайдера не подключён: ни у одной сетевой карты нет связи."
+close_window
+in_ns ac ip link set ac0 up
+in_ns lan ip link set lan0 up
+# The server left with its link.
+start_server pelkar
+wait_for 90 cards_available || echo "eth0 and eth1 did not come back to NetworkManager"
+
+stamp "dial 5: the modem's card renamed (eth1 is eth9 now)"
+ip link set eth1 down
+ip link set eth1 name eth9
+ip link set eth9 up
+renamed_available() { card_state eth9 | grep -q '^30 ' && card_state eth0 | grep -q '^30 '; }
+wait_for 90 renamed_available || echo "eth9 is not available to NetworkManager: $(card_state eth9)"
+dial renamed "$password"
+check "the connection whose card was renamed connects" \
+  test "$(result_line "$out/connect-renamed.log")" = \
+  "verolink: connect: Подключено, адрес 169.254.10.2"
+check "the connection now names the renamed card" \
+  test "$(nmcli -g pppoe.parent connection show "$uuid")" = eth9
+ppp=$(ppp_of "$uuid")
+disconnect renamed
+close_window
+ip link set eth9 down
+ip link set eth9 name eth1
+ip link set eth1 up
+wait_for 90 cards_available || echo "eth1 did not come back to NetworkManager"
 stop_server
 
 stamp "nothing answers on either card"
@@ -360,8 +439,7 @@ xdotool mousemove --window "$main" 150 $((height - 23)) click 1
 xdotool mousemove 1000 750
 if wait_for 90 has_window Verolink; then
   prompt=$(window_named Verolink)
-  sleep 0.5
-  xwd -silent -id "$prompt" >"$out/dial-no-answer.xwd"
+  picture "$prompt" "$out/dial-no-answer.xwd"
   # With the login typed, Enter would take a card chosen in advance.
   xdotool windowfocus --sync "$prompt" type "$login"
   xdotool windowfocus --sync "$prompt" key Return
@@ -379,6 +457,55 @@ else
   echo "FAILED: no login prompt when nothing answers"
   failures=$((failures + 1))
 fi
+
+stamp "a one-card machine: the modem on eth0, the only card"
+ip link del eth1
+ip link del eth0
+ip link add eth0 type veth peer name ac0 netns /tmp/ns-ac
+in_ns ac ip link set ac0 up
+start_server pelkar
+one_card() { cards_available; [ -z "$(card_state eth1)" ] && card_state eth0 | grep -q '^30 '; }
+wait_for 90 one_card || echo "eth0 is not the one card NetworkManager has: $(card_state eth0)"
+# The last message box gone first: the login prompt bears the same title.
+wait_for 30 sh -c "! xdotool search --onlyvisible --name '^Verolink\$' >/dev/null 2>&1"
+xdotool mousemove --window "$main" 150 $((height - 23)) click 1
+xdotool mousemove 1000 750
+answer one-card-login-prompt "$login" Verolink
+answer one-card-created-message "" "$caption" "$main"
+uuid=$(nmcli -g connection.uuid connection show "Pelkar INTERNET" 2>/dev/null)
+check "on a one-card machine the connection names no card" \
+  test -n "$uuid" -a -z "$(nmcli -g pppoe.parent connection show "$uuid" 2>/dev/null)"
+
+stamp "dial 6: a second card added, the modem moved to it (eth1), eth0 to the LAN"
+ip link del eth0
+ip link add eth0 type veth peer name lan0 netns /tmp/ns-lan
+ip link add eth1 type veth peer name ac0 netns /tmp/ns-ac
+in_ns lan ip link set lan0 up
+in_ns ac ip link set ac0 up
+start_server pelkar
+wait_for 90 cards_available || echo "eth0 and eth1 are not both available to NetworkManager"
+ppp=$(ppp_of "$uuid")
+# Left to itself (the desktop's applet, nmcli), NetworkManager takes the
+# first card, where nothing answers.
+as_user nmcli --wait 90 connection up uuid "$uuid" >"$out/nmcli-second-card.log" 2>&1 &
+nmcli_pid=$!
+devices_of() { nmcli -g GENERAL.DEVICES connection show "$uuid" 2>/dev/null; }
+wait_for 60 sh -c "[ -n \"\$(nmcli -g GENERAL.DEVICES connection show $uuid 2>/dev/null)\" ]"
+own_choice=$(devices_of)
+nmcli connection down uuid "$uuid" >/dev/null 2>&1
+wait "$nmcli_pid"
+check "NetworkManager by itself dials through eth0, where nothing answers" test "$own_choice" = eth0
+wait_for 60 sh -c "[ -z \"\$(nmcli -g GENERAL.STATE connection show $uuid 2>/dev/null)\" ]"
+connect_title="Pelkar INTERNET"
+dial second-card "$password"
+stamp "dial 6 ended after $(cat "$out/connect-second-card.seconds" 2>/dev/null)s"
+check "the connection made on the one-card machine connects through the new card" \
+  test "$(result_line "$out/connect-second-card.log")" = \
+  "verolink: connect: Подключено, адрес 169.254.10.2"
+check "the PPP link came up through eth1" test "$(devices_of)" = eth1
+disconnect second-card
+close_window
+stop_server
 kill "$program_pid" 2>/dev/null
 
 trap - EXIT
