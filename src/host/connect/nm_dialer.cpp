@@ -138,6 +138,12 @@ void NmDialer::Search(const std::string& uuid,
       connection ? nm_connection_get_setting_pppoe(NM_CONNECTION(connection)) : nullptr;
   const char* service = pppoe ? nm_setting_pppoe_get_service(pppoe) : nullptr;
   job->service = service ? service : "";
+  // The card the connection names comes first: where the equipment answers
+  // on it and on another, it stays where it is.
+  const char* parent = pppoe ? nm_setting_pppoe_get_parent(pppoe) : nullptr;
+  std::stable_partition(job->cards.begin(), job->cards.end(), [&](const connect::CardSeen& card) {
+    return parent != nullptr && card.name == parent;
+  });
   GTask* task = g_task_new(
       nullptr, nullptr,
       [](GObject*, GAsyncResult* result, gpointer) {
