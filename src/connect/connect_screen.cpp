@@ -35,6 +35,8 @@ void ScreenConnectView::ShowProgress(Step step) {
 }
 
 void ScreenConnectView::AskPassword(bool canRemember) {
+  // Nothing runs while it asks.
+  screen_.status.clear();
   screen_.askPassword = screen_.canConnect = true;
   screen_.canRemember = canRemember;
   render_(screen_);

@@ -86,11 +86,16 @@ TEST(ConnectWindow, KeyboardAloneTypesThePasswordConnectsDisconnectsAndEscapeClo
   testing::FakeDialer dialer;
   testing::FakePasswordStore store;
   bool closed = false;
-  GtkConnectWindow window("Pelkar INTERNET", [&] { closed = true; });
+  // As connect mode opens it: at once, while NetworkManager is reached, then
+  // named after the connection.
+  GtkConnectWindow window("", [&] { closed = true; });
+  window.view().ShowProgress(connect::Step::kReachingManager);
+  window.SetName("Pelkar INTERNET");
   connect::ConnectEngine engine(kUuid, "Pelkar INTERNET", window.view(), cards, dialer, store);
   window.view().Attach(engine);
   engine.Start();
   EXPECT_TRUE(window.view().screen().askPassword && window.view().screen().canRemember);
+  EXPECT_EQ(window.view().screen().status, "") << "a step shown while it only asks";
   // Typed and Enter: the password field has the focus, Enter is the connect button.
   WaitDrawn(window.widget());
   // What a screen reader finds: every field and button named.
