@@ -525,11 +525,11 @@ std::string SecretAskedByNmcli(const std::string& uuid) {
   const gchar* argv[] = {"nmcli", "-s",   "-g",         "pppoe.password", "connection",
                          "show",  "uuid", uuid.c_str(), nullptr};
   GPid pid = 0;
-  gint out = -1;
+  gint out = -1, err = -1;
   if (!g_spawn_async_with_pipes(
           nullptr, const_cast<gchar**>(argv), nullptr,
           static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr,
-          nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
+          nullptr, &pid, nullptr, &out, &err, nullptr)) {
     return "nmcli did not start";
   }
   bool ended = false;
@@ -537,10 +537,13 @@ std::string SecretAskedByNmcli(const std::string& uuid) {
       pid, [](GPid, gint, gpointer data) { *static_cast<bool*>(data) = true; }, &ended);
   while (!ended) g_main_context_iteration(nullptr, TRUE);
   std::string text = ReadAll(out);
+  const std::string complaint = ReadAll(err);
   close(out);
+  close(err);
   g_spawn_close_pid(pid);
   while (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
+  // Where nmcli said why it has nothing, the test shows it.
+  return text.empty() && !complaint.empty() ? "(nmcli: " + complaint + ")" : text;
 }
 
 // NetworkManager asks, of one user's agents, first the one in the process
@@ -620,11 +623,14 @@ TEST_F(NmDaemonTest, TheAgentOfTheAskingProcessIsAskedFirstThenTheOneRegisteredL
   ASSERT_TRUE(ready) << "the window's agent did not register: " << text;
   ASSERT_TRUE(desktopUp) << "the desktop's stand-in agent did not register: "
                          << ReadFile(agentLog).value_or("");
-  EXPECT_EQ(text,
-            "window-password asked 1\n"     // the window asks: its own agent answers
-            "desktop-password asked 1\n"    // nmcli asks: the agent registered last
-            "desktop-password asked 1\n");  // the window's agent declines: the desktop's
   const std::string asked = ReadFile(agentLog).value_or("");
+  EXPECT_EQ(text,
+            "window-password asked 1\n"    // the window asks: its own agent answers
+            "desktop-password asked 1\n"   // nmcli asks: the agent registered last
+            "desktop-password asked 1\n")  // the window's agent declines: the desktop's
+      << "the desktop's agent:\n"
+      << asked << "NetworkManager's log:\n"
+      << ReadFile(work / "nm.log").value_or("");
   EXPECT_EQ(std::count(asked.begin(), asked.end(), '\n'), 3)
       << "the desktop's agent was asked other than by nmcli and after the window's declined:\n"
       << asked;
