@@ -817,11 +817,21 @@ TEST_F(NmDaemonTest, TwoWindowsWhoseAdditionsQueueInTheStoppedDaemonEndWithOneCo
   // both are asked about it, agree and delete it. Both additions then wait
   // in the stopped daemon.
   const auto pressBoth = [&](std::deque<int> answers) {
-    Window first(kOwn, {.answers = answers, .holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
-    Window second(kOwn, {.answers = answers, .holdAtLogin = true, .timeout = 1000ms}, Home(kOwn));
+    const bool asked = !answers.empty();
+    const Script script{
+        .answers = answers, .holdAtLogin = true, .holdAtQuestion = asked, .timeout = 1000ms};
+    Window first(kOwn, script, Home(kOwn));
+    Window second(kOwn, script, Home(kOwn));
     EXPECT_TRUE(first.ready() && second.ready());
     first.Click();
     second.Click();
+    if (asked) {
+      // Both have seen the connection before either deletes it.
+      EXPECT_EQ(first.Next(), 'a');
+      EXPECT_EQ(second.Next(), 'a');
+      first.Say('k');
+      second.Say('k');
+    }
     EXPECT_EQ(first.Next(), 'l');
     EXPECT_EQ(second.Next(), 'l');
     kill(DaemonPid(), SIGSTOP);
