@@ -208,6 +208,7 @@ picture() {  # picture WINDOW FILE
 # The newest visible window named $1 other than $2.
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | tail -1; }
 has_window() { [ -n "$(window_named "$@")" ]; }
+no_window() { ! has_window "$@"; }
 # Waits for the window named $3 (other than $4), keeps its picture as
 # dial-$1.xwd, types $2 into it and presses Enter.
 answer() {  # answer WHAT TYPED TITLE [EXCEPT]
@@ -231,6 +232,7 @@ xwd -silent -id "$main" >"$out/dial-window.xwd"
 # 33 high, however tall the desktop's font makes the window.
 height=$(xwininfo -id "$main" | awk '/Height:/ {print $2}')
 stalls() { grep -c "Terminating runaway script" /tmp/syslog.log; }
+stalled_since() { [ "$(stalls)" -gt "$1" ]; }
 # Presses the button; waits for the first window it opens. polkitd now and
 # then holds one of its checks for 15 s and then logs "Terminating runaway
 # script"; the program, which gives NetworkManager 5 s to read the user's
@@ -245,14 +247,13 @@ press_button() {
     xdotool mousemove 1000 750
     wait_for 90 has_window "(Verolink|$caption)" "$main"
     [ "$attempt" = 1 ] && has_window "$caption" "$main" || return 0
-    wait_for 30 sh -c "[ \$(grep -c 'Terminating runaway script' /tmp/syslog.log) -gt $before ]" ||
-      return 0
+    wait_for 30 stalled_since "$before" || return 0
     echo "polkitd held a check for 15 s (\"Terminating runaway script\"), so the program said" \
       "NetworkManager does not answer; the message is closed and the button pressed again"
     box=$(window_named "$caption" "$main")
     picture "$box" "$out/dial-polkit-stalled.xwd"
     xdotool windowfocus --sync "$box" key Return
-    wait_for 30 sh -c "! xdotool search --onlyvisible --name '^$caption\$' | grep -qvx $main"
+    wait_for 30 no_window "$caption" "$main"
   done
 }
 press_button
@@ -324,6 +325,7 @@ disconnect() {  # disconnect NAME
 }
 ppp_address() { ip -4 -o addr show dev $ppp 2>/dev/null | awk '{ print $4 }'; }
 results_in() { grep '^verolink: connect: ' "$1" | grep -vc '…$'; }
+more_results() { [ "$(results_in "$1")" -gt "$2" ]; }
 # A second try in the connect window of dial NAME, which asks again: the
 # password typed and Enter; waits for the next result and photographs it.
 retry() {  # retry NAME PASSWORD
@@ -331,7 +333,7 @@ retry() {  # retry NAME PASSWORD
   before=$(results_in "$log")
   xdotool windowfocus --sync "$connect_window" type "$2"
   xdotool windowfocus --sync "$connect_window" key Return
-  wait_for 180 sh -c "[ \$(grep '^verolink: connect: ' '$log' | grep -vc '…\$') -gt $before ]"
+  wait_for 180 more_results "$log" "$before"
   picture "$connect_window" "$out/dial-$1-retried.xwd"
   cat "$log"
 }
@@ -490,7 +492,7 @@ start_server pelkar
 one_card() { cards_available; [ -z "$(card_state eth1)" ] && card_state eth0 | grep -q '^30 '; }
 wait_for 90 one_card || echo "eth0 is not the one card NetworkManager has: $(card_state eth0)"
 # The last message box gone first: the login prompt bears the same title.
-wait_for 30 sh -c "! xdotool search --onlyvisible --name '^Verolink\$' >/dev/null 2>&1"
+wait_for 30 no_window Verolink
 press_button
 answer one-card-login-prompt "$login" Verolink
 answer one-card-created-message "" "$caption" "$main"
@@ -512,12 +514,14 @@ ppp=$(ppp_of "$uuid")
 as_user nmcli --wait 90 connection up uuid "$uuid" >"$out/nmcli-second-card.log" 2>&1 &
 nmcli_pid=$!
 devices_of() { nmcli -g GENERAL.DEVICES connection show "$uuid" 2>/dev/null; }
-wait_for 60 sh -c "[ -n \"\$(nmcli -g GENERAL.DEVICES connection show $uuid 2>/dev/null)\" ]"
+has_devices() { [ -n "$(devices_of)" ]; }
+wait_for 60 has_devices
 own_choice=$(devices_of)
 nmcli connection down uuid "$uuid" >/dev/null 2>&1
 wait "$nmcli_pid"
 check "NetworkManager by itself dials through eth0, where nothing answers" test "$own_choice" = eth0
-wait_for 60 sh -c "[ -z \"\$(nmcli -g GENERAL.STATE connection show $uuid 2>/dev/null)\" ]"
+inactive() { [ -z "$(nmcli -g GENERAL.STATE connection show "$uuid" 2>/dev/null)" ]; }
+wait_for 60 inactive
 connect_title="Pelkar INTERNET"
 dial second-card "$password"
 stamp "dial 6 ended after $(cat "$out/connect-second-card.seconds" 2>/dev/null)s"
