@@ -16,8 +16,8 @@ constexpr char kUnknownNote[] =
     "Сетевых карт несколько. Выберите ту, к которой подключён кабель провайдера:";
 
 std::string Replace(std::string_view pattern, const std::string& value) {
-  std::string text(pattern);
-  return text.replace(text.find("%s"), 2, value);
+  const std::size_t at = pattern.find("%s");
+  return std::string(pattern.substr(0, at)).append(value).append(pattern.substr(at + 2));
 }
 
 }  // namespace
